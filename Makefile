@@ -1,0 +1,45 @@
+# The whole set-up: `make run` starts the editor, `make test` runs every test headless.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD ?= build
+SAN_BUILD ?= build-sanitize
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+
+.PHONY: all deps build run test test-sanitize format format-check bench clean
+
+all: build
+
+deps:
+	@./tools/install-deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	cd $(BUILD)/app && ./tavrix-editor
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -LE bench -j $(JOBS)
+
+bench: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L bench -V
+
+test-sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTAVRIX_SANITIZE=ON
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  ctest --output-on-failure -LE bench -j $(JOBS)
+
+format:
+	clang-format -i $(FORMAT_FILES)
+
+format-check: deps
+	clang-format --dry-run --Werror $(FORMAT_FILES)
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)

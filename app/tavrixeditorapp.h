@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QApplication>
+
+// Placeholder until the application object is built.
+class CTavrixEditorApp : public QApplication
+{
+    Q_OBJECT
+public:
+    CTavrixEditorApp(int& argc, char** argv);
+    bool InitInstance();
+};

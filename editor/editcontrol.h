@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A character format as the marking scheme sees it. Colours are 0x00BBGGRR values, so the
+// marking constants (0xFF0000 for control codes, 0xFA0000 … 0xF70000 for the symbol pages) are
+// compared exactly as written.
+struct CharFormat {
+    QString face;
+    quint32 color = 0;
+};
+
+// What the encoder and decoder need of an edit control. The interactive edit control provides it
+// on a QTextEdit; tests provide it with a plain double.
+class IEditControl
+{
+public:
+    virtual ~IEditControl() = default;
+
+    // The whole text, one Windows-1251 byte per character position (a line break is one LF in the
+    // real control; a double may use CR LF, which the encoder skips).
+    virtual QByteArray GetText() const = 0;
+    virtual int GetTextLength() const = 0;
+    virtual void SetText(const QByteArray& text) = 0; // used only to clear
+    virtual void GetSel(int& start, int& end) const = 0;
+    virtual void SetSel(int start, int end) = 0;
+    // For an empty selection this sets the format of what is inserted or typed next.
+    virtual void SetSelectionCharFormat(const CharFormat& format) = 0;
+    // Replaces the selection; the caret ends after the inserted text.
+    virtual void ReplaceSel(const QByteArray& text) = 0;
+    // Colour of the character at index; 0 outside the text. Never disturbs the user's selection.
+    virtual quint32 GetCharColor(int index) const = 0;
+
+    // Brackets a run of many insertions (a whole decode) so a control can defer its layout.
+    virtual void BeginBulkEdit() {}
+    virtual void EndBulkEdit() {}
+};

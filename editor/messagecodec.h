@@ -1,0 +1,47 @@
+#pragma once
+
+#include "editor/editcontrol.h"
+#include "editor/symtype.h"
+
+#include <QByteArray>
+
+class CTavrixEditorDoc;
+class IPrompt;
+
+// Translates between the marked editor text and the device byte stream, and inserts symbols with
+// their marking. The editor view owns one and forwards CatchChar, EncodeText and DecodeDocument.
+class CMessageCodec
+{
+public:
+    enum Source { FromEditor, FromStream };
+    enum Mode { Letter, Digit };
+
+    static constexpr quint32 kControlColor = 0xFF0000;
+    static constexpr quint32 kPageColor[4] = {0xFA0000, 0xF90000, 0xF80000, 0xF70000};
+
+    CMessageCodec(IEditControl& edit, IPrompt& prompt);
+
+    void SetDocument(CTavrixEditorDoc* doc) { m_pDoc = doc; }
+    CTavrixEditorDoc* GetDocument() const { return m_pDoc; }
+
+    bool CatchChar(quint32 type, quint8 value, qint8 param);
+    // Rewrites the document's stream; m_nDropped of the document tells what did not fit.
+    bool EncodeText();
+    bool DecodeDocument();
+
+    quint32 GetSymType(int index) const;
+    static quint32 GetByteType(quint8 byte);
+    bool IsControlType(Source source, int index) const;
+    static quint8 EncodeControl(Mode mode, char ch, bool stop);
+    static quint8 DecodeControl(Mode mode, quint8 byte, bool stop);
+
+    CharFormat m_cfNormal{QStringLiteral("Verdana"), 0x000000};
+    CharFormat m_cfControl{QStringLiteral("Courier New"), kControlColor};
+    int m_nSelStart = 0;
+    int m_nSelEnd = 0;
+
+private:
+    IEditControl& m_edit;
+    IPrompt& m_prompt;
+    CTavrixEditorDoc* m_pDoc = nullptr;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "device/serialport.h"
+#include "settings/deviceservicesettings.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <memory>
+#include <vector>
+
+class CEXFont;
+class IPrompt;
+class QIODevice;
+
+// Everything that outlives a window: the values of "Tavrix Editor.ini", the device font library,
+// the serial port and the tables behind the toolbar lists. Construction reads the settings file
+// and loads the fonts (with their prompts, before any window exists); destruction writes the
+// settings file.
+class AppSettings
+{
+public:
+    // programDir: the directory of the running executable; the settings file and the default
+    // font directory are found there.
+    AppSettings(IPrompt& prompt, const QString& programDir);
+    virtual ~AppSettings();
+    AppSettings(const AppSettings&) = delete;
+    AppSettings& operator=(const AppSettings&) = delete;
+
+    bool LoadIni();
+    bool CreateIni();
+    // bWrite false: parse the file's bytes into the record (all or nothing);
+    // bWrite true: compose the settings text and write it to the open file.
+    bool ReadWriteIni(QIODevice& file, bool bWrite);
+    bool ParsePictureLists();
+    bool BuildPictureLists();
+
+    bool LoadFontLibrary();
+    int LoadFonts(const QString& directory);
+    bool LoadFontFile(const QString& path, int slot);
+
+    const QString& ProgramDir() const { return m_strProgramDir; }
+    QString IniPath() const;
+
+    static constexpr int kDefaultMaxSym = 2048;
+    static const QString kIniFileName;     // "Tavrix Editor.ini"
+    static const QString kFontPlaceholder; // two blanks, twenty hyphens, one blank
+
+    int m_nMaxSym = kDefaultMaxSym;
+    int m_nFontCount = 0;
+    std::vector<std::unique_ptr<CEXFont>> m_pFonts; // slot i belongs to the i-th name
+    std::vector<int> m_pFontLoaded;                 // 1 = slot i was loaded from its file
+    QStringList m_astrFontNames;
+    QString m_strFontDir;
+    QString m_strFontNames;
+    std::array<quint8, 10> m_iValues{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    std::array<quint8, 5> m_vValues{1, 2, 3, 4, 5};
+    std::array<int, 5> m_scaleValues{1, 2, 3, 4, 5};
+    int m_nCurFont = 0;
+    int m_nCurI = 0;
+    int m_nCurV = 0;
+    int m_nCurScale = 0;
+    QByteArray m_szIniText; // the whole settings text, as read or as composed for writing
+    CSerialPort m_port;
+    DeviceServiceSettings m_device;
+
+private:
+    IPrompt& m_prompt;
+    QString m_strProgramDir;
+};

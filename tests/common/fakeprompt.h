@@ -1,0 +1,22 @@
+#pragma once
+
+#include "settings/prompt.h"
+
+#include <QList>
+#include <QStringList>
+
+// Records every text shown to the user and answers Yes/No questions from a script
+// (Yes when the script runs out).
+class FakePrompt : public IPrompt
+{
+public:
+    void Inform(const QString& text) override { texts << text; }
+    bool AskYesNo(const QString& text) override
+    {
+        texts << text;
+        return answers.isEmpty() ? true : answers.takeFirst();
+    }
+
+    QStringList texts;
+    QList<bool> answers;
+};

@@ -1,0 +1,14 @@
+#!/bin/sh
+# Installs the Debian packages the build and the tests need; does nothing when all are present.
+set -e
+packages="cmake g++ make qt6-base-dev qt6-serialport-dev libqt6serialport6-dev clang-format"
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends $missing
