@@ -33,4 +33,8 @@ public:
     quint8 m_nAux = 0;
     int m_nCount = 0;
     std::unique_ptr<Glyph[]> m_pGlyphs;
+
+private:
+    bool Load(QIODevice& device);
+    bool Store(QIODevice& device) const;
 };

@@ -1,0 +1,88 @@
+#include "fakeprompt.h"
+#include "fonts/exfont.h"
+#include "settings/appsettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+const QStringList kShippedNames{"Arial",  "Bold",  "Decor", "Dos",  "Elegant",
+                                "Italic", "Super", "Thin",  "Times"};
+
+// Every code the device receives as visible text, and every device symbol.
+QList<int> RequiredCodes()
+{
+    QList<int> codes;
+    for (int c = 0x21; c <= 0x7E; ++c)
+        codes << c;
+    for (int c = 0xC0; c <= 0xFF; ++c)
+        codes << c;
+    codes << 0xA8 << 0xB8 << 0xB9;
+    for (int c = 0x80; c <= 0xBF; ++c) {
+        if (c != 0xA8 && c != 0xB8 && c != 0xB9)
+            codes << c;
+    }
+    return codes;
+}
+
+bool HasLitDot(const CEXFont& font, int code)
+{
+    for (int x = 0; x < font.m_pGlyphs[code].m_nLen; ++x) {
+        if (font.m_pGlyphs[code].m_pCols[x] != 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestShippedFonts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everyCharacterDrawn_data();
+    void everyCharacterDrawn();
+    void defaultListLoadsWithoutMessage();
+};
+
+void TestShippedFonts::everyCharacterDrawn_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString& name : kShippedNames)
+        QTest::newRow(qPrintable(name)) << name;
+}
+
+void TestShippedFonts::everyCharacterDrawn()
+{
+    QFETCH(QString, name);
+    QFile file(QStringLiteral(TAVRIX_FONTS_DIR "/") + name + ".brf");
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.errorString()));
+    CEXFont font;
+    QVERIFY(font.Serialize(file, false));
+    QVERIFY(font.m_pGlyphs['A'].m_nLen > 0);
+    for (const int code : RequiredCodes())
+        QVERIFY2(HasLitDot(font, code), qPrintable(QString::number(code, 16)));
+    QVERIFY2(font.m_pGlyphs[' '].m_nLen > 0, "the blank needs width");
+    QVERIFY(!HasLitDot(font, ' '));
+}
+
+void TestShippedFonts::defaultListLoadsWithoutMessage()
+{
+    QTemporaryDir programDir;
+    FakePrompt prompt;
+    prompt.answers = {false};
+    AppSettings settings(prompt, programDir.path());
+    settings.m_strFontDir = QStringLiteral(TAVRIX_FONTS_DIR);
+    prompt.texts.clear();
+    settings.LoadFontLibrary();
+    QCOMPARE(settings.m_astrFontNames, kShippedNames);
+    QCOMPARE(settings.m_pFontLoaded, std::vector<int>(9, 1));
+    QCOMPARE(prompt.texts, QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestShippedFonts)
+#include "tst_shippedfonts.moc"
