@@ -36,6 +36,11 @@ public:
     quint32 m_dwLastError = 0;
 
 private:
+    quint32 ApplyLineSettings();
+    void SetModemLines();
+    void WaitUntilWritten(qint64 count);
+    void SetLastError(const QString& text, quint32 code);
+
     std::unique_ptr<QSerialPort> m_hPort;
     bool m_bOpen = false;
     PortConfig m_config;

@@ -65,6 +65,27 @@ public:
         return result;
     }
 
+    // Stops the slave's output as XOFF would: nothing written to the slave leaves until resumed.
+    void SuspendSlaveOutput() { tcflow(m_slave, TCOOFF); }
+    void ResumeSlaveOutput() { tcflow(m_slave, TCOON); }
+
+    // Whether this pseudo-terminal can hold a character size at all: Linux forces CS8 on a pty
+    // (some kernels refuse other sizes, some quietly replace them).
+    enum class CharSize { Kept, Refused, Replaced };
+    CharSize TryCharSize(tcflag_t size)
+    {
+        termios saved{};
+        tcgetattr(m_slave, &saved);
+        termios wanted = saved;
+        wanted.c_cflag = (wanted.c_cflag & ~CSIZE) | size;
+        if (tcsetattr(m_slave, TCSANOW, &wanted) != 0)
+            return CharSize::Refused;
+        termios got{};
+        tcgetattr(m_slave, &got);
+        tcsetattr(m_slave, TCSANOW, &saved);
+        return (got.c_cflag & CSIZE) == size ? CharSize::Kept : CharSize::Replaced;
+    }
+
     termios SlaveAttributes() const
     {
         termios t{};
