@@ -41,6 +41,7 @@ public:
     bool LoadFontFile(const QString& path, int slot);
 
     const QString& ProgramDir() const { return m_strProgramDir; }
+    IPrompt& Prompt() const { return m_prompt; }
     QString IniPath() const;
 
     static constexpr int kDefaultMaxSym = 2048;
@@ -66,6 +67,13 @@ public:
     DeviceServiceSettings m_device;
 
 private:
+    bool WriteIniFile();
+    bool KeepUnreadIni();
+
     IPrompt& m_prompt;
     QString m_strProgramDir;
+    // The bytes of a settings file that could not be read, saved beside it before the first write
+    // over it.
+    QByteArray m_unreadIni;
+    bool m_bKeepUnreadIni = false;
 };
