@@ -1,0 +1,334 @@
+#include "device/devicesettingsdlg.h"
+
+#include "device/deviceframes.h"
+#include "device/serialport.h"
+#include "device/transferstatusdlg.h"
+#include "device/waiting.h"
+#include "settings/appsettings.h"
+#include "settings/prompt.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
+
+const QString CDeviceSettingsDlg::kCaption = QStringLiteral("Настройки устройства");
+const QString CDeviceSettingsDlg::kBadOrder =
+    QStringLiteral("Недопустимое значение порядкового номера изображения");
+const QString CDeviceSettingsDlg::kBadDuration =
+    QStringLiteral("Недопустимое значение длительности показа изображения");
+const QString CDeviceSettingsDlg::kTooManyShown =
+    QStringLiteral("Устройство может показывать не более 127 изображений. Отключите показ "
+                   "лишних изображений.");
+const QString CDeviceSettingsDlg::kCannotOpen =
+    QStringLiteral("Не удается открыть порт. Проверьте настройки последовательного порта.");
+const QString CDeviceSettingsDlg::kSent =
+    QStringLiteral("Настройки успешно переданы в устройство!");
+const QString CDeviceSettingsDlg::kNotSent =
+    QStringLiteral("Не удается передать настройки в устройство.");
+
+namespace
+{
+
+const QString kYes = QStringLiteral("Да");
+const QString kNo = QStringLiteral("Нет");
+constexpr int kListWidth = 440;
+constexpr int kMaxDuration = 255;
+
+CDeviceSettingsDlg::WaitFunction& WaitHook()
+{
+    static CDeviceSettingsDlg::WaitFunction wait;
+    return wait;
+}
+
+void Wait(int ms)
+{
+    if (const auto& wait = WaitHook())
+        wait(ms);
+    else
+        PaintedWait(ms);
+}
+
+QLabel* MakeLabel(const QString& text, QWidget* parent)
+{
+    return new QLabel(text, parent);
+}
+
+// The whole text must be a number: "12abc" or "" is not one.
+bool ReadInt(const QLineEdit* edit, int& value)
+{
+    bool ok = false;
+    value = edit->text().trimmed().toInt(&ok);
+    return ok;
+}
+
+} // namespace
+
+CDeviceSettingsDlg::CDeviceSettingsDlg(const DeviceServiceSettings& device, CSerialPort& port,
+                                       IPrompt& prompt, QWidget* parent)
+    : QDialog(parent), m_bGreeting(device.m_bGreeting), m_bDemoPictures(device.m_bDemoPictures),
+      m_bDemoString(device.m_bDemoString), m_port(port), m_prompt(prompt)
+{
+    m_nPictureCount = std::clamp(device.m_nPictureCount, 0, int(device.m_pPictures.size()));
+    m_pPictures.assign(device.m_pPictures.begin(), device.m_pPictures.begin() + m_nPictureCount);
+    setWindowTitle(kCaption);
+    BuildControls();
+
+    m_pGreeting->setChecked(m_bGreeting);
+    m_pDemoString->setChecked(m_bDemoString);
+    m_pDemoPictures->setChecked(m_bDemoPictures);
+    m_nCurrent = 0;
+    InitGImageList();
+    LoadCurrentPicture();
+}
+
+CDeviceSettingsDlg::~CDeviceSettingsDlg() = default;
+
+void CDeviceSettingsDlg::BuildControls()
+{
+    auto* group = new QGroupBox(QStringLiteral("Служебные настройки устройства"), this);
+
+    m_pList = new QTableWidget(0, 4, group);
+    m_pList->setObjectName(QStringLiteral("pictureList"));
+    m_pList->setFixedWidth(kListWidth);
+    m_pList->setMinimumHeight(220);
+    m_pList->setShowGrid(true);
+    m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pList->verticalHeader()->hide();
+    m_pList->horizontalHeader()->setHighlightSections(false);
+
+    auto* edit = new QGroupBox(QStringLiteral("Редактирование"), group);
+    m_pName = new QLineEdit(edit);
+    m_pName->setObjectName(QStringLiteral("nameEdit"));
+    m_pName->setReadOnly(true);
+    m_pName->setAlignment(Qt::AlignCenter);
+    m_pUse = new QComboBox(edit);
+    m_pUse->setObjectName(QStringLiteral("useList"));
+    m_pUse->addItems({kYes, kNo});
+    m_pOrder = new QLineEdit(edit);
+    m_pOrder->setObjectName(QStringLiteral("orderEdit"));
+    m_pDuration = new QLineEdit(edit);
+    m_pDuration->setObjectName(QStringLiteral("durationEdit"));
+    m_pApplyChanges = new QPushButton(QStringLiteral("Внести изменения"), edit);
+    m_pApplyChanges->setObjectName(QStringLiteral("applyChangesButton"));
+    m_pApplyChanges->setDefault(true);
+    auto* editGrid = new QGridLayout(edit);
+    editGrid->addWidget(m_pName, 0, 0, 1, 2);
+    editGrid->addWidget(MakeLabel(QStringLiteral("Использование"), edit), 1, 0);
+    editGrid->addWidget(m_pUse, 1, 1);
+    editGrid->addWidget(MakeLabel(QStringLiteral("Порядковый номер"), edit), 2, 0);
+    editGrid->addWidget(m_pOrder, 2, 1);
+    editGrid->addWidget(MakeLabel(QStringLiteral("Длительность (с)"), edit), 3, 0);
+    editGrid->addWidget(m_pDuration, 3, 1);
+    editGrid->addWidget(m_pApplyChanges, 4, 0, 1, 2);
+    editGrid->setRowStretch(5, 1);
+
+    m_pGreeting = new QCheckBox(QStringLiteral("Выводить приветствие при включении"), group);
+    m_pGreeting->setObjectName(QStringLiteral("greetingCheck"));
+    m_pDemoString = new QCheckBox(QStringLiteral("Выводить демонстрационную строку"), group);
+    m_pDemoString->setObjectName(QStringLiteral("demoStringCheck"));
+    m_pDemoPictures = new QCheckBox(QStringLiteral("Выводить демонстрационные картинки"), group);
+    m_pDemoPictures->setObjectName(QStringLiteral("demoPicturesCheck"));
+
+    auto* groupGrid = new QGridLayout(group);
+    groupGrid->addWidget(MakeLabel(QStringLiteral("Список всех изображений "), group), 0, 0);
+    groupGrid->addWidget(m_pList, 1, 0, 2, 1);
+    groupGrid->addWidget(edit, 1, 1);
+    auto* checks = new QVBoxLayout;
+    checks->addWidget(m_pGreeting);
+    checks->addWidget(m_pDemoString);
+    checks->addWidget(m_pDemoPictures);
+    groupGrid->addLayout(checks, 3, 0, 1, 2);
+
+    auto* send = new QPushButton(QStringLiteral("Применить к устройству"), this);
+    send->setObjectName(QStringLiteral("okButton"));
+    send->setAutoDefault(false);
+    auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(send);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+
+    connect(m_pApplyChanges, &QPushButton::clicked, this, &CDeviceSettingsDlg::OnApplyChanges);
+    connect(send, &QPushButton::clicked, this, &CDeviceSettingsDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CDeviceSettingsDlg::reject);
+    connect(m_pList, &QTableWidget::currentCellChanged, this,
+            [this](int row) { OnListNotify(row); });
+    connect(m_pList, &QTableWidget::cellClicked, this, [this](int row) { OnListNotify(row); });
+}
+
+void CDeviceSettingsDlg::OnDeviceSettings(QWidget* parent, AppSettings& settings, IPrompt& prompt)
+{
+    CDeviceSettingsDlg dlg(settings.m_device, settings.m_port, prompt, parent);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    dlg.StoreInto(settings.m_device);
+    settings.BuildPictureLists();
+}
+
+void CDeviceSettingsDlg::SetWaitFunction(WaitFunction wait)
+{
+    WaitHook() = std::move(wait);
+}
+
+void CDeviceSettingsDlg::StoreInto(DeviceServiceSettings& device) const
+{
+    device.m_bGreeting = m_bGreeting;
+    device.m_bDemoPictures = m_bDemoPictures;
+    device.m_bDemoString = m_bDemoString;
+    const int count = std::min(m_nPictureCount, int(device.m_pPictures.size()));
+    std::copy_n(m_pPictures.begin(), count, device.m_pPictures.begin());
+}
+
+void CDeviceSettingsDlg::InitGImageList()
+{
+    const int half = m_pList->width() / 2;
+    m_pList->setHorizontalHeaderLabels({QStringLiteral("Название изображения"),
+                                        QStringLiteral("Показ"), QStringLiteral("Номер"),
+                                        QStringLiteral("Время")});
+    m_pList->setColumnWidth(0, half);
+    for (int column = 1; column < 4; ++column)
+        m_pList->setColumnWidth(column, half / 3 - 1);
+    m_pList->setRowCount(m_nPictureCount);
+    for (int row = 0; row < m_nPictureCount; ++row)
+        FillRow(row);
+    if (m_nCurrent < m_nPictureCount)
+        m_pList->selectRow(m_nCurrent);
+}
+
+void CDeviceSettingsDlg::FillRow(int row)
+{
+    const PictureEntry& picture = m_pPictures[row];
+    const QString cells[4] = {picture.strName, picture.bShown ? kYes : kNo,
+                              QString::number(row + 1), QString::number(picture.nDuration)};
+    for (int column = 0; column < 4; ++column) {
+        auto* item = new QTableWidgetItem(cells[column]);
+        item->setTextAlignment(Qt::AlignCenter);
+        m_pList->setItem(row, column, item);
+    }
+}
+
+void CDeviceSettingsDlg::LoadCurrentPicture()
+{
+    if (m_nCurrent < 0 || m_nCurrent >= m_nPictureCount)
+        return;
+    const PictureEntry& picture = m_pPictures[m_nCurrent];
+    m_pUse->setCurrentText(picture.bShown ? kYes : kNo);
+    m_pName->setText(picture.strName);
+    m_pOrder->setText(QString::number(m_nCurrent + 1));
+    m_pDuration->setText(QString::number(picture.nDuration));
+}
+
+void CDeviceSettingsDlg::OnListNotify(int row)
+{
+    // A click below the last row names no picture and keeps the current one.
+    if (row < 0 || row >= m_nPictureCount)
+        return;
+    m_nCurrent = row;
+    LoadCurrentPicture();
+}
+
+void CDeviceSettingsDlg::OnApplyChanges()
+{
+    int order = 0;
+    if (!ReadInt(m_pOrder, order) || order < 1 || order > m_nPictureCount) {
+        m_prompt.Inform(kBadOrder);
+        return;
+    }
+    int duration = 0;
+    if (!ReadInt(m_pDuration, duration) || duration < 0 || duration > kMaxDuration) {
+        m_prompt.Inform(kBadDuration);
+        return;
+    }
+    ApplyCurrentPicture(duration, order - 1);
+}
+
+void CDeviceSettingsDlg::ApplyCurrentPicture(int duration, int newPosition)
+{
+    PictureEntry& picture = m_pPictures[m_nCurrent];
+    picture.bShown = m_pUse->currentText() == kYes;
+    picture.nDuration = duration;
+    // The order number swaps two pictures; the ones between them stay where they are.
+    if (newPosition != m_nCurrent)
+        std::swap(m_pPictures[m_nCurrent], m_pPictures[newPosition]);
+    FillRow(m_nCurrent);
+    FillRow(newPosition);
+    m_nCurrent = newPosition;
+    // The highlight follows the picture, so the row shown as current is the one being edited.
+    m_pList->selectRow(newPosition);
+}
+
+void CDeviceSettingsDlg::accept()
+{
+    if (m_bTransferring)
+        return;
+    m_bGreeting = m_pGreeting->isChecked();
+    m_bDemoString = m_pDemoString->isChecked();
+    m_bDemoPictures = m_pDemoPictures->isChecked();
+    if (DeviceFrames::ShownCount(m_pPictures) > DeviceFrames::kMaxShownPictures) {
+        m_prompt.Inform(kTooManyShown);
+        return;
+    }
+    m_bTransferring = true;
+    const bool sent = Transfer();
+    m_bTransferring = false;
+    if (sent)
+        QDialog::accept();
+    else
+        QDialog::reject();
+}
+
+void CDeviceSettingsDlg::reject()
+{
+    // Closing the window while frames are on their way would drop the result of the transfer.
+    if (!m_bTransferring)
+        QDialog::reject();
+}
+
+bool CDeviceSettingsDlg::Transfer()
+{
+    auto status = std::make_unique<CTransferStatusDlg>(this);
+    if (!m_port.Open()) {
+        status.reset();
+        m_prompt.Inform(kCannotOpen);
+        m_port.Close();
+        return false;
+    }
+    const bool sent = SendFlagsFrame() && SendPictureListFrame();
+    status.reset();
+    m_prompt.Inform(sent ? kSent : kNotSent);
+    m_port.Close();
+    return sent;
+}
+
+bool CDeviceSettingsDlg::SendFlagsFrame()
+{
+    const bool sent = DeviceFrames::Send(
+        m_port, DeviceFrames::FlagsFrame(m_bGreeting, m_bDemoString, m_bDemoPictures));
+    Wait(kFlagsWaitMs);
+    return sent;
+}
+
+bool CDeviceSettingsDlg::SendPictureListFrame()
+{
+    const bool sent = DeviceFrames::Send(m_port, DeviceFrames::PictureListFrame(m_pPictures));
+    Wait(kPicturesWaitMs);
+    return sent;
+}

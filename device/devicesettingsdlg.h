@@ -1,1 +1,84 @@
 #pragma once
+
+#include "settings/deviceservicesettings.h"
+
+#include <QDialog>
+#include <functional>
+#include <vector>
+
+class AppSettings;
+class CSerialPort;
+class IPrompt;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+// "Настройки устройства": the device's picture list and its three flags, edited on a copy and
+// sent to the device in the flags frame and the picture-list frame.
+class CDeviceSettingsDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    // Waits the given number of milliseconds after a frame.
+    using WaitFunction = std::function<void(int ms)>;
+
+    CDeviceSettingsDlg(const DeviceServiceSettings& device, CSerialPort& port, IPrompt& prompt,
+                       QWidget* parent = nullptr);
+    ~CDeviceSettingsDlg() override;
+
+    // The command: runs the dialog on a copy; after a successful transfer stores the copy and
+    // rebuilds the texts of the settings file.
+    static void OnDeviceSettings(QWidget* parent, AppSettings& settings, IPrompt& prompt);
+    // Replaces the wait after each frame (tests); an empty function restores the painted wait.
+    static void SetWaitFunction(WaitFunction wait);
+    // Copies the dialog's flags and pictures into the settings (count unchanged).
+    void StoreInto(DeviceServiceSettings& device) const;
+
+    void OnApplyChanges();
+    void accept() override; // "Применить к устройству": the transfer
+    void reject() override;
+
+    static const QString kCaption;
+    static const QString kBadOrder;
+    static const QString kBadDuration;
+    static const QString kTooManyShown;
+    static const QString kCannotOpen;
+    static const QString kSent;
+    static const QString kNotSent;
+    static constexpr int kFlagsWaitMs = 3000;
+    static constexpr int kPicturesWaitMs = 1000;
+
+    bool m_bGreeting = false;
+    bool m_bDemoPictures = false;
+    bool m_bDemoString = false;
+    int m_nPictureCount = 0;
+    std::vector<PictureEntry> m_pPictures;
+    int m_nCurrent = 0;
+
+    QTableWidget* m_pList = nullptr;
+    QLineEdit* m_pName = nullptr;
+    QComboBox* m_pUse = nullptr;
+    QLineEdit* m_pOrder = nullptr;
+    QLineEdit* m_pDuration = nullptr;
+    QPushButton* m_pApplyChanges = nullptr;
+    QCheckBox* m_pGreeting = nullptr;
+    QCheckBox* m_pDemoString = nullptr;
+    QCheckBox* m_pDemoPictures = nullptr;
+
+private:
+    void BuildControls();
+    void InitGImageList();
+    void FillRow(int row);
+    void LoadCurrentPicture();
+    void OnListNotify(int row);
+    void ApplyCurrentPicture(int duration, int newPosition);
+    bool Transfer();
+    bool SendFlagsFrame();
+    bool SendPictureListFrame();
+
+    CSerialPort& m_port;
+    IPrompt& m_prompt;
+    bool m_bTransferring = false;
+};

@@ -1,0 +1,164 @@
+#include "device/portsetdialog.h"
+
+#include "device/serialport.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+const QString CPortSetDialog::kCaption = QStringLiteral("Настройки COM порта");
+
+namespace
+{
+
+const QString kPresent = QStringLiteral("Есть");
+const QString kAbsent = QStringLiteral("Нет");
+
+QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& entries)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->addItems(entries);
+    // The line parameters are shown, not chosen: only a reset changes them.
+    list->setEnabled(false);
+    return list;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+} // namespace
+
+CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defaults,
+                               QWidget* parent)
+    : QDialog(parent), m_config(config), m_defaults(defaults)
+{
+    setWindowTitle(kCaption);
+    auto* group = new QGroupBox(QStringLiteral("Настройка COM порта"), this);
+    auto* groupLayout = new QVBoxLayout(group);
+
+    auto* ports = new QHBoxLayout;
+    auto* exclusive = new QButtonGroup(this);
+    for (int i = 0; i < 4; ++i) {
+        const QString name = QStringLiteral("COM%1").arg(i + 1);
+        m_pPorts[i] = new QRadioButton(name, group);
+        m_pPorts[i]->setObjectName(name);
+        exclusive->addButton(m_pPorts[i]);
+        ports->addWidget(m_pPorts[i]);
+    }
+    groupLayout->addLayout(ports);
+
+    m_pBaud = MakeList(
+        group, "baudList",
+        {"110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000"});
+    m_pDataBits = MakeList(group, "dataBitsList", {"4", "5", "6", "7", "8"});
+    m_pStopBits = MakeList(group, "stopBitsList", {"1", "1.5", "2"});
+    m_pParity = MakeList(group, "parityList", {kPresent, kAbsent});
+
+    auto* grid = new QGridLayout;
+    const std::array<std::pair<QString, QComboBox*>, 4> rows{{
+        {QStringLiteral(" Скоростость обмена"), m_pBaud},
+        {QStringLiteral(" Число информационных бит"), m_pDataBits},
+        {QStringLiteral(" Число стоповых бит"), m_pStopBits},
+        {QStringLiteral(" Наличие бита четности"), m_pParity},
+    }};
+    for (int row = 0; row < int(rows.size()); ++row) {
+        grid->addWidget(new QLabel(rows[row].first, group), row, 0);
+        grid->addWidget(rows[row].second, row, 1);
+    }
+    grid->setColumnStretch(0, 1);
+    groupLayout->addLayout(grid);
+
+    auto* ok = MakeButton(this, QStringLiteral("OK"), "okButton");
+    ok->setDefault(true);
+    auto* reset = MakeButton(this, QStringLiteral("Сброс настроек"), "resetButton");
+    reset->setAutoDefault(false);
+    auto* cancel = MakeButton(this, QStringLiteral("Отмена"), "cancelButton");
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(reset, &QPushButton::clicked, this, &CPortSetDialog::OnReset);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(reset);
+    buttons->addStretch(1);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    setMinimumWidth(360);
+
+    CheckPortButton(m_config.portName);
+    ShowConfig();
+}
+
+CPortSetDialog::~CPortSetDialog() = default;
+
+void CPortSetDialog::OnPortSettings(QWidget* parent, CSerialPort& port)
+{
+    CPortSetDialog dlg(port.GetConfig(), port.GetDefaultConfig(), parent);
+    if (dlg.exec() == QDialog::Accepted)
+        port.SetConfig(dlg.m_config);
+}
+
+void CPortSetDialog::accept()
+{
+    m_config.portName = CheckedPortName();
+    // A position the lists cannot show (only the settings file can hold one) is kept as it is.
+    const auto pick = [](const QComboBox* list, int current) {
+        return list->currentIndex() >= 0 ? list->currentIndex() : current;
+    };
+    m_config.baudIndex = pick(m_pBaud, m_config.baudIndex);
+    m_config.dataBitsIndex = pick(m_pDataBits, m_config.dataBitsIndex);
+    m_config.stopBitsIndex = pick(m_pStopBits, m_config.stopBitsIndex);
+    const QString parity = m_pParity->currentText();
+    const QString shown = m_config.parityIndex == 1 ? kAbsent : kPresent;
+    if (parity != shown)
+        m_config.parityIndex = parity == kPresent ? 0 : 1;
+    QDialog::accept();
+}
+
+void CPortSetDialog::OnReset()
+{
+    m_config = m_defaults;
+    CheckPortButton(m_config.portName);
+    ShowConfig();
+}
+
+void CPortSetDialog::CheckPortButton(const QString& portName)
+{
+    int index = 3; // any other name stands for COM4
+    for (int i = 0; i < 3; ++i) {
+        if (portName == QStringLiteral("COM%1").arg(i + 1))
+            index = i;
+    }
+    m_pPorts[index]->setChecked(true);
+}
+
+QString CPortSetDialog::CheckedPortName() const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (m_pPorts[i]->isChecked())
+            return QStringLiteral("COM%1").arg(i + 1);
+    }
+    return QStringLiteral("COM4");
+}
+
+void CPortSetDialog::ShowConfig()
+{
+    m_pBaud->setCurrentIndex(m_config.baudIndex);
+    m_pDataBits->setCurrentIndex(m_config.dataBitsIndex);
+    m_pStopBits->setCurrentIndex(m_config.stopBitsIndex);
+    m_pParity->setCurrentText(m_config.parityIndex == 1 ? kAbsent : kPresent);
+}
