@@ -1,0 +1,47 @@
+#include "app/aboutdlg.h"
+
+#include "app/appresources.h"
+
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+const QString CAboutDlg::kCaption = QStringLiteral("О программе Tavrix Editor");
+const QString CAboutDlg::kVersion = QStringLiteral("Tavrix Editor Версия 1.0");
+const QString CAboutDlg::kNotice =
+    QStringLiteral("Подготовка и передача сообщений для табло бегущей строки.\n"
+                   "Программа распространяется вместе с исходными текстами.");
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    InitAppResources();
+    setWindowTitle(kCaption);
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("aboutIcon"));
+    icon->setPixmap(QIcon(QStringLiteral(":/pictures/icon.png")).pixmap(32, 32));
+    icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    auto* version = new QLabel(kVersion, this);
+    version->setObjectName(QStringLiteral("aboutVersion"));
+    version->setTextFormat(Qt::PlainText); // no access-key processing, no markup
+    auto* notice = new QLabel(kNotice, this);
+    notice->setObjectName(QStringLiteral("aboutNotice"));
+    notice->setTextFormat(Qt::PlainText);
+
+    m_pOk = new QPushButton(QStringLiteral("OK"), this);
+    m_pOk->setDefault(true);
+    connect(m_pOk, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(16, 14, 14, 14);
+    layout->setHorizontalSpacing(14);
+    layout->addWidget(icon, 0, 0, 2, 1);
+    layout->addWidget(version, 0, 1);
+    layout->addWidget(m_pOk, 0, 2, Qt::AlignTop);
+    layout->addWidget(notice, 1, 1, 1, 2);
+    layout->setColumnStretch(1, 1);
+    setFixedSize(sizeHint());
+}
+
+CAboutDlg::~CAboutDlg() = default;

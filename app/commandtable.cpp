@@ -1,0 +1,227 @@
+#include "app/commandtable.h"
+
+#include <algorithm>
+
+namespace
+{
+
+using Keys = QList<QKeySequence>;
+
+QKeySequence Key(QKeyCombination combination)
+{
+    return QKeySequence(combination);
+}
+
+// The standard commands keep the framework's English prompts; the program's own are Russian.
+std::vector<CommandTable::Command> BuildCommands()
+{
+    using C = CommandTable;
+    const auto ctrl = Qt::ControlModifier;
+    const auto shift = Qt::ShiftModifier;
+    return {
+        {C::ID_FILE_NEW, "&Новый\tCtrl+N", Keys{Key(ctrl | Qt::Key_N)}, "Создать новый документ",
+         "Новый", ":/icons/new.png", "document-new"},
+        {C::ID_FILE_OPEN, "&Открыть...\tCtrl+O", Keys{Key(ctrl | Qt::Key_O)},
+         "Открыть существующий документ", "Открыть", ":/icons/open.png", "document-open"},
+        {C::ID_FILE_SAVE, "&Сохранить\tCtrl+S", Keys{Key(ctrl | Qt::Key_S)},
+         "Сохранить текущий документ", "Сохранить", ":/icons/save.png", "document-save"},
+        {C::ID_FILE_SAVE_AS,
+         "Сохранить &Как...",
+         Keys{},
+         "Сохранить текущий документ с новым именем",
+         "Сохранить как",
+         {},
+         {}},
+        {C::ID_FILE_MRU_FILE1, "Последние файлы", Keys{}, "Open this document", {}, {}, {}},
+        {C::ID_APP_EXIT,
+         "Выход",
+         Keys{},
+         "Quit the application; prompts to save documents",
+         "Exit",
+         {},
+         {}},
+        {C::ID_EDIT_UNDO,
+         "&Отменить\tCtrl+Z",
+         Keys{Key(ctrl | Qt::Key_Z), Key(Qt::AltModifier | Qt::Key_Backspace)},
+         "Undo the last action",
+         "Undo",
+         {},
+         {}},
+        {C::ID_EDIT_CUT, "Вырезать\tCtrl+X",
+         Keys{Key(ctrl | Qt::Key_X), Key(shift | Qt::Key_Delete)},
+         "Cut the selection and put it on the Clipboard", "Cut", ":/icons/cut.png", "edit-cut"},
+        {C::ID_EDIT_COPY, "Копировать\tCtrl+C",
+         Keys{Key(ctrl | Qt::Key_C), Key(ctrl | Qt::Key_Insert)},
+         "Copy the selection and put it on the Clipboard", "Copy", ":/icons/copy.png", "edit-copy"},
+        {C::ID_EDIT_PASTE, "&Вставить\tCtrl+V",
+         Keys{Key(ctrl | Qt::Key_V), Key(shift | Qt::Key_Insert)}, "Insert Clipboard contents",
+         "Paste", ":/icons/paste.png", "edit-paste"},
+        {C::ID_VIEW_TOOLBAR,
+         "&Панель управления",
+         Keys{},
+         "Show or hide the toolbar",
+         "Toggle ToolBar",
+         {},
+         {}},
+        {C::ID_VIEW_STATUS_BAR,
+         "&Строка состояния",
+         Keys{},
+         "Show or hide the status bar",
+         "Toggle StatusBar",
+         {},
+         {}},
+        {C::ID_WINDOW_SPLIT,
+         "Разделяемые окна",
+         Keys{},
+         "Разделение окна просмотра на панели",
+         "Разделенные панели",
+         {},
+         {}},
+        {C::ID_INSERT_SYMBOL,
+         "Вставка символа",
+         Keys{},
+         "Вставка любого символа из набора всех символов выбранного шрифта",
+         "Вставка символа",
+         ":/icons/symbol.png",
+         {}},
+        {C::ID_EFFECTS,
+         "Специальные возможности",
+         Keys{},
+         "Специальные возможности вывода текста",
+         " Специальные эффекты",
+         ":/icons/effects.png",
+         {}},
+        {C::ID_SEND_TEXT,
+         "&Передать текст через порт",
+         Keys{},
+         "Передача данных через последовательный порт компьютера.",
+         " Передать через порт",
+         ":/icons/send.png",
+         {}},
+        {C::ID_PORT_SETTINGS,
+         "Настройки COM порта",
+         Keys{},
+         "Настройки последовательного порта компьютера",
+         " Настройки COM порта",
+         ":/icons/port.png",
+         {}},
+        {C::ID_DEVICE_SETTINGS,
+         "Настройки работы устройства",
+         Keys{},
+         "Настройки работы устройства",
+         "Настройки устройства",
+         ":/icons/device.png",
+         {}},
+        {C::ID_EDITOR_SETTINGS,
+         "Настройки текстового редактора",
+         Keys{},
+         "Настройки шрифтов и текста в редакторе",
+         "Настройки текстового редактора",
+         ":/icons/editor.png",
+         {}},
+        {C::ID_HELP_FINDER, "Разделы справки", Keys{}, "List Help topics", "Help Topics", {}, {}},
+        {C::ID_APP_ABOUT, "&О программе...", Keys{},
+         "Отображает информацию о программе, версию, авторские права.", "О программе",
+         ":/icons/about.png", "help-about"},
+        {C::ID_HELP,
+         "Help",
+         Keys{Key(Qt::Key_F1)},
+         "Display help for current task or command",
+         "Help",
+         {},
+         {}},
+        {C::ID_CONTEXT_HELP,
+         "Help",
+         Keys{Key(shift | Qt::Key_F1)},
+         "Display help for clicked on buttons, menus and windows",
+         "Help",
+         {},
+         {}},
+        {C::ID_NEXT_PANE,
+         "Next Pane",
+         Keys{Key(Qt::Key_F6)},
+         "Switch to the next window pane",
+         "Next Pane",
+         {},
+         {}},
+        {C::ID_PREV_PANE,
+         "Previous Pane",
+         Keys{Key(shift | Qt::Key_F6)},
+         "Switch back to the previous window pane",
+         "Previous Pane",
+         {},
+         {}},
+    };
+}
+
+} // namespace
+
+const std::vector<CommandTable::Command>& CommandTable::Commands()
+{
+    static const std::vector<Command> commands = BuildCommands();
+    return commands;
+}
+
+const CommandTable::Command* CommandTable::Find(int id)
+{
+    const auto& commands = Commands();
+    const auto it = std::find_if(commands.begin(), commands.end(),
+                                 [id](const Command& command) { return command.id == id; });
+    return it == commands.end() ? nullptr : &*it;
+}
+
+const std::vector<CommandTable::Menu>& CommandTable::Menus()
+{
+    static const std::vector<Menu> menus = {
+        {"Файл",
+         {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator, kSeparator,
+          ID_FILE_MRU_FILE1, kSeparator, ID_APP_EXIT}},
+        {"&Правка", {ID_EDIT_UNDO, kSeparator, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
+        {"&Вид", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT}},
+        {"Действия", {ID_INSERT_SYMBOL, ID_EFFECTS, ID_SEND_TEXT}},
+        {"Настройки", {ID_PORT_SETTINGS, ID_DEVICE_SETTINGS, ID_EDITOR_SETTINGS}},
+        {"Справка", {ID_HELP_FINDER, kSeparator, ID_APP_ABOUT}},
+    };
+    return menus;
+}
+
+const std::vector<int>& CommandTable::ToolBar()
+{
+    static const std::vector<int> layout = {
+        ID_FILE_NEW,        ID_FILE_OPEN,  ID_FILE_SAVE,   kSeparator,       ID_EDIT_CUT,
+        ID_EDIT_COPY,       ID_EDIT_PASTE, kSeparator,     ID_FONT_PLACE,    ID_I_PLACE,
+        ID_V_PLACE,         kSeparator,    ID_SCALE_PLACE, kSeparator,       ID_INSERT_SYMBOL,
+        ID_EFFECTS,         ID_SEND_TEXT,  kSeparator,     ID_PORT_SETTINGS, ID_DEVICE_SETTINGS,
+        ID_EDITOR_SETTINGS, kSeparator,    ID_APP_ABOUT,
+    };
+    return layout;
+}
+
+const std::vector<CommandTable::ListPlace>& CommandTable::ListPlaces()
+{
+    static const std::vector<ListPlace> places = {
+        {ID_FONT_PLACE, ID_FONT_COMBO, 120, 200},
+        {ID_I_PLACE, ID_I_COMBO, 50, 400},
+        {ID_V_PLACE, ID_V_COMBO, 45, 200},
+        {ID_SCALE_PLACE, ID_SCALE_COMBO, 60, 200},
+    };
+    return places;
+}
+
+bool CommandTable::IsViewCommand(int id)
+{
+    switch (id) {
+    case ID_EDIT_COPY:
+    case ID_EDIT_CUT:
+    case ID_EDIT_PASTE:
+    case ID_INSERT_SYMBOL:
+    case ID_EFFECTS:
+    case ID_SEND_TEXT:
+    case ID_PORT_SETTINGS:
+    case ID_DEVICE_SETTINGS:
+    case ID_EDITOR_SETTINGS:
+        return true;
+    default:
+        return false;
+    }
+}

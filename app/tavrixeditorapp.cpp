@@ -1,8 +1,68 @@
 #include "app/tavrixeditorapp.h"
 
-CTavrixEditorApp::CTavrixEditorApp(int& argc, char** argv) : QApplication(argc, argv) {}
+#include "app/appresources.h"
+#include "app/codispalsh.h"
+#include "app/mainframe.h"
+#include "editor/tavrixeditordoc.h"
+
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+
+CTavrixEditorApp::CTavrixEditorApp(int& argc, char** argv)
+    : QApplication(argc, argv), m_bQtTranslated(InstallQtTranslation(m_qtTranslator)),
+      m_settings(m_prompt, QCoreApplication::applicationDirPath())
+{
+    InitAppResources();
+    setApplicationName(CMainFrame::kAppTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+}
+
+// The frame and the document go first; the settings file is written as m_settings goes.
+CTavrixEditorApp::~CTavrixEditorApp()
+{
+    m_pMainFrame.reset();
+    m_pDoc.reset();
+}
+
+// The standard buttons (Yes, No, Cancel) and dialogs speak Russian like the rest of the program
+// when the system has Qt's Russian translation; without it they stay in English.
+bool CTavrixEditorApp::InstallQtTranslation(QTranslator& translator)
+{
+    const QString directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         directory))
+        return false;
+    return installTranslator(&translator);
+}
+
+CTavrixEditorApp* CTavrixEditorApp::Instance()
+{
+    return qobject_cast<CTavrixEditorApp*>(QCoreApplication::instance());
+}
 
 bool CTavrixEditorApp::InitInstance()
 {
+    {
+        CoDiSpalsh splash;
+        splash.exec();
+    }
+    m_pDoc = std::make_unique<CTavrixEditorDoc>(m_settings, m_prompt);
+    m_pMainFrame = std::make_unique<CMainFrame>(m_settings, m_prompt, m_prompt, *m_pDoc);
+
+    const QStringList args = arguments();
+    if (args.size() > 1) {
+        if (!m_pMainFrame->LoadFile(args.at(1)))
+            return false;
+    } else {
+        m_pMainFrame->NewDocument();
+    }
+    m_pMainFrame->show();
     return true;
+}
+
+void CTavrixEditorApp::OnAppAbout()
+{
+    if (m_pMainFrame)
+        m_pMainFrame->OnAppAbout();
 }

@@ -1,12 +1,46 @@
 #pragma once
 
-#include <QApplication>
+#include "app/messageboxprompt.h"
+#include "settings/appsettings.h"
 
-// Placeholder until the application object is built.
+#include <QApplication>
+#include <QTranslator>
+#include <memory>
+
+class CMainFrame;
+class CTavrixEditorDoc;
+
+// The application: owns the settings for the whole run (read, with their messages, before any
+// window exists; written when the object is destroyed), then shows the splash, the document and
+// the main frame.
 class CTavrixEditorApp : public QApplication
 {
     Q_OBJECT
 public:
     CTavrixEditorApp(int& argc, char** argv);
+    ~CTavrixEditorApp() override;
+
+    // Splash, document, frame and command line; false when the command line could not be
+    // carried out and the program is to end.
     bool InitInstance();
+    void OnAppAbout();
+
+    static CTavrixEditorApp* Instance();
+    AppSettings& Settings() { return m_settings; }
+    IPrompt& Prompt() { return m_prompt; }
+    CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
+
+private:
+    static bool InstallQtTranslation(QTranslator& translator);
+
+    QTranslator m_qtTranslator;
+    bool m_bQtTranslated = false; // before m_settings: its messages already use the translation
+    CMessageBoxPrompt m_prompt;
+
+public:
+    AppSettings m_settings;
+
+private:
+    std::unique_ptr<CTavrixEditorDoc> m_pDoc;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
 };

@@ -1,0 +1,302 @@
+#include "editor/tavrixeditorview.h"
+
+#include "app/commandtable.h"
+#include "app/mainframe.h"
+#include "device/deviceframes.h"
+#include "device/devicesettingsdlg.h"
+#include "device/effectsdlg.h"
+#include "device/portsetdialog.h"
+#include "device/transferstatusdlg.h"
+#include "editor/symtype.h"
+#include "editor/tavrixeditordoc.h"
+#include "fonts/editorsettingsdlg.h"
+#include "fonts/symbolsetdlg.h"
+#include "settings/appsettings.h"
+#include "settings/prompt.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QVBoxLayout>
+
+const QString CTavrixEditorView::kCannotOpenPort =
+    QStringLiteral("Не удается открыть последовательный порт.");
+const QString CTavrixEditorView::kSendSucceeded =
+    QStringLiteral("Передача данных успешно завершена!!!");
+const QString CTavrixEditorView::kSendFailed = QStringLiteral("Передача данных не удалась.");
+
+QString CTavrixEditorView::SendShortenedQuestion(int kept, int total)
+{
+    return QStringLiteral("Сообщение не помещается в память устройства: будет передано только "
+                          "%1 байт из %2.\nПередать сокращенное сообщение?")
+        .arg(kept)
+        .arg(total);
+}
+
+QString CTavrixEditorView::CapacityCutText(int kept, int total)
+{
+    return QStringLiteral("Сообщение не помещается в новый размер: сохранено только %1 байт "
+                          "из %2.")
+        .arg(kept)
+        .arg(total);
+}
+
+CTavrixEditorView::CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTavrixEditorDoc& doc,
+                                     QWidget* parent)
+    : QWidget(parent), m_pDoc(&doc), m_settings(settings), m_prompt(prompt), m_wndEdit(this),
+      m_codec(m_wndEdit, prompt)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(&m_wndEdit);
+    setFocusProxy(&m_wndEdit);
+
+    m_wndEdit.SetDocument(&doc);
+    m_codec.SetDocument(&doc);
+    // The document asks for the stream before it writes it; the answer must be there at once.
+    connect(
+        &doc, &CTavrixEditorDoc::encodeTextRequested, this, [this] { EncodeText(); },
+        Qt::DirectConnection);
+
+    connect(&m_wndEdit, &QTextEdit::selectionChanged, this,
+            &CTavrixEditorView::commandStateChanged);
+    connect(&m_wndEdit, &QTextEdit::textChanged, this, &CTavrixEditorView::commandStateChanged);
+    connect(&m_wndEdit, &QTextEdit::cursorPositionChanged, this,
+            &CTavrixEditorView::commandStateChanged);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &CTavrixEditorView::commandStateChanged);
+}
+
+CTavrixEditorView::~CTavrixEditorView() = default;
+
+void CTavrixEditorView::OnInitialUpdate()
+{
+    FillToolbarCombos();
+    DecodeDocument();
+}
+
+void CTavrixEditorView::FillToolbarCombos()
+{
+    m_pFrame = qobject_cast<CMainFrame*>(window());
+    m_codec.SetDocument(m_pDoc);
+    if (!m_pFrame)
+        return;
+    QComboBox* font = m_pFrame->m_wndFontCombo;
+    QComboBox* i = m_pFrame->m_wndICombo;
+    QComboBox* v = m_pFrame->m_wndVCombo;
+    QComboBox* scale = m_pFrame->m_wndScaleCombo;
+    for (QComboBox* list : {font, i, v, scale})
+        list->clear();
+
+    for (int n = 0; n < m_settings.m_nFontCount; ++n)
+        font->addItem(m_settings.m_astrFontNames.value(n));
+    font->setCurrentIndex(m_settings.m_nCurFont);
+    for (quint8 value : m_settings.m_iValues)
+        i->addItem(QStringLiteral("i%1").arg(value));
+    i->setCurrentIndex(m_settings.m_nCurI);
+    for (quint8 value : m_settings.m_vValues)
+        v->addItem(QStringLiteral("v%1").arg(value));
+    v->setCurrentIndex(m_settings.m_nCurV);
+    for (int value : m_settings.m_scaleValues)
+        scale->addItem(QStringLiteral("%1%").arg(value * 100));
+    scale->setCurrentIndex(m_settings.m_nCurScale);
+}
+
+bool CTavrixEditorView::CatchChar(quint32 type, quint8 value, qint8 param)
+{
+    const bool result = m_codec.CatchChar(type, value, param);
+    m_nSelStart = m_codec.m_nSelStart;
+    m_nSelEnd = m_codec.m_nSelEnd;
+    return result;
+}
+
+bool CTavrixEditorView::EncodeText()
+{
+    return m_codec.EncodeText();
+}
+
+bool CTavrixEditorView::DecodeDocument()
+{
+    return m_codec.DecodeDocument();
+}
+
+bool CTavrixEditorView::OnCommand(int id)
+{
+    switch (id) {
+    case CommandTable::ID_EDIT_COPY:
+        OnEditCopy();
+        break;
+    case CommandTable::ID_EDIT_CUT:
+        OnEditCut();
+        break;
+    case CommandTable::ID_EDIT_PASTE:
+        OnEditPaste();
+        break;
+    case CommandTable::ID_INSERT_SYMBOL:
+        OnInsertSymbol();
+        break;
+    case CommandTable::ID_EFFECTS:
+        OnEffects();
+        break;
+    case CommandTable::ID_SEND_TEXT:
+        OnSendText();
+        break;
+    case CommandTable::ID_PORT_SETTINGS:
+        OnPortSettings();
+        break;
+    case CommandTable::ID_DEVICE_SETTINGS:
+        OnDeviceSettings();
+        break;
+    case CommandTable::ID_EDITOR_SETTINGS:
+        OnEditorSettings();
+        break;
+    default:
+        return false;
+    }
+    Q_EMIT commandStateChanged();
+    return true;
+}
+
+bool CTavrixEditorView::IsCommandEnabled(int id)
+{
+    switch (id) {
+    case CommandTable::ID_EDIT_COPY:
+    case CommandTable::ID_EDIT_CUT:
+        return m_wndEdit.HasSelectedText();
+    case CommandTable::ID_EDIT_PASTE:
+        return m_wndEdit.CanPaste();
+    case CommandTable::ID_INSERT_SYMBOL:
+    case CommandTable::ID_EFFECTS:
+        m_wndEdit.GetSel(m_nSelStart, m_nSelEnd);
+        return m_nSelEnd < m_wndEdit.GetLimitText();
+    case CommandTable::ID_SEND_TEXT:
+        return m_wndEdit.GetTextLength() > 0;
+    case CommandTable::ID_PORT_SETTINGS:
+    case CommandTable::ID_DEVICE_SETTINGS:
+    case CommandTable::ID_EDITOR_SETTINGS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CTavrixEditorView::OnListSelChange(int listId, int index)
+{
+    switch (listId) {
+    case CommandTable::ID_FONT_COMBO:
+        if (index < 0 || index >= m_settings.m_nFontCount)
+            return;
+        m_settings.m_nCurFont = index;
+        CatchChar(SYM_CONTROL, 'f', qint8(index));
+        break;
+    case CommandTable::ID_I_COMBO:
+        if (index < 0 || index >= int(m_settings.m_iValues.size()))
+            return;
+        CatchChar(SYM_CONTROL, 'i', qint8(m_settings.m_iValues[size_t(index)]));
+        break;
+    case CommandTable::ID_V_COMBO:
+        if (index < 0 || index >= int(m_settings.m_vValues.size()))
+            return;
+        CatchChar(SYM_CONTROL, 'v', qint8(m_settings.m_vValues[size_t(index)]));
+        break;
+    default:
+        return;
+    }
+    // The operator goes on typing after the inserted code.
+    m_wndEdit.setFocus(Qt::OtherFocusReason);
+}
+
+void CTavrixEditorView::OnEditCopy()
+{
+    m_wndEdit.copy();
+}
+
+void CTavrixEditorView::OnEditCut()
+{
+    ReplaceEditedText(&QTextEdit::cut);
+}
+
+void CTavrixEditorView::OnEditPaste()
+{
+    ReplaceEditedText(&QTextEdit::paste);
+}
+
+void CTavrixEditorView::ReplaceEditedText(void (QTextEdit::*operation)())
+{
+    const QByteArray before = m_wndEdit.GetText();
+    (m_wndEdit.*operation)();
+    if (m_wndEdit.GetText() != before)
+        m_pDoc->SetModifiedFlag(true);
+}
+
+void CTavrixEditorView::OnInsertSymbol()
+{
+    CSymbolSetDlg::OnInsertSymbol(window(), m_settings, m_prompt, m_codec);
+}
+
+void CTavrixEditorView::OnEffects()
+{
+    CEffectsDlg::OnEffects(window(), m_codec);
+}
+
+void CTavrixEditorView::OnPortSettings()
+{
+    CPortSetDialog::OnPortSettings(window(), m_settings.m_port);
+}
+
+void CTavrixEditorView::OnDeviceSettings()
+{
+    CDeviceSettingsDlg::OnDeviceSettings(window(), m_settings, m_prompt);
+}
+
+bool CTavrixEditorView::ConfirmShortenedSend()
+{
+    const int dropped = m_pDoc->m_nDropped;
+    if (dropped <= 0)
+        return true;
+    const int kept = m_pDoc->m_nLength;
+    return m_prompt.AskYesNo(SendShortenedQuestion(kept, kept + dropped));
+}
+
+void CTavrixEditorView::OnSendText()
+{
+    EncodeText();
+    if (!ConfirmShortenedSend())
+        return;
+    const QByteArray frame = DeviceFrames::TextFrame(m_pDoc->m_pData.get(), m_pDoc->m_nLength);
+    CSerialPort& port = m_settings.m_port;
+    if (!port.Open()) {
+        m_prompt.Inform(kCannotOpenPort);
+        port.Close();
+        return;
+    }
+    bool sent = false;
+    {
+        // The window shows only while the bytes go out; the result comes after it is gone.
+        CTransferStatusDlg status(window());
+        sent = DeviceFrames::Send(port, frame);
+    }
+    m_prompt.Inform(sent ? kSendSucceeded : kSendFailed);
+    port.Close();
+}
+
+// The text is encoded first, so what was typed since the last save survives the rebuild; the
+// modified flag is kept, since the rebuilt text still differs from the file.
+void CTavrixEditorView::OnEditorSettings()
+{
+    if (!CEditorSettingsDlg::Run(window(), m_settings))
+        return;
+    const bool modified = m_pDoc->IsModified();
+    EncodeText();
+    const int total = m_pDoc->m_nLength + m_pDoc->m_nDropped;
+    m_settings.LoadFontLibrary();
+    FillToolbarCombos();
+    m_pDoc->UpdateCapacity();
+    const int kept = m_pDoc->m_nLength;
+    m_wndEdit.SetText(QByteArray());
+    m_wndEdit.SetLimitText(CTavrixEditorDoc::CapacityFor(m_settings.m_nMaxSym));
+    DecodeDocument();
+    if (kept < total)
+        m_prompt.Inform(CapacityCutText(kept, total));
+    m_pDoc->SetModifiedFlag(modified || kept < total);
+}

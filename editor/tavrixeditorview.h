@@ -1,1 +1,78 @@
 #pragma once
+
+#include "editor/interactiveeditctrl.h"
+#include "editor/messagecodec.h"
+
+#include <QWidget>
+
+class AppSettings;
+class CMainFrame;
+class CTavrixEditorDoc;
+class IPrompt;
+
+// The upper pane, in which the message is written. It owns the edit control, fills and answers
+// the frame's toolbar lists, and carries out the editor's commands: the clipboard, the symbol and
+// effect insertions, sending the message and the three settings dialogs.
+class CTavrixEditorView : public QWidget
+{
+    Q_OBJECT
+public:
+    CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTavrixEditorDoc& doc,
+                      QWidget* parent = nullptr);
+    ~CTavrixEditorView() override;
+
+    // Run after every new or opened document: refill the lists, rebuild the text from the stream.
+    void OnInitialUpdate();
+    void FillToolbarCombos();
+
+    bool CatchChar(quint32 type, quint8 value, qint8 param);
+    bool EncodeText();
+    bool DecodeDocument();
+
+    // Runs a command the frame routed here; false when the view does not handle it.
+    bool OnCommand(int id);
+    // The update handlers: whether a command of the view is available now.
+    bool IsCommandEnabled(int id);
+    // A selection change in list 102, 103 or 104.
+    void OnListSelChange(int listId, int index);
+
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditPaste();
+    void OnInsertSymbol();
+    void OnEffects();
+    void OnSendText();
+    void OnPortSettings();
+    void OnDeviceSettings();
+    void OnEditorSettings();
+
+    CInteractiveEditCtrl& Edit() { return m_wndEdit; }
+    CMessageCodec& Codec() { return m_codec; }
+    AppSettings& Settings() { return m_settings; }
+
+    static const QString kCannotOpenPort;
+    static const QString kSendSucceeded;
+    static const QString kSendFailed;
+    // Asked before a message that does not fit is sent shortened: kept bytes, total bytes.
+    static QString SendShortenedQuestion(int kept, int total);
+    // Told when a change of the maximum size cut the message: kept bytes, bytes before.
+    static QString CapacityCutText(int kept, int total);
+
+    CMainFrame* m_pFrame = nullptr;
+    CTavrixEditorDoc* m_pDoc = nullptr;
+    int m_nSelStart = 0;
+    int m_nSelEnd = 0;
+
+Q_SIGNALS:
+    // Something the enabled state of the view's commands depends on has changed.
+    void commandStateChanged();
+
+private:
+    void ReplaceEditedText(void (QTextEdit::*operation)());
+    bool ConfirmShortenedSend();
+
+    AppSettings& m_settings;
+    IPrompt& m_prompt;
+    CInteractiveEditCtrl m_wndEdit;
+    CMessageCodec m_codec;
+};

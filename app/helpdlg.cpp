@@ -1,0 +1,40 @@
+#include "app/helpdlg.h"
+
+#include "app/appresources.h"
+
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+const QString CHelpDlg::kCaption = QStringLiteral("Справка Tavrix Editor");
+const QString CHelpDlg::kPage = QStringLiteral("qrc:/help/help.html");
+
+CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent)
+{
+    InitAppResources();
+    setWindowTitle(kCaption);
+    setObjectName(QStringLiteral("helpWindow"));
+    m_pBrowser = new QTextBrowser(this);
+    m_pBrowser->setOpenExternalLinks(false);
+    m_pBrowser->setSource(QUrl(kPage));
+    auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pBrowser);
+    layout->addWidget(close, 0, Qt::AlignRight);
+    resize(620, 520);
+}
+
+CHelpDlg::~CHelpDlg() = default;
+
+CHelpDlg* CHelpDlg::ShowHelp(QWidget* frame)
+{
+    auto* help = frame->findChild<CHelpDlg*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!help)
+        help = new CHelpDlg(frame);
+    help->show();
+    help->raise();
+    help->activateWindow();
+    return help;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDialog>
+
+class QTextBrowser;
+
+// The built-in help page: what the control codes and symbols mean, how to insert them and how
+// to send a message. One window per frame, shown again by each help command.
+class CHelpDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CHelpDlg(QWidget* parent = nullptr);
+    ~CHelpDlg() override;
+
+    // Shows the help window of the given frame, creating it the first time.
+    static CHelpDlg* ShowHelp(QWidget* frame);
+
+    static const QString kCaption;
+    static const QString kPage;
+
+    QTextBrowser* m_pBrowser = nullptr;
+};

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "app/mainframe.h"
+#include "app/savequestion.h"
+#include "editor/tavrixeditordoc.h"
+#include "editor/tavrixeditorview.h"
+#include "editor/tavrixview.h"
+#include "fakeprompt.h"
+#include "settings/appsettings.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// Answers the save-changes question from a script (No when the script runs out).
+class FakeSaveQuestion : public ISaveQuestion
+{
+public:
+    Answer AskSaveChanges(const QString& text) override
+    {
+        texts << text;
+        return answers.isEmpty() ? No : answers.takeFirst();
+    }
+
+    QStringList texts;
+    QList<Answer> answers;
+};
+
+// A main frame on its own program directory (with the shipped fonts) and its own user profile,
+// built without the application object.
+class FrameFixture
+{
+public:
+    explicit FrameFixture(int maxSym = 0)
+    {
+        QDir().mkpath(dir.filePath(QStringLiteral("Fonts")));
+        const QDir fonts(QStringLiteral(TAVRIX_FONTS_DIR));
+        for (const QString& name : fonts.entryList(QDir::Files))
+            QFile::copy(fonts.filePath(name), dir.filePath(QStringLiteral("Fonts/") + name));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           dir.filePath(QStringLiteral("profile")));
+        settings = std::make_unique<AppSettings>(prompt, dir.path());
+        if (maxSym > 0)
+            settings->m_nMaxSym = maxSym;
+        doc = std::make_unique<CTavrixEditorDoc>(*settings, prompt);
+        frame = std::make_unique<CMainFrame>(*settings, prompt, question, *doc);
+        frame->NewDocument();
+        prompt.texts.clear();
+    }
+
+    bool Show()
+    {
+        frame->show();
+        frame->activateWindow();
+        return QTest::qWaitForWindowActive(frame.get());
+    }
+
+    CTavrixEditorView& View() { return *frame->EditorView(); }
+    CInteractiveEditCtrl& Edit() { return frame->EditorView()->Edit(); }
+    QAction* Action(int id) { return frame->Action(id); }
+
+    // Opens the list, moves to the entry and picks it with Enter: one choice.
+    static void Choose(QComboBox* list, int index)
+    {
+        list->showPopup();
+        QAbstractItemView* view = list->view();
+        view->setCurrentIndex(list->model()->index(index, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+    }
+
+    // Types the text; a line feed is the Enter key.
+    static void Type(QWidget* widget, const QString& text)
+    {
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        for (qsizetype n = 0; n < lines.size(); ++n) {
+            if (n > 0)
+                QTest::keyClick(widget, Qt::Key_Return);
+            QTest::keyClicks(widget, lines.at(n));
+        }
+    }
+
+    QString WriteFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {};
+        return path;
+    }
+
+    static QByteArray ReadFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    FakePrompt prompt;
+    FakeSaveQuestion question;
+    std::unique_ptr<AppSettings> settings;
+    std::unique_ptr<CTavrixEditorDoc> doc;
+    std::unique_ptr<CMainFrame> frame;
+};
