@@ -1,0 +1,465 @@
+#include "editor/interactiveeditctrl.h"
+
+#include "editor/messagecodec.h"
+#include "editor/tavrixeditordoc.h"
+#include "settings/cp1251.h"
+
+#include <QClipboard>
+#include <QDataStream>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextDocument>
+
+const QString CInteractiveEditCtrl::kMarkedMimeType =
+    QStringLiteral("application/x-tavrix-marked-text");
+
+namespace
+{
+
+QColor ToQColor(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+quint32 ToBgr(const QTextCharFormat& format)
+{
+    const QColor c = format.foreground().color();
+    return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
+}
+
+bool IsMarkingColor(quint32 color)
+{
+    if (color == CMessageCodec::kControlColor)
+        return true;
+    for (quint32 page : CMessageCodec::kPageColor) {
+        if (color == page)
+            return true;
+    }
+    return false;
+}
+
+QTextCharFormat ToQtFormat(const CharFormat& format)
+{
+    QTextCharFormat result;
+    result.setFontFamilies({format.face});
+    result.setForeground(ToQColor(format.color));
+    return result;
+}
+
+// Shows the text as it will be stored: what the code page cannot hold becomes '?'.
+QString ThroughCodePage(const QString& text)
+{
+    return Cp1251::ToUnicode(Cp1251::FromUnicode(text));
+}
+
+// Text from other programs: one LF per line break and no control characters, which would turn
+// into stream codes (0x00–0x03) or unmarked device symbols.
+QString CleanForeignText(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        if (ch == u'\r') {
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                continue;
+            result += u'\n';
+        } else if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator) {
+            result += u'\n';
+        } else if (ch == u'\n' || ch == u'\t' ||
+                   (ch.unicode() >= 0x20 && ch != QChar::ObjectReplacementCharacter &&
+                    ch.unicode() != 0x7F)) {
+            result += ch;
+        }
+    }
+    return ThroughCodePage(result);
+}
+
+bool IsControlLetter(QChar ch)
+{
+    return ch == u'e' || ch == u'f' || ch == u'i' || ch == u's' || ch == u'v';
+}
+
+} // namespace
+
+CInteractiveEditCtrl::CInteractiveEditCtrl(QWidget* parent) : QTextEdit(parent)
+{
+    m_cfNormal = ToQtFormat({QStringLiteral("Verdana"), 0x000000});
+    m_cfControl = ToQtFormat({QStringLiteral("Courier New"), CMessageCodec::kControlColor});
+    m_pendingFormat = m_cfNormal;
+    setUndoRedoEnabled(false);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    // A scroll bar that comes and goes changes the text width, and every change lays the whole
+    // text out again: with a long message that costs seconds after each decoding.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setCurrentCharFormat(m_cfNormal);
+    connect(document(), &QTextDocument::contentsChange, this,
+            &CInteractiveEditCtrl::OnContentsChange);
+}
+
+CInteractiveEditCtrl::~CInteractiveEditCtrl() = default;
+
+void CInteractiveEditCtrl::OnContentsChange(int /*position*/, int removed, int added)
+{
+    m_bColorCacheValid = false;
+    if (m_nBulk == 0 && m_pDoc && (removed != 0 || added != 0))
+        m_pDoc->SetModifiedFlag(true);
+}
+
+QByteArray CInteractiveEditCtrl::GetText() const
+{
+    QString text = document()->toRawText();
+    for (QChar& ch : text) {
+        if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator)
+            ch = u'\n';
+    }
+    return Cp1251::FromUnicode(text);
+}
+
+int CInteractiveEditCtrl::GetTextLength() const
+{
+    return document()->characterCount() - 1;
+}
+
+QTextCursor CInteractiveEditCtrl::ActiveCursor() const
+{
+    return m_nBulk > 0 ? m_bulkCursor : textCursor();
+}
+
+void CInteractiveEditCtrl::SetActiveCursor(const QTextCursor& cursor)
+{
+    if (m_nBulk > 0) {
+        m_bulkCursor = cursor;
+        return;
+    }
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+int CInteractiveEditCtrl::RoomFor(const QTextCursor& cursor) const
+{
+    return m_nLimit - (GetTextLength() - (cursor.selectionEnd() - cursor.selectionStart()));
+}
+
+// Clearing the whole document (rather than removing its text) lets the layout treat a following
+// bulk insertion as a fresh document, which it lays out lazily instead of all at once.
+void CInteractiveEditCtrl::SetText(const QByteArray& text)
+{
+    document()->clear();
+    m_bColorCacheValid = false;
+    QTextCursor cursor(document());
+    cursor.insertText(Cp1251::ToUnicode(text.left(m_nLimit)), m_cfNormal);
+    SetActiveCursor(cursor);
+    if (m_nBulk == 0)
+        setCurrentCharFormat(m_cfNormal);
+}
+
+void CInteractiveEditCtrl::GetSel(int& start, int& end) const
+{
+    const QTextCursor cursor = ActiveCursor();
+    start = cursor.selectionStart();
+    end = cursor.selectionEnd();
+}
+
+// As the rich edit does: an end of -1 means the end of the text, a start of -1 removes the
+// selection.
+void CInteractiveEditCtrl::SetSel(int start, int end)
+{
+    const int length = GetTextLength();
+    QTextCursor cursor = ActiveCursor();
+    if (start < 0) {
+        cursor.clearSelection();
+    } else {
+        end = (end < 0 || end > length) ? length : end;
+        cursor.setPosition(std::min(start, length));
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+    }
+    SetActiveCursor(cursor);
+}
+
+void CInteractiveEditCtrl::SetSelectionCharFormat(const CharFormat& format)
+{
+    m_pendingFormat = ToQtFormat(format);
+    QTextCursor cursor = ActiveCursor();
+    if (!cursor.hasSelection() && m_nBulk == 0) {
+        setCurrentCharFormat(m_pendingFormat);
+        return;
+    }
+    if (cursor.hasSelection()) {
+        cursor.mergeCharFormat(m_pendingFormat);
+        m_bColorCacheValid = false;
+    } else {
+        cursor.setCharFormat(m_pendingFormat);
+    }
+    SetActiveCursor(cursor);
+}
+
+void CInteractiveEditCtrl::ReplaceSel(const QByteArray& text)
+{
+    QTextCursor cursor = ActiveCursor();
+    const QString unicode = Cp1251::ToUnicode(text);
+    if (unicode.size() > RoomFor(cursor))
+        return;
+    cursor.insertText(unicode, m_pendingFormat);
+    m_bColorCacheValid = false;
+    SetActiveCursor(cursor);
+}
+
+quint32 CInteractiveEditCtrl::GetCharColor(int index) const
+{
+    if (index < 0 || index >= GetTextLength())
+        return 0;
+    const bool inBlock = m_bColorCacheValid && index >= m_colorBlock.position() &&
+                         index < m_colorBlock.position() + m_colorBlock.length();
+    if (!inBlock) {
+        m_colorBlock = document()->findBlock(index);
+        m_colorFragment = m_colorBlock.begin();
+        m_bColorCacheValid = true;
+    } else if (m_colorFragment.atEnd() || index < m_colorFragment.fragment().position()) {
+        m_colorFragment = m_colorBlock.begin();
+    }
+    for (; !m_colorFragment.atEnd(); ++m_colorFragment) {
+        const QTextFragment fragment = m_colorFragment.fragment();
+        if (index < fragment.position() + fragment.length())
+            return ToBgr(fragment.charFormat());
+    }
+    return 0; // the line break that ends the block: always plain
+}
+
+void CInteractiveEditCtrl::BeginBulkEdit()
+{
+    if (m_nBulk++ > 0)
+        return;
+    m_bulkCursor = textCursor();
+    m_bulkCursor.beginEditBlock();
+}
+
+void CInteractiveEditCtrl::EndBulkEdit()
+{
+    if (m_nBulk == 0)
+        return;
+    if (m_nBulk == 1) {
+        // Still counted as bulk while the document reports the whole edit at once.
+        m_bulkCursor.endEditBlock();
+        setTextCursor(m_bulkCursor);
+        m_bulkCursor = QTextCursor();
+        m_bColorCacheValid = false;
+    }
+    if (--m_nBulk == 0) {
+        if (!textCursor().hasSelection())
+            setCurrentCharFormat(m_cfNormal);
+        ensureCursorVisible();
+    }
+}
+
+void CInteractiveEditCtrl::SetLimitText(int limit)
+{
+    m_nLimit = limit > 0 ? limit : kDefaultLimit;
+}
+
+bool CInteractiveEditCtrl::CanPaste() const
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return !isReadOnly() && data && canInsertFromMimeData(data);
+}
+
+bool CInteractiveEditCtrl::HasSelectedText() const
+{
+    return textCursor().hasSelection();
+}
+
+void CInteractiveEditCtrl::keyPressEvent(QKeyEvent* event)
+{
+    const bool undoKey =
+        event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) ||
+        (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::AltModifier);
+    if (undoKey) {
+        event->accept();
+        return;
+    }
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QString text = event->text();
+    const bool printable = !text.isEmpty() && (text.at(0).isPrint() || text.at(0) == u'\t');
+    if (mods == Qt::NoModifier && (enter || printable) && !isReadOnly()) {
+        // Typed text is always plain, even right after a marked symbol.
+        InsertPlainTyped(enter ? QStringLiteral("\n") : ThroughCodePage(text));
+        event->accept();
+    } else {
+        QTextEdit::keyPressEvent(event);
+    }
+    GetSel(m_nSelStart, m_nSelEnd);
+    if (m_nSelStart == m_nSelEnd)
+        setCurrentCharFormat(m_cfNormal);
+}
+
+void CInteractiveEditCtrl::InsertPlainTyped(const QString& text)
+{
+    QTextCursor cursor = textCursor();
+    const QString fitting = text.left(std::max(0, RoomFor(cursor)));
+    if (fitting.isEmpty())
+        return;
+    cursor.insertText(fitting, m_cfNormal);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void CInteractiveEditCtrl::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (event->commitString().isEmpty()) {
+        QTextEdit::inputMethodEvent(event);
+        return;
+    }
+    const QString commit = CleanForeignText(event->commitString());
+    const QString fitting = commit.left(std::max(0, RoomFor(textCursor())));
+    QInputMethodEvent limited(event->preeditString(), event->attributes());
+    limited.setCommitString(fitting, event->replacementStart(), event->replacementLength());
+    if (!textCursor().hasSelection())
+        setCurrentCharFormat(m_cfNormal);
+    QTextEdit::inputMethodEvent(&limited);
+    if (!textCursor().hasSelection())
+        setCurrentCharFormat(m_cfNormal);
+}
+
+QTextCharFormat CInteractiveEditCtrl::FormatForColor(quint32 color) const
+{
+    if (color == 0)
+        return m_cfNormal;
+    QTextCharFormat format = m_cfControl;
+    format.setForeground(ToQColor(color));
+    return format;
+}
+
+QList<CInteractiveEditCtrl::Run> CInteractiveEditCtrl::SelectedRuns() const
+{
+    QList<Run> runs;
+    const auto append = [&runs](const QString& text, quint32 color) {
+        if (!runs.isEmpty() && runs.last().color == color)
+            runs.last().text += text;
+        else
+            runs.append({text, color});
+    };
+    const QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = std::max(start, fragment.position());
+            const int to = std::min(end, fragment.position() + fragment.length());
+            if (from >= to)
+                continue;
+            const quint32 color = ToBgr(fragment.charFormat());
+            append(fragment.text().mid(from - fragment.position(), to - from),
+                   IsMarkingColor(color) ? color : 0);
+        }
+        const int lineBreak = block.position() + block.length() - 1;
+        if (lineBreak >= start && lineBreak < end)
+            append(QStringLiteral("\n"), 0);
+    }
+    return runs;
+}
+
+QMimeData* CInteractiveEditCtrl::createMimeDataFromSelection() const
+{
+    QMimeData* data = QTextEdit::createMimeDataFromSelection();
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    const QList<Run> runs = SelectedRuns();
+    stream << quint32(runs.size());
+    for (const Run& run : runs)
+        stream << run.text << run.color;
+    data->setData(kMarkedMimeType, bytes);
+    return data;
+}
+
+bool CInteractiveEditCtrl::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source->hasFormat(kMarkedMimeType) || source->hasHtml() || source->hasText();
+}
+
+// Only the marking survives a paste: text in one of the marking colours keeps it, everything
+// else (fonts, sizes, other colours) becomes plain.
+void CInteractiveEditCtrl::insertFromMimeData(const QMimeData* source)
+{
+    QList<Run> runs;
+    if (source->hasFormat(kMarkedMimeType)) {
+        QDataStream stream(source->data(kMarkedMimeType));
+        quint32 count = 0;
+        stream >> count;
+        for (quint32 i = 0; i < count && stream.status() == QDataStream::Ok; ++i) {
+            Run run;
+            stream >> run.text >> run.color;
+            if (stream.status() != QDataStream::Ok)
+                break;
+            if (IsMarkingColor(run.color))
+                run.text = ThroughCodePage(run.text);
+            else
+                run = {CleanForeignText(run.text), 0};
+            runs.append(run);
+        }
+    } else if (source->hasHtml()) {
+        QTextDocument html;
+        html.setHtml(source->html());
+        for (QTextBlock block = html.begin(); block.isValid(); block = block.next()) {
+            if (block != html.begin())
+                runs.append({QStringLiteral("\n"), 0});
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const quint32 color = ToBgr(it.fragment().charFormat());
+                const bool marked = IsMarkingColor(color);
+                runs.append({marked ? ThroughCodePage(it.fragment().text())
+                                    : CleanForeignText(it.fragment().text()),
+                             marked ? color : 0});
+            }
+        }
+    } else if (source->hasText()) {
+        runs.append({CleanForeignText(source->text()), 0});
+    }
+    InsertRuns(std::move(runs));
+}
+
+void CInteractiveEditCtrl::InsertRuns(QList<Run> runs)
+{
+    QTextCursor cursor = textCursor();
+    int room = std::max(0, RoomFor(cursor));
+    // Cut at the limit, but never between a control letter and the digit that follows it.
+    quint32 cutColor = 0;
+    bool cut = false;
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        if (runs[i].text.size() <= room) {
+            room -= int(runs[i].text.size());
+            continue;
+        }
+        cut = true;
+        cutColor = runs[i].color;
+        runs[i].text.truncate(room);
+        runs.resize(i + 1);
+        break;
+    }
+    if (cut && cutColor == CMessageCodec::kControlColor) {
+        for (qsizetype i = runs.size() - 1; i >= 0; --i) {
+            if (runs[i].text.isEmpty())
+                continue;
+            if (runs[i].color == CMessageCodec::kControlColor &&
+                IsControlLetter(runs[i].text.back()))
+                runs[i].text.chop(1);
+            break;
+        }
+    }
+    const bool any =
+        std::any_of(runs.cbegin(), runs.cend(), [](const Run& run) { return !run.text.isEmpty(); });
+    if (!any)
+        return;
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    for (const Run& run : runs)
+        cursor.insertText(run.text, FormatForColor(run.color));
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    setCurrentCharFormat(m_cfNormal);
+    ensureCursorVisible();
+}

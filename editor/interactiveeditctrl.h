@@ -2,7 +2,9 @@
 
 #include "editor/editcontrol.h"
 
+#include <QTextBlock>
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextEdit>
 
 class CTavrixEditorDoc;
@@ -27,12 +29,15 @@ public:
     void GetSel(int& start, int& end) const override;
     void SetSel(int start, int end) override;
     void SetSelectionCharFormat(const CharFormat& format) override;
+    // Refused whole when the result would exceed the text limit, so a code is never cut in two.
     void ReplaceSel(const QByteArray& text) override;
     quint32 GetCharColor(int index) const override;
     void BeginBulkEdit() override;
     void EndBulkEdit() override;
 
     static constexpr int kDefaultLimit = 32767;
+    // Private clipboard format that carries the marking of copied text.
+    static const QString kMarkedMimeType;
     void SetLimitText(int limit);
     int GetLimitText() const { return m_nLimit; }
     bool CanPaste() const;
@@ -43,7 +48,37 @@ public:
     int m_nSelStart = 0;
     int m_nSelEnd = 0;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+
 private:
+    struct Run {
+        QString text;
+        quint32 color = 0; // a marking colour, or 0 for plain text
+    };
+
+    void OnContentsChange(int position, int removed, int added);
+    QTextCursor ActiveCursor() const;
+    void SetActiveCursor(const QTextCursor& cursor);
+    int RoomFor(const QTextCursor& cursor) const;
+    void InsertPlainTyped(const QString& text);
+    void InsertRuns(QList<Run> runs);
+    QList<Run> SelectedRuns() const;
+    QTextCharFormat FormatForColor(quint32 color) const;
+
     CTavrixEditorDoc* m_pDoc = nullptr;
     int m_nLimit = kDefaultLimit;
+    int m_nBulk = 0;
+    QTextCursor m_bulkCursor;
+    QTextCharFormat m_pendingFormat;
+
+    // Where the last colour was found: the encoder reads the characters in order, so walking on
+    // from here keeps a whole encoding linear even in one long paragraph.
+    mutable bool m_bColorCacheValid = false;
+    mutable QTextBlock m_colorBlock;
+    mutable QTextBlock::iterator m_colorFragment;
 };

@@ -1,0 +1,239 @@
+#include "editor/messagecodec.h"
+
+#include "editor/tavrixeditordoc.h"
+#include "settings/prompt.h"
+
+namespace
+{
+
+bool IsControl(quint32 type)
+{
+    return type >= SYM_FONT && type <= SYM_STOP;
+}
+
+} // namespace
+
+CMessageCodec::CMessageCodec(IEditControl& edit, IPrompt& prompt) : m_edit(edit), m_prompt(prompt)
+{
+}
+
+bool CMessageCodec::CatchChar(quint32 type, quint8 value, qint8 param)
+{
+    if (InsertSymbol(type, value, param) && m_pDoc)
+        m_pDoc->SetModifiedFlag(true);
+    return true;
+}
+
+bool CMessageCodec::InsertSymbol(quint32 type, quint8 value, qint8 param)
+{
+    m_edit.GetSel(m_nSelStart, m_nSelEnd);
+    QByteArray text;
+    CharFormat format = m_cfControl;
+    switch (type) {
+    case SYM_PLAIN:
+        // The bytes 0x00–0x03 are codes in the stream: as plain characters they cannot be stored.
+        if (value <= 0x03)
+            return false;
+        text = QByteArray(1, char(value));
+        format = m_cfNormal;
+        break;
+    case SYM_PAGE_80:
+    case SYM_PAGE_90:
+    case SYM_PAGE_A0:
+    case SYM_PAGE_B0: {
+        static constexpr quint8 kToEditor[4] = {0x70, 0x80, quint8(-0x70), quint8(-0x60)};
+        const int page = int(type - SYM_PAGE_80);
+        text = QByteArray(1, char(quint8(value - kToEditor[page])));
+        format.color = kPageColor[page];
+        break;
+    }
+    default:
+        if (type > SYM_STOP) {
+            m_prompt.Inform(QStringLiteral("Default in CatchChar"));
+            m_edit.ReplaceSel(QByteArray());
+            return true;
+        }
+        // SYM_CONTROL and the control letters: the letter and the parameter as "%1d".
+        text = QByteArray(1, char(value)) + QByteArray::number(int(param));
+        break;
+    }
+    m_edit.SetSelectionCharFormat(format);
+    m_edit.ReplaceSel(text);
+    m_edit.SetSelectionCharFormat(m_cfNormal);
+    return true;
+}
+
+bool CMessageCodec::EncodeText()
+{
+    if (!m_pDoc)
+        return true;
+    m_pDoc->m_nLength = 0;
+    m_pDoc->m_nDropped = 0;
+    const QByteArray text = m_edit.GetText();
+    const int n = int(text.size());
+    bool full = false;
+    int i = 0;
+    while (i < n) {
+        const char ch = text[i];
+        if (ch == '\r') {
+            ++i;
+            continue;
+        }
+        const quint32 type = SymTypeAt(text, i);
+        const bool code =
+            IsControl(type) && i < n - 1 && m_edit.GetCharColor(i + 1) == kControlColor;
+        const int size = code ? 2 : 1;
+        // A code and its parameter are stored together or not at all, and once an item has not
+        // fitted nothing later is stored, so the stream stays a prefix of the message.
+        if (!full && m_pDoc->m_nLength + size >= m_pDoc->m_nCapacity)
+            full = true;
+        if (full) {
+            m_pDoc->m_nDropped += size;
+        } else if (code) {
+            m_pDoc->AddSym(type, EncodeControl(Letter, ch, false));
+            m_pDoc->AddByte(EncodeControl(Digit, text[i + 1], type == SYM_STOP));
+        } else if (m_pDoc->AddSym(type, quint8(ch)) &&
+                   m_pDoc->m_pData[m_pDoc->m_nLength - 1] <= 0x03) {
+            // A lone code byte would swallow the next item as its parameter; such a character
+            // (a stray NUL, or a wrongly coloured one) cannot be stored at all.
+            --m_pDoc->m_nLength;
+        }
+        i += size;
+    }
+    return true;
+}
+
+bool CMessageCodec::DecodeDocument()
+{
+    m_edit.BeginBulkEdit();
+    m_edit.SetText(QByteArray());
+    if (m_pDoc) {
+        const quint8* data = m_pDoc->m_pData.get();
+        const int length = m_pDoc->m_nLength;
+        int i = 0;
+        while (i < length) {
+            const quint8 byte = data[i];
+            const quint32 type = GetByteType(byte);
+            if (byte == 0x0D) {
+                ++i;
+            } else if (IsControl(type)) {
+                // A code without its parameter (a stream cut elsewhere) shows nothing.
+                if (i + 1 < length) {
+                    const quint8 param = data[i + 1];
+                    const bool stop = (param & 0x0F) == 0;
+                    InsertSymbol(type, DecodeControl(Letter, byte, stop),
+                                 qint8(DecodeControl(Digit, param, stop)));
+                }
+                i += 2;
+            } else {
+                InsertSymbol(type, byte, 0);
+                ++i;
+            }
+        }
+    }
+    m_edit.EndBulkEdit();
+    if (m_pDoc)
+        m_pDoc->SetModifiedFlag(false);
+    return true;
+}
+
+quint32 CMessageCodec::GetSymType(int index) const
+{
+    return SymTypeAt(m_edit.GetText(), index);
+}
+
+quint32 CMessageCodec::SymTypeAt(const QByteArray& text, int index) const
+{
+    if (index < 0 || index >= text.size())
+        return SYM_PLAIN;
+    const quint32 color = m_edit.GetCharColor(index);
+    for (int page = 0; page < 4; ++page) {
+        if (color == kPageColor[page])
+            return SYM_PAGE_80 + quint32(page);
+    }
+    if (color != kControlColor)
+        return SYM_PLAIN;
+    switch (text[index]) {
+    case 'e':
+        return SYM_EFFECT;
+    case 'f':
+        return SYM_FONT;
+    case 'i':
+        return SYM_I;
+    case 's':
+        return SYM_STOP;
+    case 'v':
+        return SYM_V;
+    default:
+        return SYM_PLAIN;
+    }
+}
+
+quint32 CMessageCodec::GetByteType(quint8 byte)
+{
+    if (byte == 0xA8 || byte == 0xB8 || byte == 0xB9)
+        return SYM_PLAIN;
+    if (byte >= 0x80 && byte <= 0xBF)
+        return SYM_PAGE_80 + quint32((byte - 0x80) >> 4);
+    switch (byte) {
+    case 0x00:
+        return SYM_FONT;
+    case 0x01:
+        return SYM_I;
+    case 0x02:
+        return SYM_EFFECT;
+    case 0x03:
+        return SYM_V;
+    default:
+        return SYM_PLAIN;
+    }
+}
+
+bool CMessageCodec::IsControlType(Source source, int index) const
+{
+    if (source == FromEditor)
+        return IsControl(GetSymType(index));
+    if (!m_pDoc || index < 0 || index >= m_pDoc->m_nLength)
+        return false;
+    return IsControl(GetByteType(m_pDoc->m_pData[index]));
+}
+
+quint8 CMessageCodec::EncodeControl(Mode mode, char ch, bool stop)
+{
+    if (mode == Letter) {
+        switch (ch) {
+        case 'e':
+            return 0x02;
+        case 'f':
+            return 0x00;
+        case 'i':
+            return 0x01;
+        case 's':
+        case 'v':
+            return 0x03;
+        default:
+            return quint8(ch);
+        }
+    }
+    const int value = (ch >= '0' && ch <= '9') ? ch - '0' : 0;
+    return quint8(stop ? value << 4 : value);
+}
+
+quint8 CMessageCodec::DecodeControl(Mode mode, quint8 byte, bool stop)
+{
+    if (mode == Letter) {
+        switch (byte) {
+        case 0x00:
+            return 'f';
+        case 0x01:
+            return 'i';
+        case 0x02:
+            return 'e';
+        case 0x03:
+            return stop ? 's' : 'v';
+        default:
+            return byte;
+        }
+    }
+    return stop ? quint8(byte >> 4) : byte;
+}

@@ -41,6 +41,11 @@ public:
     int m_nSelEnd = 0;
 
 private:
+    // CatchChar without touching the modified flag; the decoder clears the flag once at the end.
+    // False when nothing could be inserted.
+    bool InsertSymbol(quint32 type, quint8 value, qint8 param);
+    quint32 SymTypeAt(const QByteArray& text, int index) const;
+
     IEditControl& m_edit;
     IPrompt& m_prompt;
     CTavrixEditorDoc* m_pDoc = nullptr;

@@ -1,0 +1,193 @@
+#include "editor/tavrixeditordoc.h"
+
+#include "editor/symtype.h"
+#include "settings/appsettings.h"
+#include "settings/prompt.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+
+constexpr int kMinCapacity = 2;
+constexpr int kMaxCapacity = 1048576;
+
+// Codes 0x00–0x03 carry one parameter byte; the two travel together.
+int ItemLength(quint8 byte)
+{
+    return byte <= 0x03 ? 2 : 1;
+}
+
+// Length of the longest prefix of data that ends on an item boundary and is at most limit bytes.
+int WholeItemsPrefix(const quint8* data, int length, int limit)
+{
+    const int end = std::min(length, limit);
+    int i = 0;
+    while (i < end) {
+        const int next = i + ItemLength(data[i]);
+        if (next > end)
+            break;
+        i = next;
+    }
+    return i;
+}
+
+} // namespace
+
+CTavrixEditorDoc::CTavrixEditorDoc(AppSettings& settings, IPrompt& prompt, QObject* parent)
+    : QObject(parent), m_settings(settings), m_prompt(prompt)
+{
+    m_nCapacity = CapacityFor(m_settings.m_nMaxSym);
+    m_pData = std::make_unique<quint8[]>(m_nCapacity);
+}
+
+CTavrixEditorDoc::~CTavrixEditorDoc() = default;
+
+int CTavrixEditorDoc::CapacityFor(int maxSym)
+{
+    if (maxSym < kMinCapacity || maxSym > kMaxCapacity)
+        return AppSettings::kDefaultMaxSym;
+    return maxSym;
+}
+
+bool CTavrixEditorDoc::AddSym(quint32 type, quint8 value)
+{
+    if (m_nLength + 1 >= m_nCapacity)
+        return false;
+    quint8 byte = value;
+    switch (type) {
+    case SYM_PAGE_80:
+        byte = quint8(value + 0x70);
+        break;
+    case SYM_PAGE_90:
+        byte = quint8(value + 0x80);
+        break;
+    case SYM_PAGE_A0:
+        byte = quint8(value + 0x90);
+        break;
+    case SYM_PAGE_B0:
+        byte = quint8(value + 0xA0);
+        break;
+    default:
+        if (type > SYM_STOP)
+            m_prompt.Inform(QStringLiteral("Default in AddSym"));
+        break;
+    }
+    m_pData[m_nLength++] = byte;
+    return true;
+}
+
+bool CTavrixEditorDoc::AddByte(quint8 value)
+{
+    if (m_nLength + 1 >= m_nCapacity)
+        return false;
+    m_pData[m_nLength++] = value;
+    return true;
+}
+
+// The stored bytes move into the new array as far as the encoder could have stored them
+// (capacity - 1), never separating a code from its parameter.
+bool CTavrixEditorDoc::UpdateCapacity()
+{
+    const int capacity = CapacityFor(m_settings.m_nMaxSym);
+    if (capacity == m_nCapacity)
+        return true;
+    auto data = std::make_unique<quint8[]>(capacity);
+    const int kept = WholeItemsPrefix(m_pData.get(), m_nLength, capacity - 1);
+    std::memcpy(data.get(), m_pData.get(), size_t(kept));
+    m_pData = std::move(data);
+    m_nCapacity = capacity;
+    m_nLength = kept;
+    return true;
+}
+
+bool CTavrixEditorDoc::Serialize(QIODevice& device, bool bStoring)
+{
+    if (bStoring) {
+        Q_EMIT encodeTextRequested();
+        return device.write(reinterpret_cast<const char*>(m_pData.get()), m_nLength) == m_nLength;
+    }
+    // Read into a fresh array so that a failed read leaves the current stream as it was.
+    auto data = std::make_unique<quint8[]>(m_nCapacity);
+    const qint64 read = device.read(reinterpret_cast<char*>(data.get()), m_nCapacity);
+    if (read < 0)
+        return false;
+    m_pData = std::move(data);
+    m_nLength = int(read);
+    return true;
+}
+
+void CTavrixEditorDoc::DeleteContents()
+{
+    m_nLength = 0;
+    m_nDropped = 0;
+}
+
+bool CTavrixEditorDoc::OnNewDocument()
+{
+    DeleteContents();
+    SetPathName(QString());
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CTavrixEditorDoc::OnOpenDocument(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (!Serialize(file, false)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    m_nDropped = 0;
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CTavrixEditorDoc::OnSaveDocument(const QString& path, QString* error)
+{
+    QSaveFile file(path);
+    const bool ok = file.open(QIODevice::WriteOnly) && Serialize(file, true) && file.commit();
+    if (!ok) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+void CTavrixEditorDoc::SetModifiedFlag(bool modified)
+{
+    if (m_bModified == modified)
+        return;
+    m_bModified = modified;
+    Q_EMIT modifiedChanged(modified);
+}
+
+void CTavrixEditorDoc::SetPathName(const QString& path)
+{
+    if (m_strPathName == path)
+        return;
+    m_strPathName = path;
+    Q_EMIT titleChanged();
+}
+
+QString CTavrixEditorDoc::GetTitle() const
+{
+    if (m_strPathName.isEmpty())
+        return QStringLiteral("Untitled");
+    return QFileInfo(m_strPathName).fileName();
+}
