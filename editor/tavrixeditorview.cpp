@@ -72,6 +72,11 @@ CTavrixEditorView::~CTavrixEditorView() = default;
 void CTavrixEditorView::OnInitialUpdate()
 {
     FillToolbarCombos();
+    // A stream decodes to at most one character per byte, so a limit below the document's
+    // capacity (a MAXSYM above the control's default) would cut an opened message silently.
+    const int capacity = CTavrixEditorDoc::CapacityFor(m_settings.m_nMaxSym);
+    if (m_wndEdit.GetLimitText() < capacity)
+        m_wndEdit.SetLimitText(capacity);
     DecodeDocument();
 }
 

@@ -48,6 +48,7 @@ private Q_SLOTS:
     void listsShowTheSettings();
     void copyAndCutFollowTheSelection();
     void cutOfOpenedDocumentMarksModified();
+    void openedMessageAboveDefaultLimitIsKeptWhole();
     void undoDoesNothing();
     void sendDisabledOnEmptyEditor();
     void sendPutsFrameOnTheLine_data();
@@ -180,6 +181,22 @@ void TestEditorView::cutOfOpenedDocumentMarksModified()
     f.Action(C::ID_EDIT_CUT)->trigger();
     QCOMPARE(f.Edit().GetText(), QByteArray("Bf3C"));
     QVERIFY(f.doc->IsModified());
+}
+
+void TestEditorView::openedMessageAboveDefaultLimitIsKeptWhole()
+{
+    // MAXSYM above the control's default limit: opening must not cut the message.
+    FrameFixture f(50000);
+    QByteArray bytes;
+    while (bytes.size() < 40000)
+        bytes += QByteArray("Text\x00\x02 line\n", 12);
+    const QString path = f.WriteFile(QStringLiteral("long.tvd"), bytes);
+    QVERIFY(f.frame->LoadFile(path));
+    const QString copy = f.dir.filePath(QStringLiteral("copy.tvd"));
+    QVERIFY(f.frame->SaveFile(copy));
+    QFile saved(copy);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), bytes);
 }
 
 void TestEditorView::undoDoesNothing()
