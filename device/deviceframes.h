@@ -8,7 +8,8 @@
 class CSerialPort;
 
 // The three frames the display understands. None has a length field or a checksum.
-namespace DeviceFrames {
+namespace DeviceFrames
+{
 
 // Most pictures the picture-list frame can carry (1 + 2 × 127 + 1 = 256 bytes).
 constexpr int kMaxShownPictures = 127;

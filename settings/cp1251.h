@@ -10,7 +10,8 @@
 // The only place in the program that converts between it and QString. Every byte value maps to
 // one character and back (0x98, undefined in the code page, maps to U+0098); a character
 // outside the code page becomes '?'.
-namespace Cp1251 {
+namespace Cp1251
+{
 
 QChar ToUnicode(unsigned char byte);
 unsigned char FromUnicode(QChar ch);

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -e
-packages="cmake g++ make qt6-base-dev qt6-serialport-dev libqt6serialport6-dev clang-format"
+packages="cmake g++ make qt6-base-dev qt6-serialport-dev clang-format fonts-dejavu-core"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
