@@ -1,9 +1,8 @@
-#include "fakeprompt.h"
-#include "settings/appsettings.h"
 #include "settings/cp1251.h"
+#include "tempprogram.h"
+#include "testbytes.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <climits>
@@ -18,82 +17,58 @@ const QString kAskMissing =
 const QString kAskMalformed =
     QStringLiteral("Неправильный формат файла настроек программы. \n"
                    "Создать новый файл настроек с настройками по умолчанию?");
+// The quoted text writes "cоздать" with a Latin c; the user sees exactly that.
 const QString kCannotCreate = QStringLiteral("Не удается \x63оздать файл настроек программы.");
 const QString kNoPictureNames =
     QStringLiteral("Не удается прочесть список изображений устройства из файла инициализации.");
 
 const QByteArray kYes = "\xC4\xE0"; // "Да" in Windows-1251
 
-QByteArray DefaultIniBytes()
+QByteArray RawSection(const QByteArray& name, const QByteArray& value)
 {
-    const QByteArray stars(24, '*');
-    const QByteArray images = "\xC7\xE5\xEC\xEB\xFF\t"
-                              "\xCF\xEB\xE0\xEC\xFF\t"
-                              "\xC3\xE5\xF0\xE1\t"
-                              "\xD2\xF0\xE8\xE7\xF3\xE1\t"
-                              "\xC2\xE5\xF2\xEA\xE0\t"
-                              "\xC5\xEB\xEA\xE0";
-    const QList<QByteArray> lines = {
-        "//" + stars + " TAVRIX EDITOR INI FILE " + stars + "//",
-        "COM:",
-        "COM1 3 4 2 1",
-        "ENDCOM",
-        "MAXSYM:",
-        "2048",
-        "ENDMAXSYM",
-        "FONTS:",
-        "Arial Bold Decor Dos Elegant Italic Super Thin Times",
-        "ENDFONTS",
-        "IMAGES:",
-        images,
-        "ENDIMAGES",
-        "USES:",
-        QList<QByteArray>(6, kYes).join('\t'),
-        "ENDUSES",
-        "NUMBERS:",
-        "0\t1\t2\t3\t4\t5",
-        "ENDNUMBERS",
-        "TIMES:",
-        "5\t5\t5\t5\t5\t5",
-        "ENDTIMES",
-        "GREETING:",
-        kYes,
-        "ENDGREETING",
-        "DEMOPIC:",
-        kYes,
-        "ENDDEMOPIC",
-        "DEMOSTR:",
-        kYes,
-        "ENDDEMOSTR",
-        "//" + stars + "  END OF INI FILE " + stars + "//",
-    };
-    return lines.join("\r\n");
+    return name + ":\r\n" + value + "\r\nEND" + name + "\r\n";
 }
 
 QByteArray Section(const QByteArray& name, const QString& value)
 {
-    return name + ":\r\n" + Cp1251::FromUnicode(value) + "\r\nEND" + name + "\r\n";
+    return RawSection(name, Cp1251::FromUnicode(value));
+}
+
+// Built from bytes rather than through the program's codec, so that both cannot share a mistake.
+QByteArray DefaultIniBytes()
+{
+    const QByteArray stars(24, '*');
+    const QByteArray images = "\xC7\xE5\xEC\xEB\xFF\t\xCF\xEB\xE0\xEC\xFF\t\xC3\xE5\xF0\xE1\t"
+                              "\xD2\xF0\xE8\xE7\xF3\xE1\t\xC2\xE5\xF2\xEA\xE0\t\xC5\xEB\xEA\xE0";
+    return "//" + stars + " TAVRIX EDITOR INI FILE " + stars + "//\r\n" +
+           RawSection("COM", "COM1 3 4 2 1") + RawSection("MAXSYM", "2048") +
+           RawSection("FONTS", "Arial Bold Decor Dos Elegant Italic Super Thin Times") +
+           RawSection("IMAGES", images) +
+           RawSection("USES", QList<QByteArray>(6, kYes).join('\t')) +
+           RawSection("NUMBERS", "0\t1\t2\t3\t4\t5") + RawSection("TIMES", "5\t5\t5\t5\t5\t5") +
+           RawSection("GREETING", kYes) + RawSection("DEMOPIC", kYes) +
+           RawSection("DEMOSTR", kYes) + "//" + stars + "  END OF INI FILE " + stars + "//";
 }
 
 // A settings file whose values differ from every default.
 QList<QByteArray> CustomSections(const QString& com = QStringLiteral("COM3 5 3 1 4"),
                                  const QString& maxSym = QStringLiteral("4096"))
 {
-    return {
-        Section("COM", com),
-        Section("MAXSYM", maxSym),
-        Section("FONTS", QStringLiteral("Жирный Тонкий")),
-        Section("IMAGES", QStringLiteral("Кот\tПёс")),
-        Section("USES", QStringLiteral("Да\tНет")),
-        Section("NUMBERS", QStringLiteral("7\t9")),
-        Section("TIMES", QStringLiteral("3\t4")),
-        Section("GREETING", QStringLiteral("Нет")),
-        Section("DEMOPIC", QStringLiteral("Да")),
-        Section("DEMOSTR", QString()),
-    };
+    return {Section("COM", com),
+            Section("MAXSYM", maxSym),
+            Section("FONTS", QStringLiteral("Жирный Тонкий")),
+            Section("IMAGES", QStringLiteral("Кот\tПёс")),
+            Section("USES", QStringLiteral("Да\tНет")),
+            Section("NUMBERS", QStringLiteral("7\t9")),
+            Section("TIMES", QStringLiteral("3\t4")),
+            Section("GREETING", QStringLiteral("Нет")),
+            Section("DEMOPIC", QStringLiteral("Да")),
+            Section("DEMOSTR", QString())};
 }
 
 const PortConfig kCustomPort{QStringLiteral("COM3"), 5, 3, 1, 4};
+const QStringList kDefaultPictures{"Земля|+|0|5",  "Пламя|+|1|5", "Герб|+|2|5",
+                                   "Тризуб|+|3|5", "Ветка|+|4|5", "Елка|+|5|5"};
 
 // The font library reports the missing font files of a bare temporary directory; those texts
 // belong to another area.
@@ -108,35 +83,34 @@ QStringList SettingsTexts(const FakePrompt& prompt)
     return texts;
 }
 
-// One field of every picture entry, in list order.
-template <typename T> QList<T> Field(const AppSettings& s, T PictureEntry::*field)
+// Every picture entry as "name|shown|number|duration", shown written + or -.
+QStringList Pictures(const AppSettings& s)
 {
-    QList<T> values;
+    QStringList entries;
     for (const PictureEntry& p : s.m_device.m_pPictures)
-        values << p.*field;
-    return values;
-}
-
-QStringList Names(const AppSettings& s)
-{
-    return Field(s, &PictureEntry::strName);
-}
-QList<bool> Shown(const AppSettings& s)
-{
-    return Field(s, &PictureEntry::bShown);
-}
-QList<int> Numbers(const AppSettings& s)
-{
-    return Field(s, &PictureEntry::nNumber);
-}
-QList<int> Durations(const AppSettings& s)
-{
-    return Field(s, &PictureEntry::nDuration);
+        entries << QStringLiteral("%1|%2|%3|%4")
+                       .arg(p.strName, p.bShown ? "+" : "-")
+                       .arg(p.nNumber)
+                       .arg(p.nDuration);
+    return entries;
 }
 
 QList<bool> Flags(const AppSettings& s)
 {
     return {s.m_device.m_bGreeting, s.m_device.m_bDemoPictures, s.m_device.m_bDemoString};
+}
+
+void PortRow(const char* name, const QString& com, const QString& maxSym, const PortConfig& port,
+             int nMaxSym)
+{
+    QTest::newRow(name) << com << maxSym << port << nMaxSym;
+}
+
+void ListsRow(const char* name, const char* images, const char* uses, const char* numbers,
+              const char* times, const QStringList& pictures)
+{
+    QTest::newRow(name) << QString::fromUtf8(images) << QString::fromUtf8(uses)
+                        << QString::fromUtf8(numbers) << QString::fromUtf8(times) << pictures;
 }
 
 } // namespace
@@ -158,11 +132,10 @@ class TestAppSettings : public QObject
 private Q_SLOTS:
     void init();
 
-    void firstRunYesWritesDefaultsAtOnce();
-    void firstRunNoWritesAtExit();
+    void firstRun_data();
+    void firstRun();
     void readsSections_data();
     void readsSections();
-    void readsLongValues();
     void malformedAppliesNothing_data();
     void malformedAppliesNothing();
     void backupIsMadeOnce();
@@ -175,17 +148,17 @@ private Q_SLOTS:
     void pictureLists_data();
     void pictureLists();
     void buildThenParseRoundTrip();
-    void noPictureNames_data();
-    void noPictureNames();
     void noPictureNamesAtStartUp();
 
 private:
     QString IniPath() const { return m_dir->filePath(AppSettings::kIniFileName); }
     QString BakPath() const { return IniPath() + QStringLiteral(".bak"); }
-    void WriteIni(const QByteArray& bytes) const;
-    QByteArray ReadFile(const QString& path) const;
-    std::unique_ptr<AppSettings> Open(FakePrompt& prompt) const
+    void WriteIni(const QByteArray& ini) const { QVERIFY(WriteFileBytes(IniPath(), ini)); }
+    // A null `ini` leaves the directory without a settings file.
+    std::unique_ptr<AppSettings> Open(FakePrompt& prompt, const QByteArray& ini = {}) const
     {
+        if (!ini.isNull())
+            WriteIni(ini);
         return std::make_unique<AppSettings>(prompt, m_dir->path());
     }
 
@@ -198,98 +171,71 @@ void TestAppSettings::init()
     QVERIFY(m_dir->isValid());
 }
 
-void TestAppSettings::WriteIni(const QByteArray& bytes) const
+void TestAppSettings::firstRun_data()
 {
-    QFile file(IniPath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("answered Yes: written at once") << true;
+    QTest::newRow("answered No: written at exit") << false;
 }
 
-QByteArray TestAppSettings::ReadFile(const QString& path) const
+void TestAppSettings::firstRun()
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
-
-void TestAppSettings::firstRunYesWritesDefaultsAtOnce()
-{
+    QFETCH(bool, answer);
     FakePrompt prompt;
-    prompt.answers = {true};
+    prompt.answers = {answer};
     auto settings = Open(prompt);
     QCOMPARE(SettingsTexts(prompt), QStringList{kAskMissing});
     QCOMPARE(settings->IniPath(), QFileInfo(IniPath()).absoluteFilePath());
-    QCOMPARE(ReadFile(IniPath()), DefaultIniBytes());
-    settings.reset();
-    QCOMPARE(ReadFile(IniPath()), DefaultIniBytes());
-    QVERIFY(!QFile::exists(BakPath()));
-}
-
-void TestAppSettings::firstRunNoWritesAtExit()
-{
-    FakePrompt prompt;
-    prompt.answers = {false};
-    auto settings = Open(prompt);
-    QCOMPARE(SettingsTexts(prompt), QStringList{kAskMissing});
-    QVERIFY(!QFile::exists(IniPath()));
+    QCOMPARE(FileBytes(IniPath()), answer ? DefaultIniBytes() : QByteArray("<missing>"));
     QCOMPARE(settings->m_nMaxSym, 2048);
     QCOMPARE(settings->m_strFontDir, QDir::toNativeSeparators(m_dir->path() + "/Fonts"));
     QCOMPARE(settings->m_port.GetConfig(), PortConfig());
-    QCOMPARE(Names(*settings), QStringList({"Земля", "Пламя", "Герб", "Тризуб", "Ветка", "Елка"}));
+    QCOMPARE(Pictures(*settings), kDefaultPictures);
     QCOMPARE(Flags(*settings), QList<bool>({true, true, true}));
     settings.reset();
-    QCOMPARE(ReadFile(IniPath()), DefaultIniBytes());
+    QCOMPARE(FileBytes(IniPath()), DefaultIniBytes());
+    QVERIFY(!QFile::exists(BakPath()));
 }
 
 void TestAppSettings::readsSections_data()
 {
     QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("fonts");
 
+    const QString fonts = QStringLiteral("Жирный Тонкий");
     const QList<QByteArray> sections = CustomSections();
-    QList<QByteArray> reversed(sections.rbegin(), sections.rend());
+    const QList<QByteArray> reversed(sections.rbegin(), sections.rend());
     QTest::newRow("in order, with banners")
-        << "//banner//\r\n" + sections.join() + "//  END OF INI FILE //";
-    QTest::newRow("reverse order") << reversed.join();
-    QTest::newRow("text between sections") << "junk" + sections.join("some notes\r\n") + "tail";
+        << "//banner//\r\n" + sections.join() + "//  END OF INI FILE //" << fonts;
+    QTest::newRow("reverse order") << reversed.join() << fonts;
+    QTest::newRow("text between sections")
+        << "junk" + sections.join("some notes\r\n") + "tail" << fonts;
+
+    // Far longer than any fixed line or file buffer would hold.
+    QStringList names;
+    for (int i = 0; i < 2000; ++i)
+        names << QStringLiteral("Шрифт%1").arg(i);
+    QList<QByteArray> longFonts = sections;
+    longFonts[2] = Section("FONTS", names.join(u' '));
+    QTest::newRow("font list of 16 KiB") << longFonts.join() << names.join(u' ');
 }
 
 void TestAppSettings::readsSections()
 {
     QFETCH(QByteArray, file);
-    WriteIni(file);
+    QFETCH(QString, fonts);
     FakePrompt prompt;
-    auto settings = Open(prompt);
+    auto settings = Open(prompt, file);
 
     QCOMPARE(SettingsTexts(prompt), QStringList());
     QCOMPARE(settings->m_port.GetConfig(), kCustomPort);
     QCOMPARE(settings->m_nMaxSym, 4096);
-    QCOMPARE(settings->m_strFontNames, QStringLiteral("Жирный Тонкий"));
-    QCOMPARE(Names(*settings), QStringList({"Кот", "Пёс"}));
-    QCOMPARE(Shown(*settings), QList<bool>({true, false}));
-    QCOMPARE(Numbers(*settings), QList<int>({7, 9}));
-    QCOMPARE(Durations(*settings), QList<int>({3, 4}));
+    QCOMPARE(settings->m_strFontNames, fonts);
+    QCOMPARE(Pictures(*settings), QStringList({"Кот|+|7|3", "Пёс|-|9|4"}));
     QCOMPARE(Flags(*settings), QList<bool>({false, true, false}));
     QCOMPARE(settings->m_device.m_strDemoStr, QString());
-}
-
-void TestAppSettings::readsLongValues()
-{
-    QStringList names;
-    for (int i = 0; i < 2000; ++i)
-        names << QStringLiteral("Шрифт%1").arg(i);
-    const QString fonts = names.join(u' ');
-    QList<QByteArray> sections = CustomSections();
-    sections[2] = Section("FONTS", fonts);
-    WriteIni(sections.join());
-    QVERIFY(QFileInfo(IniPath()).size() > 4 * 4096);
-
-    FakePrompt prompt;
-    auto settings = Open(prompt);
-    QCOMPARE(SettingsTexts(prompt), QStringList());
-    QCOMPARE(settings->m_strFontNames, fonts);
     settings.reset();
-    QVERIFY(ReadFile(IniPath()).contains(Section("FONTS", fonts)));
+    QVERIFY(FileBytes(IniPath()).contains(Section("FONTS", fonts)));
 }
 
 void TestAppSettings::malformedAppliesNothing_data()
@@ -299,15 +245,15 @@ void TestAppSettings::malformedAppliesNothing_data()
 
     const QByteArray custom = CustomSections().join();
     const QByteArray noEndDemoStr = QByteArray(custom).replace("\r\nENDDEMOSTR\r\n", "");
-    QByteArray endBeforeStart = CustomSections().mid(1).join();
-    endBeforeStart = "\r\nENDCOM\r\nCOM:\r\nCOM2 1 1 1 1" + endBeforeStart;
+    const QByteArray endBeforeStart =
+        "\r\nENDCOM\r\nCOM:\r\nCOM2 1 1 1 1" + CustomSections().mid(1).join();
     const QByteArray noValueLine = QByteArray(custom).replace("COM3 5 3 1 4\r\n", "");
     for (bool answer : {true, false}) {
         const char* suffix = answer ? ", answered Yes" : ", answered No";
         QTest::addRow("lacks only ENDDEMOSTR%s", suffix) << noEndDemoStr << answer;
         QTest::addRow("end marker before start marker%s", suffix) << endBeforeStart << answer;
         QTest::addRow("end marker overlaps start marker%s", suffix) << noValueLine << answer;
-        QTest::addRow("empty file%s", suffix) << QByteArray() << answer;
+        QTest::addRow("empty file%s", suffix) << QByteArray("") << answer;
     }
 }
 
@@ -315,36 +261,31 @@ void TestAppSettings::malformedAppliesNothing()
 {
     QFETCH(QByteArray, file);
     QFETCH(bool, answer);
-    WriteIni(file);
     FakePrompt prompt;
     prompt.answers = {answer};
-    auto settings = Open(prompt);
+    auto settings = Open(prompt, file);
 
     QCOMPARE(SettingsTexts(prompt), QStringList{kAskMalformed});
     QCOMPARE(settings->m_port.GetConfig(), PortConfig());
     QCOMPARE(settings->m_nMaxSym, 2048);
     QCOMPARE(settings->m_strFontNames,
              QStringLiteral("Arial Bold Decor Dos Elegant Italic Super Thin Times"));
-    QCOMPARE(Names(*settings).size(), 6);
-    QCOMPARE(ReadFile(IniPath()), answer ? DefaultIniBytes() : file);
-    QCOMPARE(ReadFile(BakPath()), answer ? file : QByteArray("<missing>"));
+    QCOMPARE(Pictures(*settings), kDefaultPictures);
+    QCOMPARE(FileBytes(IniPath()), answer ? DefaultIniBytes() : file);
+    QCOMPARE(FileBytes(BakPath()), answer ? file : QByteArray("<missing>"));
     settings.reset();
-    QCOMPARE(ReadFile(IniPath()), DefaultIniBytes());
-    QCOMPARE(ReadFile(BakPath()), file);
+    QCOMPARE(FileBytes(IniPath()), DefaultIniBytes());
+    QCOMPARE(FileBytes(BakPath()), file);
 }
 
 void TestAppSettings::backupIsMadeOnce()
 {
-    const QByteArray file = "not a settings file";
-    WriteIni(file);
     FakePrompt prompt;
     prompt.answers = {true};
-    auto settings = Open(prompt);
-    QCOMPARE(ReadFile(BakPath()), file);
+    auto settings = Open(prompt, "not a settings file");
     QVERIFY(QFile::remove(BakPath()));
     settings.reset();
     QVERIFY(!QFile::exists(BakPath()));
-    QCOMPARE(SettingsTexts(prompt), QStringList{kAskMalformed});
 }
 
 void TestAppSettings::portAndMaxSymValues_data()
@@ -354,45 +295,33 @@ void TestAppSettings::portAndMaxSymValues_data()
     QTest::addColumn<PortConfig>("port");
     QTest::addColumn<int>("nMaxSym");
 
-    const PortConfig defaults;
-    QTest::newRow("four fields") << "COM2 1 2 3"
-                                 << "512" << defaults << 512;
-    QTest::newRow("eight-letter word") << "ABCDEFGH 1 2 3 4"
-                                       << "512" << defaults << 512;
-    QTest::newRow("letter for a number") << "COM2 1 x 3 4"
-                                         << "512" << defaults << 512;
-    QTest::newRow("empty COM") << ""
-                               << "512" << defaults << 512;
-    QTest::newRow("seven-letter word") << "ABCDEFG 1 2 3 4"
-                                       << "512" << PortConfig{"ABCDEFG", 1, 2, 3, 4} << 512;
-    QTest::newRow("any white space, text after") << " \tCOM2\t1\r\n2  3 4 tail"
-                                                 << "512" << PortConfig{"COM2", 1, 2, 3, 4} << 512;
-    QTest::newRow("indices outside the lists kept")
-        << "COM9 99 -1 +7 12"
-        << "512" << PortConfig{"COM9", 99, -1, 7, 12} << 512;
-    QTest::newRow("MAXSYM sign and trailing text") << "COM3 5 3 1 4"
-                                                   << " -12abc" << kCustomPort << -12;
-    QTest::newRow("MAXSYM without digits") << "COM3 5 3 1 4"
-                                           << "abc" << kCustomPort << 2048;
-    QTest::newRow("MAXSYM empty") << "COM3 5 3 1 4"
-                                  << "" << kCustomPort << 2048;
-    QTest::newRow("MAXSYM beyond int") << "COM3 5 3 1 4"
-                                       << "99999999999" << kCustomPort << INT_MAX;
+    const PortConfig none;
+    const QString com = QStringLiteral("COM3 5 3 1 4");
+    PortRow("four fields", "COM2 1 2 3", "512", none, 512);
+    PortRow("eight-letter word", "ABCDEFGH 1 2 3 4", "512", none, 512);
+    PortRow("letter for a number", "COM2 1 x 3 4", "512", none, 512);
+    PortRow("empty COM", "", "512", none, 512);
+    PortRow("seven-letter word", "ABCDEFG 1 2 3 4", "512", {"ABCDEFG", 1, 2, 3, 4}, 512);
+    PortRow("any white space, text after", " \tCOM2\t1\r\n2  3 4 tail", "512", {"COM2", 1, 2, 3, 4},
+            512);
+    PortRow("indices outside the lists kept", "COM9 99 -1 +7 12", "512", {"COM9", 99, -1, 7, 12},
+            512);
+    PortRow("MAXSYM sign and trailing text", com, " -12abc", kCustomPort, -12);
+    PortRow("MAXSYM without digits", com, "abc", kCustomPort, 2048);
+    PortRow("MAXSYM empty", com, "", kCustomPort, 2048);
+    PortRow("MAXSYM beyond int", com, "99999999999", kCustomPort, INT_MAX);
 }
 
 void TestAppSettings::portAndMaxSymValues()
 {
     QFETCH(QString, com);
     QFETCH(QString, maxSym);
-    QFETCH(PortConfig, port);
-    QFETCH(int, nMaxSym);
-    WriteIni(CustomSections(com, maxSym).join());
     FakePrompt prompt;
-    auto settings = Open(prompt);
+    auto settings = Open(prompt, CustomSections(com, maxSym).join());
 
     QCOMPARE(SettingsTexts(prompt), QStringList());
-    QCOMPARE(settings->m_port.GetConfig(), port);
-    QCOMPARE(settings->m_nMaxSym, nMaxSym);
+    QTEST(settings->m_port.GetConfig(), "port");
+    QTEST(settings->m_nMaxSym, "nMaxSym");
     QCOMPARE(settings->m_strFontNames, QStringLiteral("Жирный Тонкий"));
 }
 
@@ -431,9 +360,9 @@ void TestAppSettings::cyrillicFontNamesSurviveRestart()
     auto settings = Open(prompt);
     settings->m_strFontNames = QStringLiteral("Жирный,Ёлочка №2");
     settings.reset();
-    QVERIFY(ReadFile(IniPath()).contains("FONTS:\r\n\xC6\xE8\xF0\xED\xFB\xE9,"
-                                         "\xA8\xEB\xEE\xF7\xEA\xE0 \xB9"
-                                         "2\r\nENDFONTS\r\n"));
+    QVERIFY(FileBytes(IniPath()).contains(
+        HexBytes("464F4E54533A 0D0A C6E8F0EDFBE9 2C A8EBEEF7EAE0 20 B9"
+                 "32 0D0A 454E44464F4E5453 0D0A")));
 
     FakePrompt again;
     settings = Open(again);
@@ -447,72 +376,37 @@ void TestAppSettings::pictureLists_data()
     QTest::addColumn<QString>("uses");
     QTest::addColumn<QString>("numbers");
     QTest::addColumn<QString>("times");
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QList<bool>>("shown");
-    QTest::addColumn<QList<int>>("pictureNumbers");
-    QTest::addColumn<QList<int>>("durations");
+    QTest::addColumn<QStringList>("pictures"); // the defaults stay when no name is found
 
-    QTest::newRow("tabs") << "A\tB\tC"
-                          << "Да\tДа\tНет"
-                          << "1\t2\t3"
-                          << "4\t5\t6" << QStringList{"A", "B", "C"}
-                          << QList<bool>{true, true, false} << QList<int>{1, 2, 3}
-                          << QList<int>{4, 5, 6};
-    QTest::newRow("commas") << "A,B,C"
-                            << "Да,Нет,Да"
-                            << "1,2,3"
-                            << "4,5,6" << QStringList{"A", "B", "C"}
-                            << QList<bool>{true, false, true} << QList<int>{1, 2, 3}
-                            << QList<int>{4, 5, 6};
-    QTest::newRow("runs and separators at the ends")
-        << "\t,A\t\t,B,,C\t"
-        << ",Да\t,\tДа"
-        << "\t\t1,,2\t"
-        << "4,\t5,6,\t" << QStringList{"A", "B", "C"} << QList<bool>{true, true, false}
-        << QList<int>{1, 2, -1} << QList<int>{4, 5, 6};
-    QTest::newRow("blank after a comma stays in the name")
-        << "Big Tree, Sun"
-        << "Да, Да"
-        << "1, 2"
-        << "3 ,4" << QStringList{"Big Tree", " Sun"} << QList<bool>{true, false} << QList<int>{1, 2}
-        << QList<int>{3, 4};
-    QTest::newRow("only exactly Да means shown")
-        << "A\tB\tC\tD\tE"
-        << "да\tДА\tYes\tДа \tДа"
-        << "0\t0\t0\t0\t0"
-        << "0\t0\t0\t0\t0" << QStringList{"A", "B", "C", "D", "E"}
-        << QList<bool>{false, false, false, false, true} << QList<int>{0, 0, 0, 0, 0}
-        << QList<int>{0, 0, 0, 0, 0};
-    QTest::newRow("short lists give new entries")
-        << "A\tB\tC"
-        << "Да"
-        << "4\t5"
-        << "" << QStringList{"A", "B", "C"} << QList<bool>{true, false, false}
-        << QList<int>{4, 5, -1} << QList<int>{0, 0, 0};
-    QTest::newRow("extra items ignored")
-        << "A"
-        << "Нет\tДа"
-        << "4\t5"
-        << "6\t7" << QStringList{"A"} << QList<bool>{false} << QList<int>{4} << QList<int>{6};
-    QTest::newRow("numbers read by their leading digits")
-        << "A\tB\tC\tD"
-        << ""
-        << "12abc\t-3\tx\t 5"
-        << "+8s\t-\t99999999999\t0x10" << QStringList{"A", "B", "C", "D"}
-        << QList<bool>{false, false, false, false} << QList<int>{12, -3, 0, 5}
-        << QList<int>{8, 0, INT_MAX, 0};
+    ListsRow("tabs", "A\tB\tC", "Да\tДа\tНет", "1\t2\t3", "4\t5\t6",
+             {"A|+|1|4", "B|+|2|5", "C|-|3|6"});
+    ListsRow("commas", "A,B,C", "Да,Нет,Да", "1,2,3", "4,5,6", {"A|+|1|4", "B|-|2|5", "C|+|3|6"});
+    ListsRow("runs and separators at the ends", "\t,A\t\t,B,,C\t", ",Да\t,\tДа", "\t\t1,,2\t",
+             "4,\t5,6,\t", {"A|+|1|4", "B|+|2|5", "C|-|-1|6"});
+    ListsRow("blank after a comma stays in the name", "Big Tree, Sun", "Да, Да", "1, 2", "3 ,4",
+             {"Big Tree|+|1|3", " Sun|-|2|4"});
+    ListsRow("only exactly Да means shown", "A\tB\tC\tD\tE", "да\tДА\tYes\tДа \tДа",
+             "0\t0\t0\t0\t0", "0\t0\t0\t0\t0",
+             {"A|-|0|0", "B|-|0|0", "C|-|0|0", "D|-|0|0", "E|+|0|0"});
+    ListsRow("short lists give new entries", "A\tB\tC", "Да", "4\t5", "",
+             {"A|+|4|0", "B|-|5|0", "C|-|-1|0"});
+    ListsRow("extra items ignored", "A", "Нет\tДа", "4\t5", "6\t7", {"A|-|4|6"});
+    ListsRow("numbers read by their leading digits", "A\tB\tC\tD", "", "12abc\t-3\tx\t 5",
+             "+8s\t-\t99999999999\t0x10",
+             {"A|-|12|8", "B|-|-3|0", "C|-|0|" + QString::number(INT_MAX), "D|-|5|0"});
+    ListsRow("no names", "", "Нет", "", "", kDefaultPictures);
+    ListsRow("only separators for names", "\t,,\t", "Нет", "", "", kDefaultPictures);
 }
 
 void TestAppSettings::pictureLists()
 {
+    TempProgram program;
+    AppSettings& settings = *program.settings;
+    DeviceServiceSettings& device = settings.m_device;
     QFETCH(QString, images);
     QFETCH(QString, uses);
     QFETCH(QString, numbers);
     QFETCH(QString, times);
-    FakePrompt prompt;
-    prompt.answers = {false};
-    auto settings = Open(prompt);
-    DeviceServiceSettings& device = settings->m_device;
     device.m_strImages = images;
     device.m_strUses = uses;
     device.m_strNumbers = numbers;
@@ -521,14 +415,13 @@ void TestAppSettings::pictureLists()
     device.m_strDemoPic = QStringLiteral("Да");
     device.m_strDemoStr = QString();
 
-    QVERIFY(settings->ParsePictureLists());
-    QTEST(Names(*settings), "names");
-    QTEST(Shown(*settings), "shown");
-    QTEST(Numbers(*settings), "pictureNumbers");
-    QTEST(Durations(*settings), "durations");
+    // Nothing is applied, the flags included, when there is no picture name.
+    const bool named = !images.isEmpty() && images != "\t,,\t";
+    QCOMPARE(settings.ParsePictureLists(), named);
+    QTEST(Pictures(settings), "pictures");
     QCOMPARE(device.m_nPictureCount, int(device.m_pPictures.size()));
-    QCOMPARE(Flags(*settings), QList<bool>({false, true, false}));
-    QCOMPARE(SettingsTexts(prompt), QStringList{kAskMissing});
+    QCOMPARE(Flags(settings), QList<bool>({!named, true, !named}));
+    QCOMPARE(program.prompt.texts, named ? QStringList() : QStringList{kNoPictureNames});
 }
 
 void TestAppSettings::buildThenParseRoundTrip()
@@ -560,46 +453,16 @@ void TestAppSettings::buildThenParseRoundTrip()
     FakePrompt again;
     settings = Open(again);
     QCOMPARE(SettingsTexts(again), QStringList());
-    QCOMPARE(Names(*settings), QStringList({"Кот", "Два слова", "Ёж"}));
-    QCOMPARE(Shown(*settings), QList<bool>({true, false, true}));
-    QCOMPARE(Numbers(*settings), QList<int>({7, -1, 12}));
-    QCOMPARE(Durations(*settings), QList<int>({3, 0, 60}));
+    QCOMPARE(Pictures(*settings), QStringList({"Кот|+|7|3", "Два слова|-|-1|0", "Ёж|+|12|60"}));
     QCOMPARE(Flags(*settings), QList<bool>({false, true, false}));
-}
-
-void TestAppSettings::noPictureNames_data()
-{
-    QTest::addColumn<QString>("images");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("only separators") << "\t,,\t";
-}
-
-void TestAppSettings::noPictureNames()
-{
-    QFETCH(QString, images);
-    FakePrompt prompt;
-    prompt.answers = {false};
-    auto settings = Open(prompt);
-    DeviceServiceSettings& device = settings->m_device;
-    device.m_strImages = images;
-    device.m_strUses = QStringLiteral("Нет");
-    device.m_strGreeting = QStringLiteral("Нет");
-
-    QVERIFY(!settings->ParsePictureLists());
-    QCOMPARE(SettingsTexts(prompt), QStringList({kAskMissing, kNoPictureNames}));
-    QCOMPARE(Names(*settings), QStringList({"Земля", "Пламя", "Герб", "Тризуб", "Ветка", "Елка"}));
-    QCOMPARE(Shown(*settings), QList<bool>(6, true));
-    QCOMPARE(device.m_nPictureCount, 6);
-    QCOMPARE(Flags(*settings), QList<bool>({true, true, true}));
 }
 
 void TestAppSettings::noPictureNamesAtStartUp()
 {
     QList<QByteArray> sections = CustomSections();
     sections[3] = Section("IMAGES", QString());
-    WriteIni(sections.join());
     FakePrompt prompt;
-    auto settings = Open(prompt);
+    auto settings = Open(prompt, sections.join());
     QCOMPARE(SettingsTexts(prompt), QStringList{kNoPictureNames});
     QCOMPARE(settings->m_device.m_nPictureCount, 0);
     QVERIFY(settings->m_device.m_pPictures.empty());

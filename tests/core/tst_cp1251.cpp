@@ -1,6 +1,5 @@
 #include "settings/cp1251.h"
 
-#include <QSet>
 #include <QTest>
 
 class TestCp1251 : public QObject
@@ -9,13 +8,14 @@ class TestCp1251 : public QObject
 
 private Q_SLOTS:
     void everyByteRoundTrips();
-    void bytesMapToDistinctCharacters();
     void knownCharacters_data();
     void knownCharacters();
     void outsideCodePage_data();
     void outsideCodePage();
 };
 
+// Two bytes sharing a character could not both come back, so this also proves the 256 characters
+// distinct.
 void TestCp1251::everyByteRoundTrips()
 {
     QByteArray all(256, Qt::Uninitialized);
@@ -26,14 +26,6 @@ void TestCp1251::everyByteRoundTrips()
     const QString text = Cp1251::ToUnicode(all);
     QCOMPARE(text.size(), 256);
     QCOMPARE(Cp1251::FromUnicode(text), all);
-}
-
-void TestCp1251::bytesMapToDistinctCharacters()
-{
-    QSet<char16_t> seen;
-    for (int b = 0; b < 256; ++b)
-        seen.insert(Cp1251::ToUnicode(uchar(b)).unicode());
-    QCOMPARE(seen.size(), 256);
 }
 
 void TestCp1251::knownCharacters_data()

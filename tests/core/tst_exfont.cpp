@@ -1,4 +1,5 @@
 #include "fonts/exfont.h"
+#include "testbytes.h"
 
 #include <QBuffer>
 #include <QTest>
@@ -9,16 +10,12 @@ namespace
 // A whole font file: the header, then one record per entry of `records` (code 0 first) and
 // empty records up to code 255.
 QByteArray FontBytes(quint8 width, quint8 aux, const QList<QByteArray>& records = {},
-                     QByteArray reserved = QByteArray(2, '\0'))
+                     const QByteArray& reserved = QByteArray(2, '\0'))
 {
-    QByteArray bytes;
-    bytes += char(width);
-    bytes += char(aux);
-    bytes += reserved;
+    QByteArray bytes = QByteArray(1, char(width)) + char(aux) + reserved;
     for (int c = 0; c < 256; ++c) {
-        const QByteArray cols = c < records.size() ? records[c] : QByteArray();
-        bytes += char(cols.size());
-        bytes += cols;
+        const QByteArray cols = records.value(c);
+        bytes += char(cols.size()) + cols;
     }
     return bytes;
 }
@@ -36,6 +33,21 @@ QByteArray Store(CEXFont& font)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     return font.Serialize(buffer, true) ? bytes : QByteArray();
+}
+
+QByteArray Columns(const CEXFont& font, int c)
+{
+    const CEXFont::Glyph& glyph = font.m_pGlyphs[c];
+    return QByteArray(reinterpret_cast<const char*>(glyph.m_pCols.get()), glyph.m_nLen);
+}
+
+// Rows 0 to 7 of column x of glyph c, '#' for a lit dot.
+QByteArray Dots(const CEXFont& font, int c, int x)
+{
+    QByteArray dots;
+    for (int y = 0; y < 8; ++y)
+        dots += font.IsDotSet(c, x, y) ? '#' : '.';
+    return dots;
 }
 
 } // namespace
@@ -59,25 +71,15 @@ private Q_SLOTS:
 
 void TestExFont::headerExample()
 {
-    QByteArray bytes = QByteArray::fromHex("05080000"
-                                           "00"
-                                           "017F"
-                                           "0155");
-    bytes += QByteArray(253, '\0');
     CEXFont font;
-    QVERIFY(Load(font, bytes));
+    QVERIFY(Load(font, HexBytes("05080000 00 017F 0155") + QByteArray(253, '\0')));
     QCOMPARE(font.m_nWidth, quint8(5));
     QCOMPARE(font.m_nAux, quint8(8));
     QCOMPARE(font.m_nCount, 256);
-    QCOMPARE(font.m_pGlyphs[0].m_nLen, quint8(0));
-    QCOMPARE(font.m_pGlyphs[1].m_nLen, quint8(1));
-    QCOMPARE(font.m_pGlyphs[1].m_pCols[0], quint8(0x7F));
-    for (int y = 0; y < 7; ++y)
-        QVERIFY(font.IsDotSet(1, 0, y));
-    QVERIFY(!font.IsDotSet(1, 0, 7));
-    // The record for code 2 starts at offset 7.
-    QCOMPARE(font.m_pGlyphs[2].m_nLen, quint8(1));
-    QCOMPARE(font.m_pGlyphs[2].m_pCols[0], quint8(0x55));
+    QCOMPARE(Columns(font, 0), QByteArray());
+    QCOMPARE(Columns(font, 1), HexBytes("7F"));
+    QCOMPARE(Dots(font, 1, 0), QByteArray("#######."));
+    QCOMPARE(Columns(font, 2), HexBytes("55")); // the record for code 2 starts at offset 7
 }
 
 void TestExFont::load_data()
@@ -85,23 +87,21 @@ void TestExFont::load_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("loads");
 
-    const QList<QByteArray> records{QByteArray(), QByteArray::fromHex("7F41"),
-                                    QByteArray::fromHex("0102030405")};
+    const QList<QByteArray> records{QByteArray(), HexBytes("7F41"), HexBytes("0102030405")};
     const QByteArray good = FontBytes(5, 8, records);
     QTest::newRow("complete font") << good << true;
     QTest::newRow("reserved bytes hold anything")
-        << FontBytes(5, 8, records, QByteArray::fromHex("AA55")) << true;
-    QTest::newRow("bytes after the last record") << good + QByteArray::fromHex("DEADBEEF") << true;
+        << FontBytes(5, 8, records, HexBytes("AA55")) << true;
+    QTest::newRow("bytes after the last record") << good + HexBytes("DEADBEEF") << true;
     QTest::newRow("width 0") << FontBytes(0, 8) << false;
     QTest::newRow("empty file") << QByteArray() << false;
-    QTest::newRow("header cut short") << QByteArray::fromHex("0508") << false;
-    QTest::newRow("last record missing") << good.left(good.size() - 1) << false;
-    QTest::newRow("record cut short")
-        << FontBytes(5, 8, records).left(4 + 1 + 1 + 2 + 1 + 3) << false;
+    QTest::newRow("header cut short") << HexBytes("0508") << false;
+    QTest::newRow("last record missing") << good.chopped(1) << false;
+    QTest::newRow("record cut short") << good.left(4 + 1 + 1 + 2 + 1 + 3) << false;
     QTest::newRow("record longer than the cell")
-        << FontBytes(5, 8, {QByteArray::fromHex("010203040506")}) << false;
+        << FontBytes(5, 8, {HexBytes("010203040506")}) << false;
     QTest::newRow("record as wide as the cell")
-        << FontBytes(1, 0, QList<QByteArray>(256, QByteArray(1, '\xFF'))) << true;
+        << FontBytes(1, 0, QList<QByteArray>(256, HexBytes("FF"))) << true;
 }
 
 void TestExFont::load()
@@ -119,15 +119,10 @@ void TestExFont::load()
 
 void TestExFont::storeWritesWhatLoadReads()
 {
-    const QByteArray original = FontBytes(
-        7, 0xC3, {QByteArray(), QByteArray::fromHex("7F"), QByteArray::fromHex("01020408102040")},
-        QByteArray::fromHex("1234"));
+    const QList<QByteArray> records{QByteArray(), HexBytes("7F"), HexBytes("01020408102040")};
     CEXFont font;
-    QVERIFY(Load(font, original));
-    QByteArray expected = original;
-    expected[2] = 0; // reserved bytes are written as zero
-    expected[3] = 0;
-    QCOMPARE(Store(font), expected);
+    QVERIFY(Load(font, FontBytes(7, 0xC3, records, HexBytes("1234"))));
+    QCOMPARE(Store(font), FontBytes(7, 0xC3, records)); // reserved bytes are written as zero
 }
 
 void TestExFont::workingCopy_data()
@@ -135,17 +130,14 @@ void TestExFont::workingCopy_data()
     QTest::addColumn<QByteArray>("source");
     QTest::addColumn<QByteArray>("copy");
 
-    QTest::newRow("4 columns in a cell of 6")
-        << QByteArray::fromHex("11223344") << QByteArray::fromHex("112233440000");
-    QTest::newRow("empty glyph") << QByteArray() << QByteArray(6, '\0');
-    QTest::newRow("full cell") << QByteArray::fromHex("010203040506")
-                               << QByteArray::fromHex("010203040506");
+    QTest::newRow("4 columns in a cell of 6") << HexBytes("11223344") << HexBytes("112233440000");
+    QTest::newRow("empty glyph") << QByteArray() << HexBytes("000000000000");
+    QTest::newRow("full cell") << HexBytes("010203040506") << HexBytes("010203040506");
 }
 
 void TestExFont::workingCopy()
 {
     QFETCH(QByteArray, source);
-    QFETCH(QByteArray, copy);
     QList<QByteArray> records(0x42);
     records[0x41] = source;
     CEXFont font;
@@ -155,9 +147,7 @@ void TestExFont::workingCopy()
     QVERIFY(working.Create(font.m_nCount, font.m_nWidth, font.m_nAux));
     QVERIFY(working.CopyGlyphs(font));
     QCOMPARE(working.m_nAux, quint8(0x5A));
-    QCOMPARE(working.m_pGlyphs[0x41].m_nLen, quint8(6));
-    const auto* cols = reinterpret_cast<const char*>(working.m_pGlyphs[0x41].m_pCols.get());
-    QCOMPARE(QByteArray(cols, 6), copy);
+    QTEST(Columns(working, 0x41), "copy");
 }
 
 void TestExFont::copyFromSmallerFont()
@@ -170,34 +160,28 @@ void TestExFont::copyFromSmallerFont()
     QVERIFY(big.Create(256, 4, 0));
     big.m_pGlyphs[200].m_pCols[0] = 0x77;
     QVERIFY(big.CopyGlyphs(small));
-    QCOMPARE(big.m_pGlyphs[1].m_pCols[1], quint8(0x0F));
-    QCOMPARE(big.m_pGlyphs[1].m_pCols[2], quint8(0));
-    QCOMPARE(big.m_pGlyphs[200].m_pCols[0], quint8(0)); // beyond the source: blank
+    QCOMPARE(Columns(big, 1), HexBytes("FF0F0000"));
+    QCOMPARE(Columns(big, 200), HexBytes("00000000")); // beyond the source: blank
 }
 
 void TestExFont::isDotSet_data()
 {
     QTest::addColumn<int>("column");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<bool>("lit");
+    QTest::addColumn<QByteArray>("dots");
 
-    // Column 0 holds 0x01, column 1 holds 0x80.
-    QTest::newRow("0x01 row 0") << 0 << 0 << true;
-    QTest::newRow("0x01 row 7") << 0 << 7 << false;
-    QTest::newRow("0x80 row 0") << 1 << 0 << false;
-    QTest::newRow("0x80 row 7") << 1 << 7 << true;
-    QTest::newRow("only the low byte of x counts") << 0x100 << 0 << true;
-    QTest::newRow("column past the cell") << 5 << 0 << false;
+    // Column 0 holds 0x01, column 1 holds 0x80: the low bit is the top row.
+    QTest::newRow("0x01") << 0 << QByteArray("#.......");
+    QTest::newRow("0x80") << 1 << QByteArray(".......#");
+    QTest::newRow("only the low byte of x counts") << 0x100 << QByteArray("#.......");
+    QTest::newRow("column past the cell") << 5 << QByteArray("........");
 }
 
 void TestExFont::isDotSet()
 {
     QFETCH(int, column);
-    QFETCH(int, row);
-    QFETCH(bool, lit);
     CEXFont font;
-    QVERIFY(Load(font, FontBytes(2, 0, {QByteArray(), QByteArray::fromHex("0180")})));
-    QCOMPARE(font.IsDotSet(1, column, row), lit);
+    QVERIFY(Load(font, FontBytes(2, 0, {QByteArray(), HexBytes("0180")})));
+    QTEST(Dots(font, 1, column), "dots");
 }
 
 void TestExFont::storeOfEmptyFontFails()
