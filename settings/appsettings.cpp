@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
 #include <limits>
@@ -227,6 +228,9 @@ bool AppSettings::LoadIni()
 {
     QFile file(IniPath());
     if (!file.open(QIODevice::ReadOnly)) {
+        // A file that is there but cannot be read (no permission) is moved aside, not written
+        // over: its text cannot be copied, but it must not be lost either.
+        m_bMoveUnreadIni = QFileInfo(file).isFile();
         if (!m_prompt.AskYesNo(kAskCreateMissing))
             return false;
         CreateIni();
@@ -271,9 +275,16 @@ bool AppSettings::WriteIniFile()
 // written.
 bool AppSettings::KeepUnreadIni()
 {
+    const QString backup = IniPath() + QStringLiteral(".bak");
+    if (m_bMoveUnreadIni) {
+        QFile::remove(backup);
+        if (!QFile::rename(IniPath(), backup))
+            return false;
+        m_bMoveUnreadIni = false;
+    }
     if (!m_bKeepUnreadIni)
         return true;
-    if (!WriteWhole(IniPath() + QStringLiteral(".bak"), m_unreadIni))
+    if (!WriteWhole(backup, m_unreadIni))
         return false;
     m_bKeepUnreadIni = false;
     m_unreadIni.clear();

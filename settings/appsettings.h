@@ -76,4 +76,5 @@ private:
     // over it.
     QByteArray m_unreadIni;
     bool m_bKeepUnreadIni = false;
+    bool m_bMoveUnreadIni = false; // the file exists but could not be opened
 };

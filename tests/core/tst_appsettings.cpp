@@ -139,6 +139,7 @@ private Q_SLOTS:
     void malformedAppliesNothing_data();
     void malformedAppliesNothing();
     void backupIsMadeOnce();
+    void unreadableFileIsMovedAside();
     void portAndMaxSymValues_data();
     void portAndMaxSymValues();
     void cannotCreate_data();
@@ -286,6 +287,21 @@ void TestAppSettings::backupIsMadeOnce()
     QVERIFY(QFile::remove(BakPath()));
     settings.reset();
     QVERIFY(!QFile::exists(BakPath()));
+}
+
+void TestAppSettings::unreadableFileIsMovedAside()
+{
+    WriteIni("the user's own text");
+    QVERIFY(QFile::setPermissions(IniPath(), QFileDevice::WriteOwner));
+    if (QFile(IniPath()).open(QIODevice::ReadOnly))
+        QSKIP("this user reads files whatever their permissions say");
+    FakePrompt prompt;
+    prompt.answers = {true};
+    auto settings = Open(prompt);
+    QCOMPARE(SettingsTexts(prompt), QStringList{kAskMissing});
+    QCOMPARE(FileBytes(IniPath()), DefaultIniBytes());
+    QVERIFY(QFile::setPermissions(BakPath(), QFileDevice::ReadOwner));
+    QCOMPARE(FileBytes(BakPath()), QByteArray("the user's own text"));
 }
 
 void TestAppSettings::portAndMaxSymValues_data()
