@@ -1,12 +1,11 @@
 #pragma once
 
+#include "app/commandtable.h"
 #include "app/mainframe.h"
 #include "app/savequestion.h"
-#include "editor/tavrixeditordoc.h"
 #include "editor/tavrixeditorview.h"
 #include "editor/tavrixview.h"
-#include "fakeprompt.h"
-#include "settings/appsettings.h"
+#include "editorfixture.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -14,9 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
 #include <memory>
+
+using C = CommandTable;
 
 // Answers the save-changes question from a script (No when the script runs out).
 class FakeSaveQuestion : public ISaveQuestion
@@ -37,7 +36,7 @@ public:
 class FrameFixture
 {
 public:
-    explicit FrameFixture(int maxSym = 0)
+    explicit FrameFixture(int maxSym = 0, IPrompt* framePrompt = nullptr)
     {
         QDir().mkpath(dir.filePath(QStringLiteral("Fonts")));
         const QDir fonts(QStringLiteral(TAVRIX_FONTS_DIR));
@@ -48,8 +47,9 @@ public:
         settings = std::make_unique<AppSettings>(prompt, dir.path());
         if (maxSym > 0)
             settings->m_nMaxSym = maxSym;
-        doc = std::make_unique<CTavrixEditorDoc>(*settings, prompt);
-        frame = std::make_unique<CMainFrame>(*settings, prompt, question, *doc);
+        IPrompt& shown = framePrompt ? *framePrompt : prompt;
+        doc = std::make_unique<CTavrixEditorDoc>(*settings, shown);
+        frame = std::make_unique<CMainFrame>(*settings, shown, question, *doc);
         frame->NewDocument();
         prompt.texts.clear();
     }
@@ -64,6 +64,11 @@ public:
     CTavrixEditorView& View() { return *frame->EditorView(); }
     CInteractiveEditCtrl& Edit() { return frame->EditorView()->Edit(); }
     QAction* Action(int id) { return frame->Action(id); }
+    QComboBox* List(int id)
+    {
+        return frame->findChild<QComboBox*>(QStringLiteral("list%1").arg(id));
+    }
+    bool Enabled(int id) { return frame->Action(id)->isEnabled(); }
 
     // Opens the list, moves to the entry and picks it with Enter: one choice.
     static void Choose(QComboBox* list, int index)
@@ -85,6 +90,13 @@ public:
         }
     }
 
+    void UsePort(const QString& name)
+    {
+        PortConfig config = settings->m_port.GetConfig();
+        config.portName = name;
+        settings->m_port.SetConfig(config);
+    }
+
     QString WriteFile(const QString& name, const QByteArray& bytes)
     {
         const QString path = dir.filePath(name);
@@ -99,6 +111,8 @@ public:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+
+    QString Title() const { return frame->windowTitle(); }
 
     QTemporaryDir dir;
     FakePrompt prompt;

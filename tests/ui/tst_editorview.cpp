@@ -1,18 +1,15 @@
-#include "app/commandtable.h"
 #include "device/transferstatusdlg.h"
 #include "fonts/editorsettingsdlg.h"
 #include "framefixture.h"
 #include "ptypair.h"
 
-#include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
-#include <QTest>
-#include <QTimer>
 
 namespace
 {
 
-using C = CommandTable;
+const QString kSucceeded = QStringLiteral("Передача данных успешно завершена!!!");
 
 // Records, with every text, whether a transfer status window still existed when it was shown.
 class StatusAwarePrompt : public FakePrompt
@@ -29,13 +26,6 @@ public:
     QList<bool> statusSeen;
 };
 
-void UsePort(FrameFixture& f, const QString& name)
-{
-    PortConfig config = f.settings->m_port.GetConfig();
-    config.portName = name;
-    f.settings->m_port.SetConfig(config);
-}
-
 } // namespace
 
 class TestEditorView : public QObject
@@ -45,18 +35,15 @@ private Q_SLOTS:
     void listChoiceInsertsCode_data();
     void listChoiceInsertsCode();
     void listChoiceInLowerPaneChangesNothing();
-    void listsShowTheSettings();
-    void copyAndCutFollowTheSelection();
-    void cutOfOpenedDocumentMarksModified();
+    void newDocumentShowsTheSelections();
+    void clipboardCommands();
     void openedMessageAboveDefaultLimitIsKeptWhole();
-    void undoDoesNothing();
-    void sendDisabledOnEmptyEditor();
+    void commandEnabling();
     void sendPutsFrameOnTheLine_data();
     void sendPutsFrameOnTheLine();
     void sendToUnavailablePortThenAvailable();
     void sendOfTooLongMessageAsksFirst_data();
     void sendOfTooLongMessageAsksFirst();
-    void insertCommandsStopAtTheTextLimit();
     void editorSettingsKeepTheTypedText_data();
     void editorSettingsKeepTheTypedText();
 };
@@ -69,16 +56,15 @@ void TestEditorView::listChoiceInsertsCode_data()
     QTest::addColumn<int>("selEnd");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("stream");
-
-    const QByteArray f3("\x00\x03", 2), i7("\x01\x07", 2), v2("\x03\x02", 2);
     QTest::newRow("font 3 at caret")
-        << 102 << 3 << 1 << 1 << QByteArray("Af3BC") << QByteArray("A") + f3 + "BC";
+        << 102 << 3 << 1 << 1 << QByteArray("Af3BC") << Hex("41 00 03 42 43");
     QTest::newRow("i7 at caret") << 103 << 7 << 3 << 3 << QByteArray("ABCi7")
-                                 << QByteArray("ABC") + i7;
-    QTest::newRow("v2 at start") << 104 << 1 << 0 << 0 << QByteArray("v2ABC") << v2 + "ABC";
+                                 << Hex("41 42 43 01 07");
+    QTest::newRow("v2 at start") << 104 << 1 << 0 << 0 << QByteArray("v2ABC")
+                                 << Hex("03 02 41 42 43");
     QTest::newRow("font 3 replaces selection")
-        << 102 << 3 << 1 << 2 << QByteArray("Af3C") << QByteArray("A") + f3 + "C";
-    QTest::newRow("i7 replaces all") << 103 << 7 << 0 << 3 << QByteArray("i7") << i7;
+        << 102 << 3 << 1 << 2 << QByteArray("Af3C") << Hex("41 00 03 43");
+    QTest::newRow("i7 replaces all") << 103 << 7 << 0 << 3 << QByteArray("i7") << Hex("01 07");
 }
 
 void TestEditorView::listChoiceInsertsCode()
@@ -89,23 +75,19 @@ void TestEditorView::listChoiceInsertsCode()
     QFETCH(int, selEnd);
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, stream);
-
     FrameFixture f;
     QVERIFY(f.Show());
     QTest::keyClicks(&f.Edit(), QStringLiteral("ABC"));
     f.doc->SetModifiedFlag(false);
     f.Edit().SetSel(selStart, selEnd);
-    auto* combo = f.frame->findChild<QComboBox*>(QStringLiteral("list%1").arg(list));
-    QVERIFY(combo);
-    FrameFixture::Choose(combo, index);
+    FrameFixture::Choose(f.List(list), index);
 
     QCOMPARE(f.Edit().GetText(), text);
     QVERIFY(f.doc->IsModified());
     QCOMPARE(f.Edit().GetCharColor(selStart), CMessageCodec::kControlColor);
     QCOMPARE(f.Edit().GetCharColor(selStart + 1), CMessageCodec::kControlColor);
     f.View().EncodeText();
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(f.doc->m_pData.get()), f.doc->m_nLength),
-             stream);
+    QCOMPARE(Stream(*f.doc), stream);
 }
 
 void TestEditorView::listChoiceInLowerPaneChangesNothing()
@@ -116,7 +98,6 @@ void TestEditorView::listChoiceInLowerPaneChangesNothing()
     f.doc->SetModifiedFlag(false);
     f.frame->LowerView()->setFocus();
     QTRY_COMPARE(f.frame->ActivePane(), static_cast<QWidget*>(f.frame->LowerView()));
-
     FrameFixture::Choose(f.frame->m_wndFontCombo, 3);
     FrameFixture::Choose(f.frame->m_wndICombo, 7);
     QCOMPARE(f.Edit().GetText(), QByteArray("AB"));
@@ -129,19 +110,9 @@ void TestEditorView::listChoiceInLowerPaneChangesNothing()
     QCOMPARE(f.Edit().GetText(), QByteArray("ABv2"));
 }
 
-void TestEditorView::listsShowTheSettings()
+void TestEditorView::newDocumentShowsTheSelections()
 {
     FrameFixture f;
-    QCOMPARE(f.frame->m_wndFontCombo->count(), f.settings->m_nFontCount);
-    QCOMPARE(f.frame->m_wndFontCombo->count(), 9);
-    QCOMPARE(f.frame->m_wndICombo->count(), 10);
-    QCOMPARE(f.frame->m_wndICombo->itemText(0), QStringLiteral("i0"));
-    QCOMPARE(f.frame->m_wndICombo->itemText(9), QStringLiteral("i9"));
-    QCOMPARE(f.frame->m_wndVCombo->count(), 5);
-    QCOMPARE(f.frame->m_wndVCombo->itemText(0), QStringLiteral("v1"));
-    QCOMPARE(f.frame->m_wndScaleCombo->itemText(4), QStringLiteral("500%"));
-
-    // A new document shows the selections the settings hold now.
     f.settings->m_nCurI = 4;
     f.settings->m_nCurFont = 2;
     f.frame->NewDocument();
@@ -149,38 +120,33 @@ void TestEditorView::listsShowTheSettings()
     QCOMPARE(f.frame->m_wndFontCombo->currentIndex(), 2);
 }
 
-void TestEditorView::copyAndCutFollowTheSelection()
+void TestEditorView::clipboardCommands()
 {
     FrameFixture f;
     QVERIFY(f.Show());
-    QTest::keyClicks(&f.Edit(), QStringLiteral("Hello"));
-    f.Edit().SetSel(5, 5);
-    QVERIFY(!f.Action(C::ID_EDIT_COPY)->isEnabled());
-    QVERIFY(!f.Action(C::ID_EDIT_CUT)->isEnabled());
-    f.Edit().SetSel(1, 3);
-    QVERIFY(f.Action(C::ID_EDIT_COPY)->isEnabled());
-    QVERIFY(f.Action(C::ID_EDIT_CUT)->isEnabled());
-
-    f.Action(C::ID_EDIT_COPY)->trigger();
-    QVERIFY(f.Action(C::ID_EDIT_PASTE)->isEnabled());
-    f.Edit().SetSel(5, 5);
-    f.Action(C::ID_EDIT_PASTE)->trigger();
-    QCOMPARE(f.Edit().GetText(), QByteArray("Helloel"));
-}
-
-void TestEditorView::cutOfOpenedDocumentMarksModified()
-{
-    FrameFixture f;
-    QVERIFY(f.Show());
-    const QString path = f.WriteFile(QStringLiteral("cut.tvd"), QByteArray("AB\x00\x03"
-                                                                           "C",
-                                                                           5));
-    QVERIFY(f.frame->LoadFile(path));
+    QVERIFY(f.frame->LoadFile(f.WriteFile(QStringLiteral("cut.tvd"), Hex("41 42 00 03 43"))));
     QVERIFY(!f.doc->IsModified());
+    f.Edit().SetSel(5, 5);
+    QVERIFY(!f.Enabled(C::ID_EDIT_COPY));
+    QVERIFY(!f.Enabled(C::ID_EDIT_CUT));
+    QApplication::clipboard()->clear();
+    QVERIFY(!f.Enabled(C::ID_EDIT_PASTE));
+
     f.Edit().SetSel(0, 1);
+    QVERIFY(f.Enabled(C::ID_EDIT_COPY));
+    QVERIFY(f.Enabled(C::ID_EDIT_CUT));
     f.Action(C::ID_EDIT_CUT)->trigger();
     QCOMPARE(f.Edit().GetText(), QByteArray("Bf3C"));
     QVERIFY(f.doc->IsModified());
+
+    // The control code copied through the clipboard stays a control code.
+    f.Edit().SetSel(0, 3);
+    f.Action(C::ID_EDIT_COPY)->trigger();
+    QVERIFY(f.Enabled(C::ID_EDIT_PASTE));
+    f.Edit().SetSel(4, 4);
+    f.Action(C::ID_EDIT_PASTE)->trigger();
+    f.View().EncodeText();
+    QCOMPARE(Stream(*f.doc), Hex("42 00 03 43 42 00 03"));
 }
 
 void TestEditorView::openedMessageAboveDefaultLimitIsKeptWhole()
@@ -190,37 +156,39 @@ void TestEditorView::openedMessageAboveDefaultLimitIsKeptWhole()
     QByteArray bytes;
     while (bytes.size() < 40000)
         bytes += QByteArray("Text\x00\x02 line\n", 12);
-    const QString path = f.WriteFile(QStringLiteral("long.tvd"), bytes);
-    QVERIFY(f.frame->LoadFile(path));
+    QVERIFY(f.frame->LoadFile(f.WriteFile(QStringLiteral("long.tvd"), bytes)));
     const QString copy = f.dir.filePath(QStringLiteral("copy.tvd"));
     QVERIFY(f.frame->SaveFile(copy));
-    QFile saved(copy);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), bytes);
+    QCOMPARE(FrameFixture::ReadFile(copy), bytes);
 }
 
-void TestEditorView::undoDoesNothing()
+void TestEditorView::commandEnabling()
 {
     FrameFixture f;
     QVERIFY(f.Show());
+    QVERIFY(!f.Enabled(C::ID_SEND_TEXT));
+    QTest::keyClicks(&f.Edit(), QStringLiteral("A"));
+    QVERIFY(f.Enabled(C::ID_SEND_TEXT));
+    QTest::keyClick(&f.Edit(), Qt::Key_Backspace);
+    QVERIFY(!f.Enabled(C::ID_SEND_TEXT));
+
+    // Undo stays off: its keys change nothing.
     QTest::keyClicks(&f.Edit(), QStringLiteral("AB"));
-    QVERIFY(!f.Action(C::ID_EDIT_UNDO)->isEnabled());
     QTest::keyClick(&f.Edit(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(&f.Edit(), Qt::Key_Backspace, Qt::AltModifier);
     QCOMPARE(f.Edit().GetText(), QByteArray("AB"));
-    QVERIFY(!f.Action(C::ID_EDIT_UNDO)->isEnabled());
-}
+    QVERIFY(!f.Enabled(C::ID_EDIT_UNDO));
+    QVERIFY(!f.Edit().isUndoRedoEnabled());
 
-void TestEditorView::sendDisabledOnEmptyEditor()
-{
-    FrameFixture f;
-    QVERIFY(f.Show());
-    QAction* send = f.Action(C::ID_SEND_TEXT);
-    QVERIFY(!send->isEnabled());
-    QTest::keyClicks(&f.Edit(), QStringLiteral("A"));
-    QVERIFY(send->isEnabled());
-    QTest::keyClick(&f.Edit(), Qt::Key_Backspace);
-    QVERIFY(!send->isEnabled());
+    // The insert commands need the caret below the text limit.
+    f.Edit().SetLimitText(4);
+    QTest::keyClicks(&f.Edit(), QStringLiteral("CD"));
+    f.frame->UpdateCommandUI();
+    QVERIFY(!f.Enabled(C::ID_INSERT_SYMBOL));
+    QVERIFY(!f.Enabled(C::ID_EFFECTS));
+    f.Edit().SetSel(3, 3);
+    QVERIFY(f.Enabled(C::ID_INSERT_SYMBOL));
+    QVERIFY(f.Enabled(C::ID_EFFECTS));
 }
 
 void TestEditorView::sendPutsFrameOnTheLine_data()
@@ -229,21 +197,9 @@ void TestEditorView::sendPutsFrameOnTheLine_data()
     QTest::addColumn<int>("font");
     QTest::addColumn<QString>("typedAfter");
     QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("AB f3 C") << "AB" << 3 << "C"
-                             << QByteArray("\x02\x00\x00"
-                                           "AB\x00\x03"
-                                           "C\x0D",
-                                           9);
-    QTest::newRow("one letter") << "A" << -1 << ""
-                                << QByteArray("\x02\x00\x00"
-                                              "A\x0D",
-                                              5);
-    QTest::newRow("two lines") << "AB\nC" << -1 << ""
-                               << QByteArray("\x02\x00\x00"
-                                             "AB\x0A"
-                                             "C\x0D",
-                                             8);
+    QTest::newRow("AB f3 C") << "AB" << 3 << "C" << Hex("02 00 00 41 42 00 03 43 0D");
+    QTest::newRow("one letter") << "A" << -1 << "" << Hex("02 00 00 41 0D");
+    QTest::newRow("two lines") << "AB\nC" << -1 << "" << Hex("02 00 00 41 42 0A 43 0D");
 }
 
 void TestEditorView::sendPutsFrameOnTheLine()
@@ -252,33 +208,24 @@ void TestEditorView::sendPutsFrameOnTheLine()
     QFETCH(int, font);
     QFETCH(QString, typedAfter);
     QFETCH(QByteArray, expected);
-
-    FrameFixture f;
     StatusAwarePrompt prompt;
-    // The view reports through the fixture's prompt; swap in one that watches the status window.
-    auto doc = std::make_unique<CTavrixEditorDoc>(*f.settings, prompt);
-    CMainFrame frame(*f.settings, prompt, f.question, *doc);
-    frame.NewDocument();
-    frame.show();
-    frame.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    FrameFixture f(0, &prompt);
+    QVERIFY(f.Show());
     PtyPair pty;
     QVERIFY(pty.IsValid());
-    UsePort(f, pty.SlaveName());
+    f.UsePort(pty.SlaveName());
 
-    CInteractiveEditCtrl& edit = frame.EditorView()->Edit();
-    FrameFixture::Type(&edit, typed);
+    FrameFixture::Type(&f.Edit(), typed);
     if (font >= 0)
-        FrameFixture::Choose(frame.m_wndFontCombo, font);
-    QTest::keyClicks(&edit, typedAfter);
-    frame.Action(C::ID_SEND_TEXT)->trigger();
+        FrameFixture::Choose(f.frame->m_wndFontCombo, font);
+    QTest::keyClicks(&f.Edit(), typedAfter);
+    f.Action(C::ID_SEND_TEXT)->trigger();
 
     QCOMPARE(pty.ReadAll(), expected);
-    QCOMPARE(prompt.texts, QStringList{CTavrixEditorView::kSendSucceeded});
+    QCOMPARE(prompt.texts, QStringList{kSucceeded});
     QCOMPARE(prompt.statusSeen, QList<bool>{false});
     QVERIFY(!f.settings->m_port.IsOpen());
-    // The stream stays as the send encoded it.
-    QCOMPARE(doc->m_nLength, expected.size() - 4);
+    QCOMPARE(f.doc->m_nLength, expected.size() - 4); // the stream stays as the send encoded it
 }
 
 void TestEditorView::sendToUnavailablePortThenAvailable()
@@ -286,11 +233,10 @@ void TestEditorView::sendToUnavailablePortThenAvailable()
     FrameFixture f;
     QVERIFY(f.Show());
     const QString link = f.dir.filePath(QStringLiteral("ttyDisplay"));
-    UsePort(f, link);
+    f.UsePort(link);
     QTest::keyClicks(&f.Edit(), QStringLiteral("Hi"));
-
     f.Action(C::ID_SEND_TEXT)->trigger();
-    QCOMPARE(f.prompt.texts, QStringList{CTavrixEditorView::kCannotOpenPort});
+    QCOMPARE(f.prompt.texts, QStringList{"Не удается открыть последовательный порт."});
     QVERIFY(!f.settings->m_port.IsOpen());
 
     PtyPair pty;
@@ -298,10 +244,8 @@ void TestEditorView::sendToUnavailablePortThenAvailable()
     QVERIFY(QFile::link(pty.SlaveName(), link));
     f.prompt.texts.clear();
     f.Action(C::ID_SEND_TEXT)->trigger();
-    QCOMPARE(pty.ReadAll(), QByteArray("\x02\x00\x00"
-                                       "Hi\x0D",
-                                       6));
-    QCOMPARE(f.prompt.texts, QStringList{CTavrixEditorView::kSendSucceeded});
+    QCOMPARE(pty.ReadAll(), Hex("02 00 00 48 69 0D"));
+    QCOMPARE(f.prompt.texts, QStringList{kSucceeded});
 }
 
 void TestEditorView::sendOfTooLongMessageAsksFirst_data()
@@ -309,44 +253,25 @@ void TestEditorView::sendOfTooLongMessageAsksFirst_data()
     QTest::addColumn<bool>("answer");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("no: nothing sent") << false << QByteArray();
-    QTest::newRow("yes: what fits") << true
-                                    << QByteArray("\x02\x00\x00"
-                                                  "ABCDEFG\x0D",
-                                                  11);
+    QTest::newRow("yes: what fits") << true << Hex("02 00 00 41 42 43 44 45 46 47 0D");
 }
 
 void TestEditorView::sendOfTooLongMessageAsksFirst()
 {
     QFETCH(bool, answer);
     QFETCH(QByteArray, expected);
-
     FrameFixture f(8); // room for 7 stream bytes
     QVERIFY(f.Show());
     PtyPair pty;
     QVERIFY(pty.IsValid());
-    UsePort(f, pty.SlaveName());
+    f.UsePort(pty.SlaveName());
     QTest::keyClicks(&f.Edit(), QStringLiteral("ABCDEFGHIJ"));
     f.prompt.answers = {answer};
-
     f.Action(C::ID_SEND_TEXT)->trigger();
     QVERIFY(!f.prompt.texts.isEmpty());
     QCOMPARE(f.prompt.texts.first(), CTavrixEditorView::SendShortenedQuestion(7, 10));
     QCOMPARE(pty.ReadAll(answer ? 1000 : 100), expected);
     QCOMPARE(f.prompt.texts.size(), answer ? 2 : 1);
-}
-
-void TestEditorView::insertCommandsStopAtTheTextLimit()
-{
-    FrameFixture f;
-    QVERIFY(f.Show());
-    f.Edit().SetLimitText(4);
-    QTest::keyClicks(&f.Edit(), QStringLiteral("ABCD"));
-    f.frame->UpdateCommandUI();
-    QVERIFY(!f.Action(C::ID_INSERT_SYMBOL)->isEnabled());
-    QVERIFY(!f.Action(C::ID_EFFECTS)->isEnabled());
-    f.Edit().SetSel(3, 3);
-    QVERIFY(f.Action(C::ID_INSERT_SYMBOL)->isEnabled());
-    QVERIFY(f.Action(C::ID_EFFECTS)->isEnabled());
 }
 
 void TestEditorView::editorSettingsKeepTheTypedText_data()
@@ -355,7 +280,6 @@ void TestEditorView::editorSettingsKeepTheTypedText_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("limit");
-
     QTest::newRow("same size") << "2048" << QByteArray("ABf3CDEFGH") << QStringList() << 2048;
     QTest::newRow("smaller: cut on an item")
         << "6" << QByteArray("ABf3C") << QStringList{CTavrixEditorView::CapacityCutText(5, 10)}
@@ -370,17 +294,14 @@ void TestEditorView::editorSettingsKeepTheTypedText()
     QFETCH(QByteArray, text);
     QFETCH(QStringList, messages);
     QFETCH(int, limit);
-
     FrameFixture f;
     QVERIFY(f.Show());
     QTest::keyClicks(&f.Edit(), QStringLiteral("AB"));
     FrameFixture::Choose(f.frame->m_wndFontCombo, 3);
     QTest::keyClicks(&f.Edit(), QStringLiteral("CDEFGH"));
-    QTimer::singleShot(0, [maxChars] {
-        auto* dialog = qobject_cast<CEditorSettingsDlg*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        dialog->m_pMaxChars->setText(maxChars);
-        dialog->accept();
+    WhenModal<CEditorSettingsDlg>([maxChars](CEditorSettingsDlg* dlg) {
+        dlg->m_pMaxChars->setText(maxChars);
+        dlg->accept();
     });
     f.Action(C::ID_EDITOR_SETTINGS)->trigger();
 

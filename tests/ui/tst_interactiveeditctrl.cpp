@@ -1,26 +1,18 @@
-#include "editor/interactiveeditctrl.h"
-#include "editor/messagecodec.h"
-#include "editor/tavrixeditordoc.h"
-#include "fakeprompt.h"
-#include "settings/appsettings.h"
+#include "editorfixture.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
 namespace
 {
 
-QByteArray Bytes(std::initializer_list<int> values)
+// The format the character at index is drawn with.
+QTextCharFormat FormatAt(CInteractiveEditCtrl& edit, int index)
 {
-    QByteArray bytes;
-    for (int value : values)
-        bytes += char(value);
-    return bytes;
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(index + 1);
+    return cursor.charFormat();
 }
 
 } // namespace
@@ -28,16 +20,10 @@ QByteArray Bytes(std::initializer_list<int> values)
 class TestInteractiveEditCtrl : public QObject
 {
     Q_OBJECT
-
 private Q_SLOTS:
-    void init();
-    void cleanup();
-
     void typingAfterMarkedSymbolIsPlain_data();
     void typingAfterMarkedSymbolIsPlain();
-    void getCharColor_data();
     void getCharColor();
-    void getCharColorLeavesSelectionAndTypingFormat();
     void decodeAndEncode_data();
     void decodeAndEncode();
     void typedGuillemetReadsBackAsSymbol();
@@ -46,84 +32,16 @@ private Q_SLOTS:
     void copyPasteKeepsMarking();
     void foreignRichTextKeepsOnlyMarking();
     void plainPasteIsConverted();
-    void limitRefusesTyping();
+    void limitRefusesTypingAndInsertion();
     void limitCutsPaste_data();
     void limitCutsPaste();
-    void limitRefusesInsertion();
     void modifiedFollowsRealChanges();
-    void undoKeysDoNothing_data();
-    void undoKeysDoNothing();
-    void decodeLeavesDocumentUnmodified();
-    void clipboardQueries();
-
-private:
-    QByteArray Stream() const;
-    void Decode(const QByteArray& stream);
-    QByteArray EncodeNow();
-    void Paste(QMimeData* data);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakePrompt> m_settingsPrompt;
-    std::unique_ptr<AppSettings> m_settings;
-    FakePrompt m_prompt;
-    std::unique_ptr<CTavrixEditorDoc> m_doc;
-    std::unique_ptr<CInteractiveEditCtrl> m_edit;
-    std::unique_ptr<CMessageCodec> m_codec;
 };
-
-void TestInteractiveEditCtrl::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_settingsPrompt = std::make_unique<FakePrompt>();
-    m_settings = std::make_unique<AppSettings>(*m_settingsPrompt, m_dir->path());
-    m_settings->m_nMaxSym = 2048;
-    m_doc = std::make_unique<CTavrixEditorDoc>(*m_settings, m_prompt);
-    m_edit = std::make_unique<CInteractiveEditCtrl>();
-    m_edit->resize(400, 300);
-    m_edit->show();
-    m_codec = std::make_unique<CMessageCodec>(*m_edit, m_prompt);
-    m_edit->SetDocument(m_doc.get());
-    m_codec->SetDocument(m_doc.get());
-}
-
-void TestInteractiveEditCtrl::cleanup()
-{
-    m_codec.reset();
-    m_edit.reset();
-    m_doc.reset();
-    m_settings.reset();
-    m_dir.reset();
-}
-
-QByteArray TestInteractiveEditCtrl::Stream() const
-{
-    return QByteArray(reinterpret_cast<const char*>(m_doc->m_pData.get()), m_doc->m_nLength);
-}
-
-void TestInteractiveEditCtrl::Decode(const QByteArray& stream)
-{
-    std::copy(stream.cbegin(), stream.cend(), m_doc->m_pData.get());
-    m_doc->m_nLength = int(stream.size());
-    m_codec->DecodeDocument();
-}
-
-QByteArray TestInteractiveEditCtrl::EncodeNow()
-{
-    m_codec->EncodeText();
-    return Stream();
-}
-
-void TestInteractiveEditCtrl::Paste(QMimeData* data)
-{
-    QApplication::clipboard()->setMimeData(data);
-    m_edit->paste();
-}
 
 void TestInteractiveEditCtrl::typingAfterMarkedSymbolIsPlain_data()
 {
     QTest::addColumn<uint>("type");
     QTest::addColumn<int>("value");
-
     QTest::newRow("after f3") << 1u << int('f');
     QTest::newRow("after a page symbol") << 3u << 0x95;
 }
@@ -132,72 +50,53 @@ void TestInteractiveEditCtrl::typingAfterMarkedSymbolIsPlain()
 {
     QFETCH(uint, type);
     QFETCH(int, value);
-    m_codec->CatchChar(type, quint8(value), 3);
-    const int start = m_edit->GetTextLength();
-    QTest::keyClicks(m_edit.get(), "ab");
-    QCOMPARE(m_edit->GetTextLength(), start + 2);
+    EditorFixture f;
+    f.codec.CatchChar(type, quint8(value), 3);
+    const int start = f.edit.GetTextLength();
+    QTest::keyClicks(&f.edit, "ab");
+    QCOMPARE(f.edit.GetTextLength(), start + 2);
     for (int i = start; i < start + 2; ++i) {
-        QCOMPARE(m_edit->GetCharColor(i), 0u);
-        QTextCursor cursor(m_edit->document());
-        cursor.setPosition(i + 1);
-        QCOMPARE(cursor.charFormat().fontFamilies().toStringList(), QStringList{"Verdana"});
+        QCOMPARE(f.edit.GetCharColor(i), 0u);
+        QCOMPARE(FormatAt(f.edit, i).fontFamilies().toStringList(), QStringList{"Verdana"});
     }
 
     // The caret put back right after the symbol by a click: still plain.
-    QTextCursor cursor = m_edit->textCursor();
+    QTextCursor cursor = f.edit.textCursor();
     cursor.setPosition(start);
-    m_edit->setTextCursor(cursor);
-    QTest::keyClicks(m_edit.get(), "x");
-    QCOMPARE(m_edit->GetCharColor(start), 0u);
-    QVERIFY(m_edit->GetCharColor(start - 1) != 0u);
-}
-
-void TestInteractiveEditCtrl::getCharColor_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<uint>("color");
-
-    // "Af3" / line break / page-B0 symbol
-    QTest::newRow("plain") << 0 << 0u;
-    QTest::newRow("control letter") << 1 << 0xFF0000u;
-    QTest::newRow("line break") << 3 << 0u;
-    QTest::newRow("last character") << 4 << 0xF70000u;
-    QTest::newRow("text length") << 5 << 0u;
-    QTest::newRow("negative") << -1 << 0u;
+    f.edit.setTextCursor(cursor);
+    QTest::keyClicks(&f.edit, "x");
+    QCOMPARE(f.edit.GetCharColor(start), 0u);
+    QVERIFY(f.edit.GetCharColor(start - 1) != 0u);
 }
 
 void TestInteractiveEditCtrl::getCharColor()
 {
-    QFETCH(int, index);
-    QFETCH(uint, color);
-    Decode(Bytes({0x41, 0x00, 0x03, 0x0A, 0xB5}));
-    QCOMPARE(m_edit->GetText(), Bytes({0x41, 'f', '3', 0x0A, 0x15}));
-    QCOMPARE(m_edit->GetTextLength(), 5);
-    QCOMPARE(m_edit->GetCharColor(index), color);
-}
+    EditorFixture f;
+    f.Decode(Hex("41 00 03 0A B5"));
+    QCOMPARE(f.edit.GetText(), Hex("41 66 33 0A 15"));
+    QCOMPARE(f.edit.GetTextLength(), 5);
+    // Reading leaves the user's selection (made right to left) and the typing format alone.
+    QTextCursor cursor = f.edit.textCursor();
+    cursor.setPosition(4);
+    cursor.setPosition(1, QTextCursor::KeepAnchor);
+    f.edit.setTextCursor(cursor);
+    QList<uint> colors; // from -1 to the text length
+    for (int i = -1; i <= 5; ++i)
+        colors << f.edit.GetCharColor(i);
+    QCOMPARE(colors, QList<uint>({0, 0, 0xFF0000, 0xFF0000, 0, 0xF70000, 0}));
+    QCOMPARE(f.edit.textCursor().anchor(), 4);
+    QCOMPARE(f.edit.textCursor().position(), 1);
 
-void TestInteractiveEditCtrl::getCharColorLeavesSelectionAndTypingFormat()
-{
-    Decode(Bytes({0x41, 0x00, 0x03, 0x85, 0x42, 0x43}));
-    QTextCursor cursor = m_edit->textCursor();
     cursor.setPosition(5);
-    cursor.setPosition(2, QTextCursor::KeepAnchor); // selected right to left
-    m_edit->setTextCursor(cursor);
-    for (int i = 0; i <= 6; ++i)
-        m_edit->GetCharColor(i);
-    QCOMPARE(m_edit->textCursor().anchor(), 5);
-    QCOMPARE(m_edit->textCursor().position(), 2);
-
-    cursor.setPosition(6);
-    m_edit->setTextCursor(cursor);
-    QTextCharFormat bold = m_edit->m_cfNormal;
+    f.edit.setTextCursor(cursor);
+    QTextCharFormat bold = f.edit.m_cfNormal;
     bold.setFontWeight(QFont::Bold);
-    m_edit->setCurrentCharFormat(bold);
-    for (int i = 0; i <= 6; ++i)
-        m_edit->GetCharColor(i);
-    QCOMPARE(m_edit->textCursor().position(), 6);
-    QVERIFY(!m_edit->textCursor().hasSelection());
-    QCOMPARE(m_edit->currentCharFormat().fontWeight(), int(QFont::Bold));
+    f.edit.setCurrentCharFormat(bold);
+    for (int i = 0; i <= 5; ++i)
+        f.edit.GetCharColor(i);
+    QCOMPARE(f.edit.textCursor().position(), 5);
+    QVERIFY(!f.edit.textCursor().hasSelection());
+    QCOMPARE(f.edit.currentCharFormat().fontWeight(), int(QFont::Bold));
 }
 
 void TestInteractiveEditCtrl::decodeAndEncode_data()
@@ -205,22 +104,14 @@ void TestInteractiveEditCtrl::decodeAndEncode_data()
     QTest::addColumn<QByteArray>("stream");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("encoded");
-
-    QTest::newRow("two lines") << Bytes({0x41, 0x42, 0x0A, 0x43}) << QByteArray("AB\nC")
-                               << Bytes({0x41, 0x42, 0x0A, 0x43});
-    QTest::newRow("page symbols") << Bytes({0x80, 0x9F, 0xA0, 0xBF})
-                                  << Bytes({0x10, 0x1F, 0x10, 0x1F})
-                                  << Bytes({0x80, 0x9F, 0xA0, 0xBF});
-    QTest::newRow("codes") << Bytes({0x00, 0x03, 0x01, 0x07, 0x03, 0x02, 0x03, 0x90, 0x02, 0x04})
-                           << QByteArray("f3i7v2s9e4")
-                           << Bytes({0x00, 0x03, 0x01, 0x07, 0x03, 0x02, 0x03, 0x90, 0x02, 0x04});
+    QTest::newRow("two lines") << Hex("41 42 0A 43") << QByteArray("AB\nC") << Hex("41 42 0A 43");
+    QTest::newRow("page symbols") << Hex("80 9F A0 BF") << Hex("10 1F 10 1F") << Hex("80 9F A0 BF");
+    QTest::newRow("codes") << Hex("00 03 01 07 03 02 03 90 02 04") << QByteArray("f3i7v2s9e4")
+                           << Hex("00 03 01 07 03 02 03 90 02 04");
     QTest::newRow("Io, numero, Cyrillic")
-        << Bytes({0xA8, 0xB8, 0xB9, 0xC0, 0xFF}) << Bytes({0xA8, 0xB8, 0xB9, 0xC0, 0xFF})
-        << Bytes({0xA8, 0xB8, 0xB9, 0xC0, 0xFF});
-    QTest::newRow("0D skipped") << Bytes({0x41, 0x0D, 0x0D, 0x42}) << QByteArray("AB")
-                                << QByteArray("AB");
-    QTest::newRow("trailing bare code")
-        << Bytes({0x41, 0x01}) << QByteArray("A") << QByteArray("A");
+        << Hex("A8 B8 B9 C0 FF") << Hex("A8 B8 B9 C0 FF") << Hex("A8 B8 B9 C0 FF");
+    QTest::newRow("0D skipped") << Hex("41 0D 0D 42") << QByteArray("AB") << QByteArray("AB");
+    QTest::newRow("trailing bare code") << Hex("41 01") << QByteArray("A") << QByteArray("A");
 }
 
 void TestInteractiveEditCtrl::decodeAndEncode()
@@ -228,22 +119,32 @@ void TestInteractiveEditCtrl::decodeAndEncode()
     QFETCH(QByteArray, stream);
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, encoded);
-    Decode(stream);
-    QCOMPARE(m_edit->GetText().toHex(' '), text.toHex(' '));
-    QCOMPARE(EncodeNow().toHex(' '), encoded.toHex(' '));
+    EditorFixture f;
+    QTest::keyClicks(&f.edit, "typed");
+    f.Decode(stream);
+    QCOMPARE(f.edit.GetText().toHex(' '), text.toHex(' '));
+    QVERIFY(!f.doc.IsModified());
+
+    // The caret ends after the text; what is typed there is plain and marks the document.
+    QCOMPARE(f.edit.textCursor().position(), f.edit.GetTextLength());
+    QTest::keyClicks(&f.edit, "z");
+    QVERIFY(f.doc.IsModified());
+    QCOMPARE(f.Encode().toHex(' '), (encoded + 'z').toHex(' '));
 }
 
 void TestInteractiveEditCtrl::typedGuillemetReadsBackAsSymbol()
 {
-    QTest::keyClicks(m_edit.get(), QString(QChar(0x00AB)));
-    QCOMPARE(EncodeNow(), Bytes({0xAB}));
-    m_codec->DecodeDocument();
-    QCOMPARE(m_edit->GetText(), Bytes({0x1B}));
-    QCOMPARE(m_edit->GetCharColor(0), 0xF80000u);
+    EditorFixture f;
+    QTest::keyClicks(&f.edit, QString(QChar(0x00AB)));
+    QCOMPARE(f.Encode(), Hex("AB"));
+    f.codec.DecodeDocument();
+    QCOMPARE(f.edit.GetText(), Hex("1B"));
+    QCOMPARE(f.edit.GetCharColor(0), 0xF80000u);
 }
 
 void TestInteractiveEditCtrl::roundTripOfGeneratedStreams()
 {
+    EditorFixture f;
     QRandomGenerator random(77);
     for (int n = 0; n < 100; ++n) {
         QByteArray stream;
@@ -264,80 +165,92 @@ void TestInteractiveEditCtrl::roundTripOfGeneratedStreams()
                 stream += '\n';
             }
         }
-        Decode(stream);
-        if (EncodeNow() != stream)
-            QFAIL(
-                qPrintable("stream " + stream.toHex(' ') + " came back as " + Stream().toHex(' ')));
+        f.Decode(stream);
+        const QByteArray back = f.Encode();
+        if (back != stream)
+            QFAIL(qPrintable("stream " + stream.toHex(' ') + " came back as " + back.toHex(' ')));
     }
 }
 
 void TestInteractiveEditCtrl::copyPasteKeepsMarking_data()
 {
     QTest::addColumn<QByteArray>("stream");
-
-    QTest::newRow("device symbol") << Bytes({0x41, 0x85, 0x42});
-    QTest::newRow("control code") << Bytes({0x41, 0x00, 0x03, 0x42});
-    QTest::newRow("full stop and line break") << Bytes({0x03, 0x50, 0x0A, 0xBF});
+    QTest::newRow("device symbol") << Hex("41 85 42");
+    QTest::newRow("control code") << Hex("41 00 03 42");
+    QTest::newRow("full stop and line break") << Hex("03 50 0A BF");
 }
 
 void TestInteractiveEditCtrl::copyPasteKeepsMarking()
 {
     QFETCH(QByteArray, stream);
-    Decode(stream);
-    m_edit->selectAll();
-    m_edit->copy();
-    m_edit->moveCursor(QTextCursor::End);
-    m_edit->paste();
-    QCOMPARE(EncodeNow().toHex(' '), (stream + stream).toHex(' '));
+    EditorFixture f;
+    f.Decode(stream);
+    f.edit.selectAll();
+    f.edit.copy();
+    f.edit.moveCursor(QTextCursor::End);
+    f.edit.paste();
+    QCOMPARE(f.Encode().toHex(' '), (stream + stream).toHex(' '));
 
-    m_edit->selectAll();
-    m_edit->cut();
-    QCOMPARE(m_edit->GetTextLength(), 0);
-    m_edit->paste();
-    QCOMPARE(EncodeNow().toHex(' '), (stream + stream).toHex(' '));
+    f.edit.selectAll();
+    f.edit.cut();
+    QCOMPARE(f.edit.GetTextLength(), 0);
+    f.edit.paste();
+    QCOMPARE(f.Encode().toHex(' '), (stream + stream).toHex(' '));
 }
 
 void TestInteractiveEditCtrl::foreignRichTextKeepsOnlyMarking()
 {
+    EditorFixture f;
     auto* data = new QMimeData;
     data->setHtml(QStringLiteral("<p><span style='color:#0000ff; font-family:Arial'>f3</span>"
                                  "<b style='color:#ff0000; font-size:30pt'>x</b>"
                                  "<span style='color:#0000fe'>i4</span></p><p>y</p>"));
     data->setText(QStringLiteral("f3xi4\ny"));
-    Paste(data);
-    QCOMPARE(m_edit->GetText(), QByteArray("f3xi4\ny"));
-    QCOMPARE(EncodeNow(), Bytes({0x00, 0x03, 'x', 'i', '4', 0x0A, 'y'}));
+    QApplication::clipboard()->setMimeData(data);
+    f.edit.paste();
+    QCOMPARE(f.Encode(), Hex("00 03 78 69 34 0A 79"));
     for (int i = 2; i < 7; ++i) {
-        QTextCursor cursor(m_edit->document());
-        cursor.setPosition(i + 1);
-        QCOMPARE(cursor.charFormat().fontFamilies().toStringList(), QStringList{"Verdana"});
-        QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Normal));
-        QVERIFY(!cursor.charFormat().hasProperty(QTextFormat::FontPointSize));
+        const QTextCharFormat format = FormatAt(f.edit, i);
+        QCOMPARE(format.fontFamilies().toStringList(), QStringList{"Verdana"});
+        QCOMPARE(format.fontWeight(), int(QFont::Normal));
+        QVERIFY(!format.hasProperty(QTextFormat::FontPointSize));
     }
 }
 
 void TestInteractiveEditCtrl::plainPasteIsConverted()
 {
-    auto* data = new QMimeData;
-    data->setText(QString::fromUtf8("a\r\nb\tc\x01") + QChar(0x4E2D) + QChar(0x0416));
-    Paste(data);
-    QCOMPARE(m_edit->GetText(), QByteArray("a\nb\tc?\xC6"));
-    QCOMPARE(m_edit->GetCharColor(0), 0u);
-    QCOMPARE(m_edit->toPlainText().at(5), QChar(u'?'));
+    EditorFixture f;
+    QApplication::clipboard()->setText(QString::fromUtf8("a\r\nb\tc\x01中Ж"));
+    f.edit.paste();
+    QCOMPARE(f.edit.toPlainText(), QString::fromUtf8("a\nb\tc?Ж")); // shown as it will be sent
+    QCOMPARE(f.Encode(), Hex("61 0A 62 09 63 3F C6"));
 }
 
-void TestInteractiveEditCtrl::limitRefusesTyping()
+void TestInteractiveEditCtrl::limitRefusesTypingAndInsertion()
 {
-    m_edit->SetLimitText(5);
-    QTest::keyClicks(m_edit.get(), "abcdefg");
-    QCOMPARE(m_edit->GetText(), QByteArray("abcde"));
-    QTest::keyClick(m_edit.get(), Qt::Key_Return);
-    QCOMPARE(m_edit->GetTextLength(), 5);
+    EditorFixture f;
+    f.edit.SetLimitText(5);
+    QTest::keyClicks(&f.edit, "abcdefg");
+    QCOMPARE(f.edit.GetText(), QByteArray("abcde"));
+    QTest::keyClick(&f.edit, Qt::Key_Return);
+    QCOMPARE(f.edit.GetTextLength(), 5);
 
     // Typing over a selection needs no room beyond what it replaces.
-    m_edit->SetSel(0, 2);
-    QTest::keyClicks(m_edit.get(), "X");
-    QCOMPARE(m_edit->GetText(), QByteArray("Xcde"));
+    f.edit.SetSel(0, 2);
+    QTest::keyClicks(&f.edit, "X");
+    QCOMPARE(f.edit.GetText(), QByteArray("Xcde"));
+
+    // An insertion goes in whole or not at all: room for one character.
+    f.edit.moveCursor(QTextCursor::End);
+    f.codec.CatchChar(1, 'f', 3);
+    QCOMPARE(f.edit.GetText(), QByteArray("Xcde"));
+    f.codec.CatchChar(2, 0x85, 0);
+    QCOMPARE(f.Encode(), Hex("58 63 64 65 85"));
+
+    // A decoded stream longer than the limit stops at an item boundary.
+    f.edit.SetLimitText(4);
+    f.Decode(Hex("61 62 63 00 03"));
+    QCOMPARE(f.edit.GetText(), QByteArray("abc"));
 }
 
 void TestInteractiveEditCtrl::limitCutsPaste_data()
@@ -345,11 +258,10 @@ void TestInteractiveEditCtrl::limitCutsPaste_data()
     QTest::addColumn<QByteArray>("copied");
     QTest::addColumn<int>("room");
     QTest::addColumn<QByteArray>("pasted");
-
-    QTest::newRow("plain cut") << Bytes({'x', 'y', 'z'}) << 2 << Bytes({'x', 'y'});
-    QTest::newRow("whole code") << Bytes({'x', 0x00, 0x03}) << 3 << Bytes({'x', 0x00, 0x03});
-    QTest::newRow("code not split") << Bytes({'x', 0x00, 0x03}) << 2 << Bytes({'x'});
-    QTest::newRow("no room") << Bytes({'x'}) << 0 << QByteArray();
+    QTest::newRow("plain cut") << QByteArray("xyz") << 2 << QByteArray("xy");
+    QTest::newRow("whole code") << Hex("78 00 03") << 3 << Hex("78 00 03");
+    QTest::newRow("code not split") << Hex("78 00 03") << 2 << QByteArray("x");
+    QTest::newRow("no room") << QByteArray("x") << 0 << QByteArray();
 }
 
 void TestInteractiveEditCtrl::limitCutsPaste()
@@ -357,96 +269,38 @@ void TestInteractiveEditCtrl::limitCutsPaste()
     QFETCH(QByteArray, copied);
     QFETCH(int, room);
     QFETCH(QByteArray, pasted);
-    Decode(copied);
-    m_edit->selectAll();
-    m_edit->copy();
-    Decode("1234");
-    m_edit->SetLimitText(4 + room);
-    m_edit->moveCursor(QTextCursor::End);
-    m_edit->paste();
-    QCOMPARE(EncodeNow().toHex(' '), (QByteArray("1234") + pasted).toHex(' '));
-}
-
-void TestInteractiveEditCtrl::limitRefusesInsertion()
-{
-    m_edit->SetLimitText(3);
-    QTest::keyClicks(m_edit.get(), "ab");
-    m_codec->CatchChar(1, 'f', 3);
-    QCOMPARE(m_edit->GetText(), QByteArray("ab"));
-    m_codec->CatchChar(2, 0x85, 0);
-    QCOMPARE(EncodeNow(), Bytes({'a', 'b', 0x85}));
-
-    // A decoded stream longer than the limit stops at an item boundary.
-    m_edit->SetLimitText(4);
-    Decode(Bytes({'a', 'b', 'c', 0x00, 0x03}));
-    QCOMPARE(m_edit->GetText(), QByteArray("abc"));
+    EditorFixture f;
+    f.Decode(copied);
+    f.edit.selectAll();
+    f.edit.copy();
+    f.Decode("1234");
+    f.edit.SetLimitText(4 + room);
+    f.edit.moveCursor(QTextCursor::End);
+    f.edit.paste();
+    QCOMPARE(f.Encode().toHex(' '), (QByteArray("1234") + pasted).toHex(' '));
 }
 
 void TestInteractiveEditCtrl::modifiedFollowsRealChanges()
 {
-    QTest::keyClicks(m_edit.get(), "ab");
-    QVERIFY(m_doc->IsModified());
-    QVERIFY(m_doc->OnSaveDocument(m_dir->filePath("saved.tvd")));
-    QVERIFY(!m_doc->IsModified());
+    EditorFixture f;
+    QTest::keyClicks(&f.edit, "ab");
+    QVERIFY(f.doc.IsModified());
+    QVERIFY(f.doc.OnSaveDocument(f.dir.filePath("saved.tvd")));
+    QVERIFY(!f.doc.IsModified());
 
     for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End, Qt::Key_Up})
-        QTest::keyClick(m_edit.get(), key);
-    QTest::keyClick(m_edit.get(), Qt::Key_Left, Qt::ShiftModifier); // select
-    m_edit->copy();
-    m_edit->resize(200, 500);
-    m_edit->setFont(QFont(QStringLiteral("Courier New"), 20));
-    QVERIFY(!m_doc->IsModified());
+        QTest::keyClick(&f.edit, key);
+    QTest::keyClick(&f.edit, Qt::Key_Left, Qt::ShiftModifier); // select
+    f.edit.copy();
+    f.edit.resize(200, 500);
+    f.edit.setFont(QFont(QStringLiteral("Courier New"), 20));
+    QVERIFY(!f.doc.IsModified());
 
-    QTest::keyClick(m_edit.get(), Qt::Key_Home);
-    QTest::keyClick(m_edit.get(), Qt::Key_Backspace); // nothing before the caret
-    QVERIFY(!m_doc->IsModified());
-
-    QTest::keyClick(m_edit.get(), Qt::Key_Delete);
-    QVERIFY(m_doc->IsModified());
-}
-
-void TestInteractiveEditCtrl::undoKeysDoNothing_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-
-    QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier);
-    QTest::newRow("Alt+Backspace") << int(Qt::Key_Backspace) << int(Qt::AltModifier);
-    QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << int(Qt::ControlModifier);
-}
-
-void TestInteractiveEditCtrl::undoKeysDoNothing()
-{
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    QTest::keyClicks(m_edit.get(), "abc");
-    QTest::keyClick(m_edit.get(), Qt::Key_Backspace);
-    QTest::keyClick(m_edit.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QCOMPARE(m_edit->GetText(), QByteArray("ab"));
-    QVERIFY(!m_edit->isUndoRedoEnabled());
-}
-
-void TestInteractiveEditCtrl::decodeLeavesDocumentUnmodified()
-{
-    QTest::keyClicks(m_edit.get(), "typed");
-    Decode(Bytes({0x41, 0x00, 0x03, 0x0A, 0x85}));
-    QVERIFY(!m_doc->IsModified());
-    QCOMPARE(m_edit->textCursor().position(), m_edit->GetTextLength());
-    QTest::keyClicks(m_edit.get(), "z");
-    QVERIFY(m_doc->IsModified());
-    QCOMPARE(m_edit->GetCharColor(5), 0u);
-}
-
-void TestInteractiveEditCtrl::clipboardQueries()
-{
-    QTest::keyClicks(m_edit.get(), "abc");
-    QVERIFY(!m_edit->HasSelectedText());
-    m_edit->SetSel(0, 2);
-    QVERIFY(m_edit->HasSelectedText());
-    QApplication::clipboard()->clear();
-    QVERIFY(!m_edit->CanPaste());
-    m_edit->copy();
-    QVERIFY(m_edit->CanPaste());
+    QTest::keyClick(&f.edit, Qt::Key_Home);
+    QTest::keyClick(&f.edit, Qt::Key_Backspace); // nothing before the caret
+    QVERIFY(!f.doc.IsModified());
+    QTest::keyClick(&f.edit, Qt::Key_Delete);
+    QVERIFY(f.doc.IsModified());
 }
 
 QTEST_MAIN(TestInteractiveEditCtrl)

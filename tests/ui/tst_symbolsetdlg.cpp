@@ -1,19 +1,10 @@
-#include "editor/interactiveeditctrl.h"
-#include "editor/messagecodec.h"
 #include "editor/symtype.h"
-#include "editor/tavrixeditordoc.h"
-#include "fakeprompt.h"
+#include "editorfixture.h"
 #include "fonts/exfont.h"
 #include "fonts/symbolsetdlg.h"
-#include "settings/appsettings.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <functional>
 
 namespace
 {
@@ -30,17 +21,22 @@ std::unique_ptr<CEXFont> MakeFont()
     return font;
 }
 
-// Runs a step once the modal dialog is up.
-void WhenModal(std::function<void(CSymbolSetDlg*)> step)
-{
-    QTimer::singleShot(0, [step] {
-        auto* dlg = qobject_cast<CSymbolSetDlg*>(QApplication::activeModalWidget());
-        QVERIFY(dlg);
-        step(dlg);
-    });
-}
+// The editor with that font as the only and current one.
+struct SymbolFixture : EditorFixture {
+    SymbolFixture()
+    {
+        settings.m_pFonts.clear();
+        settings.m_pFonts.push_back(MakeFont());
+        settings.m_pFontLoaded = {1};
+        settings.m_nFontCount = 1;
+        settings.m_nCurFont = 0;
+    }
+    void OpenDialog() { CSymbolSetDlg::OnInsertSymbol(nullptr, settings, prompt, codec); }
+};
 
-QPushButton* Button(CSymbolSetDlg* dlg, const char* name)
+constexpr quint32 kNothing = ~0u; // the dialog inserts no symbol
+
+QPushButton* Button(QDialog* dlg, const char* name)
 {
     return dlg->findChild<QPushButton*>(QString::fromLatin1(name));
 }
@@ -50,62 +46,18 @@ QPushButton* Button(CSymbolSetDlg* dlg, const char* name)
 class TestSymbolSetDlg : public QObject
 {
     Q_OBJECT
-
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void layoutForWidth8();
-    void drawsCellsFrameAndPreview();
+    void layoutAndPixelsForWidth8();
     void clickSelects_data();
     void clickSelects();
     void doubleClickInsideConfirms();
-    void insertsWithType_data();
-    void insertsWithType();
-    void cancelInsertsNothing();
-    void reservedCodeIsRefused();
+    void inserts_data();
+    void inserts();
     void unloadedFontShowsNoDialog_data();
     void unloadedFontShowsNoDialog();
-
-private:
-    void InsertThrough(int code, bool accept);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakePrompt> m_prompt;
-    std::unique_ptr<AppSettings> m_settings;
-    std::unique_ptr<CInteractiveEditCtrl> m_edit;
-    std::unique_ptr<CTavrixEditorDoc> m_doc;
-    std::unique_ptr<CMessageCodec> m_codec;
 };
 
-void TestSymbolSetDlg::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_prompt = std::make_unique<FakePrompt>();
-    m_settings = std::make_unique<AppSettings>(*m_prompt, m_dir->path());
-    m_settings->m_pFonts.clear();
-    m_settings->m_pFonts.push_back(MakeFont());
-    m_settings->m_pFontLoaded = {1};
-    m_settings->m_nFontCount = 1;
-    m_settings->m_nCurFont = 0;
-    m_prompt->texts.clear();
-    m_edit = std::make_unique<CInteractiveEditCtrl>();
-    m_doc = std::make_unique<CTavrixEditorDoc>(*m_settings, *m_prompt);
-    m_edit->SetDocument(m_doc.get());
-    m_codec = std::make_unique<CMessageCodec>(*m_edit, *m_prompt);
-    m_codec->SetDocument(m_doc.get());
-}
-
-void TestSymbolSetDlg::cleanup()
-{
-    m_codec.reset();
-    m_doc.reset();
-    m_edit.reset();
-    m_settings.reset();
-    m_prompt.reset();
-    m_dir.reset();
-}
-
-void TestSymbolSetDlg::layoutForWidth8()
+void TestSymbolSetDlg::layoutAndPixelsForWidth8()
 {
     CSymbolSetDlg dlg;
     QVERIFY(dlg.SetFont(*MakeFont()));
@@ -113,50 +65,54 @@ void TestSymbolSetDlg::layoutForWidth8()
     QCOMPARE(dlg.CellRect(0x41), QRect(30, 100, 20, 20));
     QCOMPARE(dlg.PreviewRect(), QRect(625, 30, 80, 80));
     QCOMPARE(dlg.GetSel(), 0);
-    // The preview lies right of the table and must be inside the window.
-    QVERIFY(dlg.width() >= 705);
+    QVERIFY(dlg.width() >= 705); // the preview lies right of the table, inside the window
     QCOMPARE(dlg.height(), 320 + 110);
     QCOMPARE(dlg.pos(), QPoint(100, 100));
     const QRect insert = Button(&dlg, "insertButton")->geometry();
     QVERIFY(insert.top() > 342);
     QVERIFY(insert.bottom() < dlg.height());
     QVERIFY(Button(&dlg, "insertButton")->isDefault());
-}
 
-void TestSymbolSetDlg::drawsCellsFrameAndPreview()
-{
-    CSymbolSetDlg dlg;
-    QVERIFY(dlg.SetFont(*MakeFont()));
     const QImage image = dlg.grab().toImage();
-    const auto at = [&image](int x, int y) { return QColor(image.pixel(x, y)); };
     const QColor red(255, 0, 0), yellow(255, 255, 0), blue(0, 0, 255), white(Qt::white),
         black(Qt::black);
-    // Cell 0, selected: red outline, yellow ring, its one dot black, unlit dots yellow.
-    QCOMPARE(at(10, 20), red);
-    QCOMPARE(at(29, 39), red);
-    QCOMPARE(at(11, 21), yellow);
-    QCOMPARE(at(12, 22), black);
-    QCOMPARE(at(13, 23), black);
-    QCOMPARE(at(14, 22), yellow);
-    // Cell 0x41: column 0 = 0x41, dots at rows 0 and 6.
-    QCOMPARE(at(30, 100), blue);
-    QCOMPARE(at(49, 119), blue);
-    QCOMPARE(at(31, 101), white);
-    QCOMPARE(at(32, 102), black);
-    QCOMPARE(at(32, 104), white);
-    QCOMPARE(at(33, 115), black);
-    QCOMPARE(at(34, 102), white);
-    // Glyph 0x20 has no columns: white with its outline.
-    QCOMPARE(at(10 + 20 * 0 + 2, 20 + 20 * 2 + 2), white);
-    // The frame two pixels outside the table, the gap between untouched.
-    QCOMPARE(at(8, 18), blue);
-    QCOMPARE(at(331, 341), blue);
-    QVERIFY(at(9, 19) != blue);
-    // Preview of the selection: black background, red lit dot 5 × 5.
-    QCOMPARE(at(625, 30), black);
-    QCOMPARE(at(645, 50), red);
-    QCOMPARE(at(649, 54), red);
-    QCOMPARE(at(650, 50), black);
+    const struct {
+        int x, y;
+        QColor color;
+    } pixels[] = {
+        // Cell 0, selected: red outline, yellow ring, its one dot black, unlit dots yellow.
+        {10, 20, red},
+        {29, 39, red},
+        {11, 21, yellow},
+        {12, 22, black},
+        {13, 23, black},
+        {14, 22, yellow},
+        // Cell 0x41: column 0 = 0x41, dots at rows 0 and 6.
+        {30, 100, blue},
+        {49, 119, blue},
+        {31, 101, white},
+        {32, 102, black},
+        {32, 104, white},
+        {33, 115, black},
+        {34, 102, white},
+        // Glyph 0x20 has no columns: white inside its outline.
+        {12, 62, white},
+        // The frame two pixels outside the table.
+        {8, 18, blue},
+        {331, 341, blue},
+        // Preview of the selection: black background, red lit dot 5 × 5.
+        {625, 30, black},
+        {645, 50, red},
+        {649, 54, red},
+        {650, 50, black}};
+    QStringList expected, actual;
+    for (const auto& p : pixels) {
+        const QString at = QStringLiteral("(%1, %2) ").arg(p.x).arg(p.y);
+        expected << at + p.color.name();
+        actual << at + QColor(image.pixel(p.x, p.y)).name();
+    }
+    QCOMPARE(actual, expected);
+    QVERIFY(QColor(image.pixel(9, 19)) != blue); // the gap inside the frame stays untouched
 }
 
 void TestSymbolSetDlg::clickSelects_data()
@@ -205,57 +161,47 @@ void TestSymbolSetDlg::doubleClickInsideConfirms()
     QCOMPARE(dlg.GetSel(), 0xC0);
 }
 
-void TestSymbolSetDlg::InsertThrough(int code, bool accept)
-{
-    WhenModal([code, accept](CSymbolSetDlg* dlg) {
-        QTest::mouseClick(dlg, Qt::LeftButton, {}, dlg->CellRect(code).center());
-        Button(dlg, accept ? "insertButton" : "cancelButton")->click();
-    });
-    CSymbolSetDlg::OnInsertSymbol(nullptr, *m_settings, *m_prompt, *m_codec);
-}
-
-void TestSymbolSetDlg::insertsWithType_data()
+void TestSymbolSetDlg::inserts_data()
 {
     QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("button");
     QTest::addColumn<quint32>("type");
-    QTest::newRow("0xC0 Cyrillic A") << 0xC0 << quint32(SYM_PLAIN);
-    QTest::newRow("0xA8 Yo") << 0xA8 << quint32(SYM_PLAIN);
-    QTest::newRow("0xB8 yo") << 0xB8 << quint32(SYM_PLAIN);
-    QTest::newRow("0xB9 numero") << 0xB9 << quint32(SYM_PLAIN);
-    QTest::newRow("0x85 page 80") << 0x85 << quint32(SYM_PAGE_80);
-    QTest::newRow("0x9F page 90") << 0x9F << quint32(SYM_PAGE_90);
-    QTest::newRow("0xAF page A0") << 0xAF << quint32(SYM_PAGE_A0);
-    QTest::newRow("0xBA page B0") << 0xBA << quint32(SYM_PAGE_B0);
-    QTest::newRow("0x41 Latin A") << 0x41 << quint32(SYM_PLAIN);
+    QTest::addColumn<QStringList>("messages");
+    const QString insert = "insertButton";
+    QTest::newRow("0xC0 Cyrillic A") << 0xC0 << insert << quint32(SYM_PLAIN) << QStringList();
+    QTest::newRow("0xA8 Yo") << 0xA8 << insert << quint32(SYM_PLAIN) << QStringList();
+    QTest::newRow("0xB8 yo") << 0xB8 << insert << quint32(SYM_PLAIN) << QStringList();
+    QTest::newRow("0xB9 numero") << 0xB9 << insert << quint32(SYM_PLAIN) << QStringList();
+    QTest::newRow("0x41 Latin A") << 0x41 << insert << quint32(SYM_PLAIN) << QStringList();
+    QTest::newRow("0x85 page 80") << 0x85 << insert << quint32(SYM_PAGE_80) << QStringList();
+    QTest::newRow("0x9F page 90") << 0x9F << insert << quint32(SYM_PAGE_90) << QStringList();
+    QTest::newRow("0xAF page A0") << 0xAF << insert << quint32(SYM_PAGE_A0) << QStringList();
+    QTest::newRow("0xBA page B0") << 0xBA << insert << quint32(SYM_PAGE_B0) << QStringList();
+    QTest::newRow("cancel") << 0xC0 << "cancelButton" << kNothing << QStringList();
+    // The dialog opens on code 0: "Вставить" at once must not put a stream code into the text.
+    QTest::newRow("code 0 refused")
+        << 0 << insert << kNothing << QStringList{CSymbolSetDlg::kReservedCode};
 }
 
-void TestSymbolSetDlg::insertsWithType()
+void TestSymbolSetDlg::inserts()
 {
     QFETCH(int, code);
+    QFETCH(QString, button);
     QFETCH(quint32, type);
-    QCOMPARE(CSymbolSetDlg::SymTypeFor(quint8(code)), type);
-    InsertThrough(code, true);
-    QVERIFY(m_prompt->texts.isEmpty());
-    QCOMPARE(m_edit->GetTextLength(), 1);
-    QCOMPARE(m_codec->GetSymType(0), type);
-    QVERIFY(m_codec->EncodeText());
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(m_doc->m_pData.get()), m_doc->m_nLength),
-             QByteArray(1, char(code)));
-}
-
-void TestSymbolSetDlg::cancelInsertsNothing()
-{
-    InsertThrough(0xC0, false);
-    QCOMPARE(m_edit->GetTextLength(), 0);
-}
-
-void TestSymbolSetDlg::reservedCodeIsRefused()
-{
-    // The dialog opens on code 0: "Вставить" at once must not put a stream code into the text.
-    WhenModal([](CSymbolSetDlg* dlg) { Button(dlg, "insertButton")->click(); });
-    CSymbolSetDlg::OnInsertSymbol(nullptr, *m_settings, *m_prompt, *m_codec);
-    QCOMPARE(m_edit->GetTextLength(), 0);
-    QCOMPARE(m_prompt->texts, QStringList{CSymbolSetDlg::kReservedCode});
+    QFETCH(QStringList, messages);
+    SymbolFixture f;
+    WhenModal<CSymbolSetDlg>([code, button](CSymbolSetDlg* dlg) {
+        if (code != 0)
+            QTest::mouseClick(dlg, Qt::LeftButton, {}, dlg->CellRect(code).center());
+        Click(dlg, qPrintable(button));
+    });
+    f.OpenDialog();
+    QCOMPARE(f.prompt.texts, messages);
+    QCOMPARE(f.edit.GetTextLength(), type == kNothing ? 0 : 1);
+    if (type != kNothing) {
+        QCOMPARE(f.codec.GetSymType(0), type);
+        QCOMPARE(f.Encode(), QByteArray(1, char(code)));
+    }
 }
 
 void TestSymbolSetDlg::unloadedFontShowsNoDialog_data()
@@ -271,9 +217,10 @@ void TestSymbolSetDlg::unloadedFontShowsNoDialog()
 {
     QFETCH(int, slots);
     QFETCH(int, current);
-    m_settings->m_pFontLoaded.assign(slots, 0);
-    m_settings->m_pFonts.resize(slots);
-    m_settings->m_nCurFont = current;
+    SymbolFixture f;
+    f.settings.m_pFontLoaded.assign(slots, 0);
+    f.settings.m_pFonts.resize(slots);
+    f.settings.m_nCurFont = current;
     bool dialogShown = false;
     QTimer::singleShot(0, [&dialogShown] {
         if (auto* dlg = QApplication::activeModalWidget()) {
@@ -281,11 +228,11 @@ void TestSymbolSetDlg::unloadedFontShowsNoDialog()
             dlg->close();
         }
     });
-    CSymbolSetDlg::OnInsertSymbol(nullptr, *m_settings, *m_prompt, *m_codec);
+    f.OpenDialog();
     QCoreApplication::processEvents();
     QVERIFY(!dialogShown);
-    QCOMPARE(m_prompt->texts, QStringList{CSymbolSetDlg::kNotLoaded});
-    QCOMPARE(m_edit->GetTextLength(), 0);
+    QCOMPARE(f.prompt.texts, QStringList{"Данный шрифт не загружен и не может быть отображен."});
+    QCOMPARE(f.edit.GetTextLength(), 0);
 }
 
 QTEST_MAIN(TestSymbolSetDlg)

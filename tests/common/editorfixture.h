@@ -1,0 +1,76 @@
+#pragma once
+
+#include "editor/interactiveeditctrl.h"
+#include "editor/messagecodec.h"
+#include "editor/tavrixeditordoc.h"
+#include "fakeprompt.h"
+#include "settings/appsettings.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+// Device bytes as the device's manual prints them: "02 00 00 41 0D".
+inline QByteArray Hex(const char* pairs)
+{
+    return QByteArray::fromHex(pairs);
+}
+
+inline QByteArray Stream(const CTavrixEditorDoc& doc)
+{
+    return QByteArray(reinterpret_cast<const char*>(doc.m_pData.get()), doc.m_nLength);
+}
+
+// A modal dialog runs its own event loop: the step runs inside it once the dialog is up.
+template <class Dialog> void WhenModal(std::function<void(Dialog*)> step)
+{
+    QTimer::singleShot(0, [step] {
+        QTRY_VERIFY(qobject_cast<Dialog*>(QApplication::activeModalWidget()));
+        step(qobject_cast<Dialog*>(QApplication::activeModalWidget()));
+    });
+}
+
+inline void Click(QWidget* dialog, const char* name)
+{
+    auto* button = dialog->findChild<QAbstractButton*>(QString::fromLatin1(name));
+    QVERIFY2(button, name);
+    button->click();
+}
+
+// The real edit control with its document and codec, on an empty program directory: what the
+// editor view wires together, without a main window around it.
+class EditorFixture
+{
+public:
+    EditorFixture()
+    {
+        edit.resize(400, 300);
+        edit.show();
+        edit.SetDocument(&doc);
+        codec.SetDocument(&doc);
+        prompt.texts.clear(); // the settings' complaints about the empty directory
+    }
+
+    void Decode(const QByteArray& stream)
+    {
+        std::copy(stream.cbegin(), stream.cend(), doc.m_pData.get());
+        doc.m_nLength = int(stream.size());
+        codec.DecodeDocument();
+    }
+
+    QByteArray Encode()
+    {
+        codec.EncodeText();
+        return Stream(doc);
+    }
+
+    QTemporaryDir dir;
+    FakePrompt prompt;
+    AppSettings settings{prompt, dir.path()};
+    CTavrixEditorDoc doc{settings, prompt};
+    CInteractiveEditCtrl edit;
+    CMessageCodec codec{edit, prompt};
+};
