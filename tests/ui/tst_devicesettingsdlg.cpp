@@ -266,19 +266,32 @@ void TestDeviceSettingsDlg::transferSendsFramesAndStores()
 void TestDeviceSettingsDlg::failedTransferStoresNothing_data()
 {
     QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("stalled"); // the device takes nothing in: the write times out
     QTest::addColumn<QStringList>("messages");
-    QTest::newRow("port missing") << "okButton"
+    QTest::addColumn<QList<int>>("waits");
+    QTest::newRow("port missing") << "okButton" << false
                                   << QStringList{"Не удается открыть порт. Проверьте настройки "
-                                                 "последовательного порта."};
-    QTest::newRow("cancel") << "cancelButton" << QStringList();
+                                                 "последовательного порта."}
+                                  << QList<int>();
+    QTest::newRow("flags frame not written")
+        << "okButton" << true << QStringList{"Не удается передать настройки в устройство."}
+        << QList<int>{3000};
+    QTest::newRow("cancel") << "cancelButton" << false << QStringList() << QList<int>();
 }
 
 void TestDeviceSettingsDlg::failedTransferStoresNothing()
 {
     QFETCH(QString, button);
+    QFETCH(bool, stalled);
     QFETCH(QStringList, messages);
+    QFETCH(QList<int>, waits);
     DeviceFixture f;
-    f.UsePort(f.dir.filePath(QStringLiteral("no-such-port")));
+    if (stalled) {
+        QVERIFY(f.UsePty());
+        f.pty->SuspendSlaveOutput();
+    } else {
+        f.UsePort(f.dir.filePath(QStringLiteral("no-such-port")));
+    }
     const QString before = f.Stored();
     const QString times = f.settings.m_device.m_strTimes;
     WhenModal<CDeviceSettingsDlg>([button](CDeviceSettingsDlg* dlg) {
@@ -288,7 +301,7 @@ void TestDeviceSettingsDlg::failedTransferStoresNothing()
     });
     f.Run();
     QCOMPARE(f.prompt.texts, messages);
-    QVERIFY(f.waits.isEmpty());
+    QCOMPARE(f.waits, waits);
     QCOMPARE(f.Stored(), before);
     QCOMPARE(f.settings.m_device.m_strTimes, times);
     QVERIFY(!f.settings.m_device.m_bGreeting);

@@ -42,6 +42,7 @@ private Q_SLOTS:
     void sendPutsFrameOnTheLine_data();
     void sendPutsFrameOnTheLine();
     void sendToUnavailablePortThenAvailable();
+    void sendThatTimesOutReportsFailure();
     void sendOfTooLongMessageAsksFirst_data();
     void sendOfTooLongMessageAsksFirst();
     void editorSettingsKeepTheTypedText_data();
@@ -246,6 +247,22 @@ void TestEditorView::sendToUnavailablePortThenAvailable()
     f.Action(C::ID_SEND_TEXT)->trigger();
     QCOMPARE(pty.ReadAll(), Hex("02 00 00 48 69 0D"));
     QCOMPARE(f.prompt.texts, QStringList{kSucceeded});
+}
+
+void TestEditorView::sendThatTimesOutReportsFailure()
+{
+    StatusAwarePrompt prompt;
+    FrameFixture f(0, &prompt);
+    QVERIFY(f.Show());
+    PtyPair pty;
+    QVERIFY(pty.IsValid());
+    f.UsePort(pty.SlaveName());
+    pty.SuspendSlaveOutput(); // the display takes nothing in
+    QTest::keyClicks(&f.Edit(), QStringLiteral("Hi"));
+    f.Action(C::ID_SEND_TEXT)->trigger();
+    QCOMPARE(prompt.texts, QStringList{"Передача данных не удалась."});
+    QCOMPARE(prompt.statusSeen, QList<bool>{false});
+    QVERIFY(!f.settings->m_port.IsOpen());
 }
 
 void TestEditorView::sendOfTooLongMessageAsksFirst_data()
