@@ -216,22 +216,16 @@ void CTavrixEditorView::OnEditCopy()
     m_wndEdit.copy();
 }
 
+// The edit control marks the document modified whenever its text really changes, cut and paste
+// included.
 void CTavrixEditorView::OnEditCut()
 {
-    ReplaceEditedText(&QTextEdit::cut);
+    m_wndEdit.cut();
 }
 
 void CTavrixEditorView::OnEditPaste()
 {
-    ReplaceEditedText(&QTextEdit::paste);
-}
-
-void CTavrixEditorView::ReplaceEditedText(void (QTextEdit::*operation)())
-{
-    const QByteArray before = m_wndEdit.GetText();
-    (m_wndEdit.*operation)();
-    if (m_wndEdit.GetText() != before)
-        m_pDoc->SetModifiedFlag(true);
+    m_wndEdit.paste();
 }
 
 void CTavrixEditorView::OnInsertSymbol()

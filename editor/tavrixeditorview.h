@@ -68,7 +68,6 @@ Q_SIGNALS:
     void commandStateChanged();
 
 private:
-    void ReplaceEditedText(void (QTextEdit::*operation)());
     bool ConfirmShortenedSend();
 
     AppSettings& m_settings;
