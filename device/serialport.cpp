@@ -2,9 +2,12 @@
 
 #include <QDeadlineTimer>
 #include <QSerialPort>
+#include <QThread>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -51,10 +54,27 @@ bool CSerialPort::Open()
         return false;
     }
     Close();
-    m_hPort = std::make_unique<QSerialPort>(SystemPortName(m_config.portName));
-    // QSerialPort opens exclusively (a lock file and TIOCEXCL on Unix, no sharing on Windows).
-    if (!m_hPort->open(QIODevice::ReadWrite)) {
+    const QString name = SystemPortName(m_config.portName);
+    if (!name.isEmpty()) {
+        m_lock = NativePort::Acquire(name);
+        if (m_lock.busy) {
+            // Held by another program: refused before QSerialPort could touch its line settings.
+            SetLastError(QStringLiteral("Не удается открыть порт."),
+                         quint32(QSerialPort::PermissionError));
+            m_nSystemError = m_lock.systemError;
+            m_szSystemError = QString::fromLocal8Bit(std::strerror(m_lock.systemError));
+            Close();
+            return false;
+        }
+    }
+    m_hPort = std::make_unique<QSerialPort>(name);
+    // Write-only: nothing is read from the display, and a read notifier would fire on the
+    // thread that owns the port while another thread writes. QSerialPort adds TIOCEXCL on Unix
+    // and opens without sharing on Windows.
+    if (!m_hPort->open(QIODevice::WriteOnly)) {
         SetLastError(QStringLiteral("Не удается открыть порт."), ErrorCode(*m_hPort));
+        m_nSystemError = m_lock.systemError;
+        m_szSystemError = m_hPort->errorString();
         Close();
         return false;
     }
@@ -105,7 +125,10 @@ void CSerialPort::SetModemLines()
 
 void CSerialPort::Close()
 {
-    m_hPort.reset(); // QSerialPort closes itself, restoring the line settings it found
+    // Every write has drained or been discarded by now, so restoring the line settings the port
+    // had (QSerialPort does on close) cannot re-time a byte.
+    m_hPort.reset();
+    NativePort::Release(m_lock);
     m_bOpen = false;
 }
 
@@ -113,29 +136,98 @@ qint64 CSerialPort::Write(qint64 count, const unsigned char* data)
 {
     if (!m_hPort || !m_hPort->isOpen() || !data || count <= 0)
         return 0;
-    QSerialPort& port = *m_hPort;
-    port.clear(QSerialPort::AllDirections);
-    const qint64 accepted = port.write(reinterpret_cast<const char*>(data), count);
-    if (accepted <= 0)
-        return 0;
-    WaitUntilWritten(accepted);
-    return std::max<qint64>(0, accepted - port.bytesToWrite());
+    ClearBuffers();
+    WriteControl control;
+    const qint64 queued = std::max<qint64>(0, QueuedOutput());
+    const auto outcome = WriteDrained(reinterpret_cast<const char*>(data), count, control);
+    if (outcome == WriteOutcome::Drained)
+        return count;
+    return std::max<qint64>(0, control.accepted - queued);
 }
 
-// waitForBytesWritten returns after each block that leaves, so keep waiting until nothing is
-// pending or the budget for the whole write is spent.
-void CSerialPort::WaitUntilWritten(qint64 count)
+void CSerialPort::ClearBuffers()
 {
-    constexpr qint64 maxCount = std::numeric_limits<qint64>::max() / kWriteMsPerByte;
-    const QDeadlineTimer budget(std::min(count, maxCount) * kWriteMsPerByte);
-    QSerialPort& port = *m_hPort;
-    while (port.bytesToWrite() > 0 && !budget.hasExpired()) {
-        const qint64 remaining = budget.remainingTime();
-        const int waitMs = int(std::clamp<qint64>(remaining, 1, std::numeric_limits<int>::max()));
-        port.clearError();
-        if (!port.waitForBytesWritten(waitMs) && port.error() != QSerialPort::TimeoutError)
-            break;
+    if (m_hPort && m_hPort->isOpen())
+        m_hPort->clear(QSerialPort::AllDirections);
+}
+
+CSerialPort::WriteOutcome CSerialPort::WriteDrained(const char* data, qint64 count,
+                                                    WriteControl& control)
+{
+    if (!m_hPort || !m_hPort->isOpen())
+        return WriteOutcome::Failed;
+    const QDeadlineTimer budget(WriteBudgetMs(count));
+    const NativePort::Handle handle = m_hPort->handle();
+    auto outcome = WriteOutcome::Drained;
+    qint64 done = 0;
+    while (done < count && outcome == WriteOutcome::Drained) {
+        if (control.cancel)
+            outcome = WriteOutcome::Cancelled;
+        else if (budget.hasExpired())
+            outcome = WriteOutcome::TimedOut;
+        else {
+            // Short slices, so a cancel or a vanished device is seen within a tenth of a second.
+            const int slice = int(std::clamp<qint64>(budget.remainingTime(), 1, 50));
+            const qint64 taken = NativePort::WriteSome(handle, data + done, count - done, slice);
+            if (taken < 0)
+                outcome = WriteOutcome::Failed;
+            else
+                control.accepted = done += taken;
+        }
     }
+    if (outcome == WriteOutcome::Drained && !WaitUntilLeft(budget, control))
+        outcome = control.cancel ? WriteOutcome::Cancelled : WriteOutcome::TimedOut;
+    if (outcome == WriteOutcome::Drained && !NativePort::Drain(handle))
+        outcome = control.cancel ? WriteOutcome::Cancelled : WriteOutcome::Failed;
+    if (outcome == WriteOutcome::Drained && control.cancel)
+        outcome = WriteOutcome::Cancelled;
+    if (outcome != WriteOutcome::Drained)
+        NativePort::DiscardOutput(handle);
+    return outcome;
+}
+
+// Waits while the driver reports bytes queued, so the drain that follows is short and the wait
+// stays within the budget and open to a cancel; the drain itself may block.
+bool CSerialPort::WaitUntilLeft(const QDeadlineTimer& budget, const WriteControl& control)
+{
+    while (QueuedOutput() > 0) {
+        if (control.cancel || budget.hasExpired())
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+void CSerialPort::Cancel(WriteControl& control)
+{
+    control.cancel = true;
+    if (m_hPort && m_hPort->isOpen())
+        NativePort::DiscardOutput(m_hPort->handle()); // also wakes a drain that is waiting
+}
+
+qint64 CSerialPort::QueuedOutput() const
+{
+    if (!m_hPort || !m_hPort->isOpen())
+        return -1;
+    return NativePort::QueuedOutput(m_hPort->handle());
+}
+
+double CSerialPort::CharactersPerSecond() const
+{
+    const auto baudRate = Entry(kBaudRates, m_config.baudIndex).value_or(1200);
+    const auto dataBits = Entry(kDataBits, m_config.dataBitsIndex).value_or(8);
+    const double stopBits = m_config.stopBitsIndex == 0   ? 1.0
+                            : m_config.stopBitsIndex == 1 ? 1.5
+                                                          : 2.0;
+    return baudRate / (1 + dataBits + 1 + stopBits); // start, data, parity (always sent), stop
+}
+
+qint64 CSerialPort::WriteBudgetMs(qint64 count) const
+{
+    const auto lineMsPerByte = qint64(std::ceil(2000.0 / CharactersPerSecond()));
+    const qint64 msPerByte = std::max(kWriteMsPerByte, lineMsPerByte);
+    const qint64 maxCount = std::numeric_limits<qint64>::max() / msPerByte;
+    return std::min(count, maxCount) * msPerByte;
 }
 
 void CSerialPort::ResetConfig()
@@ -161,4 +253,6 @@ void CSerialPort::SetLastError(const QString& text, quint32 code)
 {
     m_szLastError = text;
     m_dwLastError = code;
+    m_nSystemError = 0;
+    m_szSystemError.clear();
 }

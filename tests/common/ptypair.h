@@ -65,6 +65,25 @@ public:
         return result;
     }
 
+    // What has arrived on the master by now, without waiting.
+    QByteArray ReadAvailable()
+    {
+        QByteArray result;
+        char buffer[4096];
+        ssize_t n;
+        while (m_master >= 0 && (n = ::read(m_master, buffer, sizeof buffer)) > 0)
+            result.append(buffer, int(n));
+        return result;
+    }
+
+    // The display unplugged: the slave side hangs up.
+    void CloseMaster()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
+
     // Stops the slave's output as XOFF would: nothing written to the slave leaves until resumed.
     void SuspendSlaveOutput() { tcflow(m_slave, TCOOFF); }
     void ResumeSlaveOutput() { tcflow(m_slave, TCOON); }

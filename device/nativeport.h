@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <functional>
+
+#ifdef Q_OS_WIN
+typedef void* HANDLE;
+#endif
+
+// The serial-port operations QSerialPort does not offer, on the port's native handle. Every
+// system-specific call of the device link lives in nativeport.cpp and nowhere else.
+namespace NativePort
+{
+
+// What QSerialPort::handle() gives: a descriptor on POSIX, a HANDLE on Windows.
+#ifdef Q_OS_WIN
+using Handle = HANDLE;
+#else
+using Handle = int;
+#endif
+
+// A second descriptor on the device carrying an advisory lock, so a second program (root or not)
+// or a second copy of this one is refused before it can touch the line settings.
+struct Lock {
+    qintptr handle = -1;
+    int systemError = 0; // errno (or the Windows error) when no lock was taken
+    bool busy = false;   // another holder has it: flock or TIOCEXCL refused
+};
+Lock Acquire(const QString& deviceName);
+void Release(Lock& lock);
+
+// Hands the system up to `count` bytes, waiting at most `ms` for room: the bytes taken, 0 when
+// none were taken in time, -1 when the device failed (gone, hung up).
+qint64 WriteSome(Handle handle, const char* data, qint64 count, int ms);
+// Blocks until the last byte handed over has left the line (tcdrain / FlushFileBuffers).
+bool Drain(Handle handle);
+// Discards what the driver still holds for the line.
+void DiscardOutput(Handle handle);
+// Bytes the driver still holds for the line, or -1 when the system cannot tell.
+qint64 QueuedOutput(Handle handle);
+
+// Replaces Drain (tests that watch the order of operations); an empty function restores it.
+void SetDrainForTest(std::function<bool(Handle)> drain);
+
+} // namespace NativePort

@@ -1,0 +1,343 @@
+#include "device/devicesender.h"
+#include "device/nativeport.h"
+#include "device/serialport.h"
+#include "ptypair.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <sys/file.h>
+
+namespace
+{
+
+QByteArray Pattern(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 + 3);
+    return bytes;
+}
+
+QByteArray TextFrameOf(const QByteArray& stream)
+{
+    return QByteArray("\x02\x00\x00", 3) + stream + '\r';
+}
+
+bool StartText(CDeviceSender& sender, const QByteArray& stream)
+{
+    return sender.StartText(reinterpret_cast<const quint8*>(stream.constData()),
+                            int(stream.size()));
+}
+
+void PointAt(CSerialPort& port, const PtyPair& pty, int baudIndex = 3)
+{
+    PortConfig config;
+    config.portName = pty.SlaveName();
+    config.baudIndex = baudIndex;
+    port.SetConfig(config);
+}
+
+// Reads the master side on a timer of the same thread, as the event loop allows.
+struct FarEnd {
+    explicit FarEnd(PtyPair& pty) : m_pty(pty)
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const QByteArray got = m_pty.ReadAvailable();
+            if (!got.isEmpty())
+                m_arrivals.append({m_clock.elapsed(), got});
+            m_received += got;
+        });
+        m_clock.start();
+        m_timer.start();
+    }
+    PtyPair& m_pty;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    QByteArray m_received;
+    QList<QPair<qint64, QByteArray>> m_arrivals;
+};
+
+} // namespace
+
+class TestDeviceSender : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void drainsBeforeClose();
+    void writeBudget_data();
+    void writeBudget();
+    void longMessageWhileEventLoopRuns();
+    void cancelMidway();
+    void settingsFramesWithPauses();
+    void secondOpenRefused_data();
+    void secondOpenRefused();
+    void lockHeldWhileOpen();
+    void deviceVanishes();
+    void stalledFarEnd();
+    void openFailureStartsNothing();
+    void resultTexts_data();
+    void resultTexts();
+};
+
+void TestDeviceSender::drainsBeforeClose()
+{
+    PtyPair pty;
+    CSerialPort port;
+    PointAt(port, pty);
+    QStringList steps;
+    NativePort::SetDrainForTest([&](NativePort::Handle) {
+        // Everything handed over already, the port still open at its own speed.
+        steps << QStringLiteral("drain after %1 bytes").arg(pty.ReadAvailable().size());
+        termios t = pty.SlaveAttributes();
+        steps << (port.IsOpen() && cfgetospeed(&t) == B1200 ? QStringLiteral("open at 1200")
+                                                            : QStringLiteral("changed"));
+        QThread::msleep(100); // the wire time of a real line
+        steps << QStringLiteral("drained");
+        return true;
+    });
+    CDeviceSender sender(port);
+    connect(&sender, &CDeviceSender::finished, this, [&] {
+        steps << (port.IsOpen() ? QStringLiteral("finished open")
+                                : QStringLiteral("finished closed"));
+    });
+    QVERIFY(StartText(sender, Pattern(20)));
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Ok);
+    NativePort::SetDrainForTest({});
+    QCOMPARE(steps,
+             QStringList({"drain after 24 bytes", "open at 1200", "drained", "finished closed"}));
+}
+
+void TestDeviceSender::writeBudget_data()
+{
+    QTest::addColumn<int>("baudIndex");
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<qint64>("expectedMs");
+    QTest::newRow("1200 baud: 20 ms a byte") << 3 << qint64(10) << qint64(200);
+    QTest::newRow("9600 baud: 20 ms a byte") << 6 << qint64(2051) << qint64(41020);
+    // 12 bits a character at 110 baud take 109 ms; the budget leaves twice that.
+    QTest::newRow("110 baud: twice the line time") << 0 << qint64(10) << qint64(2190);
+    QTest::newRow("300 baud: twice the line time") << 1 << qint64(10) << qint64(800);
+}
+
+void TestDeviceSender::writeBudget()
+{
+    QFETCH(int, baudIndex);
+    QFETCH(qint64, count);
+    CSerialPort port;
+    PortConfig config;
+    config.baudIndex = baudIndex;
+    port.SetConfig(config);
+    QTEST(port.WriteBudgetMs(count), "expectedMs");
+}
+
+void TestDeviceSender::longMessageWhileEventLoopRuns()
+{
+    PtyPair pty;
+    CSerialPort port;
+    PointAt(port, pty);
+    FarEnd farEnd(pty);
+    // The line stays stopped until a timer of this thread starts it: a sender that blocked the
+    // thread would never see it start.
+    pty.SuspendSlaveOutput();
+    QTimer::singleShot(150, [&] { pty.ResumeSlaveOutput(); });
+    CDeviceSender sender(port);
+    QSignalSpy progress(&sender, &CDeviceSender::progress);
+    const QByteArray stream = Pattern(2000);
+    QVERIFY(StartText(sender, stream));
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Ok);
+    QVERIFY(!port.IsOpen());
+    QTRY_COMPARE(farEnd.m_received, TextFrameOf(stream));
+    QVERIFY(progress.size() >= 2);
+    QCOMPARE(progress.last().at(0).toLongLong(), qint64(2004));
+    QCOMPARE(progress.last().at(1).toLongLong(), qint64(2004));
+}
+
+void TestDeviceSender::cancelMidway()
+{
+    PtyPair pty;
+    CSerialPort port;
+    PointAt(port, pty);
+    pty.SuspendSlaveOutput();
+    CDeviceSender sender(port);
+    QVERIFY(StartText(sender, Pattern(2000)));
+    QTimer::singleShot(100, &sender, &CDeviceSender::Cancel);
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Cancelled);
+    QVERIFY(!port.IsOpen());
+    QCOMPARE(CDeviceSender::TextMessage(sender.GetResult()), QStringLiteral("Передача прервана."));
+    // What was still queued went nowhere, and the port is free for the next transfer.
+    pty.ResumeSlaveOutput();
+    QVERIFY(pty.ReadAll(200).size() < 2004);
+    CSerialPort other;
+    PointAt(other, pty);
+    QVERIFY2(other.Open(), qPrintable(other.m_szLastError));
+}
+
+void TestDeviceSender::settingsFramesWithPauses()
+{
+    PtyPair pty;
+    CSerialPort port;
+    PointAt(port, pty);
+    FarEnd farEnd(pty);
+    CDeviceSender sender(port);
+    sender.SetSettingsWaits(300, 150);
+    std::vector<PictureEntry> pictures(2);
+    pictures[0].bShown = true;
+    pictures[0].nDuration = 5;
+    pictures[0].nNumber = 3;
+    QVERIFY(sender.StartDeviceSettings(true, false, true, pictures));
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Ok);
+    const qint64 finishedAt = farEnd.m_clock.elapsed();
+    QCOMPARE(farEnd.m_received, QByteArray("\x00\x05\x01\x05\x03\x00", 6));
+    QCOMPARE(farEnd.m_arrivals.size(), 2);
+    QCOMPARE(farEnd.m_arrivals[0].second, QByteArray("\x00\x05", 2));
+    // The pauses are never shorter than asked: the far end polls every 5 ms, so the gap it sees
+    // can only come out longer than the pause, never shorter by more than one poll.
+    QVERIFY2(farEnd.m_arrivals[1].first - farEnd.m_arrivals[0].first >= 300 - 5,
+             qPrintable(QString::number(farEnd.m_arrivals[1].first)));
+    QVERIFY(finishedAt - farEnd.m_arrivals[1].first >= 150 - 5);
+}
+
+void TestDeviceSender::secondOpenRefused_data()
+{
+    QTest::addColumn<bool>("otherProgram");
+    QTest::newRow("second port of this program") << false;
+    // A program that only takes an advisory lock (root passes the kernel's exclusive flag).
+    QTest::newRow("another program's lock") << true;
+}
+
+void TestDeviceSender::secondOpenRefused()
+{
+    QFETCH(bool, otherProgram);
+    PtyPair pty;
+    CSerialPort holder;
+    PointAt(holder, pty, 6);
+    QVERIFY(holder.Open());
+    int otherLock = -1;
+    if (otherProgram) {
+        holder.Close();
+        otherLock = ::open(qPrintable(pty.SlaveName()), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(otherLock >= 0);
+        QCOMPARE(::flock(otherLock, LOCK_EX | LOCK_NB), 0);
+    }
+    const termios before = pty.SlaveAttributes();
+    CSerialPort port;
+    PointAt(port, pty, 3);
+    CDeviceSender sender(port);
+    QVERIFY(!StartText(sender, Pattern(4)));
+    QCOMPARE(sender.GetResult(), CDeviceSender::Result::OpenFailed);
+    QCOMPARE(port.m_szLastError, QStringLiteral("Не удается открыть порт."));
+    QVERIFY(port.m_dwLastError != 0);
+    QVERIFY(port.m_nSystemError != 0);
+    // The refused attempt left the holder's line as it was.
+    termios after = pty.SlaveAttributes();
+    QCOMPARE(cfgetospeed(&after), cfgetospeed(&before));
+    QCOMPARE(after.c_cflag, before.c_cflag);
+
+    holder.Close();
+    if (otherLock >= 0)
+        ::close(otherLock);
+    QVERIFY(StartText(sender, Pattern(4)));
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Ok);
+}
+
+void TestDeviceSender::lockHeldWhileOpen()
+{
+    PtyPair pty;
+    CSerialPort port;
+    PointAt(port, pty);
+    QVERIFY(port.Open());
+    const int other = ::open(qPrintable(pty.SlaveName()), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(other >= 0);
+    QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), -1);
+    port.Close();
+    QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), 0);
+    ::close(other);
+}
+
+void TestDeviceSender::deviceVanishes()
+{
+    PtyPair pty;
+    CSerialPort port;
+    PointAt(port, pty);
+    pty.SuspendSlaveOutput();
+    CDeviceSender sender(port);
+    QVERIFY(StartText(sender, Pattern(2000))); // a 40 s budget
+    QTimer::singleShot(100, [&] { pty.CloseMaster(); });
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::WriteFailed);
+    QVERIFY2(clock.elapsed() < 20000, "waited out the budget instead of seeing the hang-up");
+    QCOMPARE(CDeviceSender::TextMessage(sender.GetResult()),
+             QStringLiteral("Передача данных не удалась."));
+    QVERIFY(!port.IsOpen());
+
+    PtyPair next;
+    PointAt(port, next);
+    FarEnd farEnd(next);
+    QVERIFY(StartText(sender, Pattern(10)));
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Ok);
+    QTRY_COMPARE(farEnd.m_received, TextFrameOf(Pattern(10)));
+}
+
+void TestDeviceSender::stalledFarEnd()
+{
+    PtyPair pty;
+    CSerialPort port;
+    PointAt(port, pty);
+    pty.SuspendSlaveOutput();
+    CDeviceSender sender(port);
+    QVERIFY(StartText(sender, Pattern(6))); // 10 bytes: 200 ms
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::WriteFailed);
+    QVERIFY(clock.elapsed() >= 190);
+    QVERIFY(!port.IsOpen());
+}
+
+void TestDeviceSender::openFailureStartsNothing()
+{
+    CSerialPort port;
+    PortConfig config;
+    config.portName = QStringLiteral("/dev/tavrix-no-such-port");
+    port.SetConfig(config);
+    CDeviceSender sender(port);
+    QSignalSpy finished(&sender, &CDeviceSender::finished);
+    QVERIFY(!StartText(sender, Pattern(4)));
+    QCOMPARE(sender.GetResult(), CDeviceSender::Result::OpenFailed);
+    QVERIFY(!sender.IsRunning());
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::OpenFailed);
+    QCOMPARE(finished.size(), 0);
+    QCOMPARE(port.m_szLastError, QStringLiteral("Не удается открыть порт."));
+}
+
+void TestDeviceSender::resultTexts_data()
+{
+    using R = CDeviceSender::Result;
+    QTest::addColumn<CDeviceSender::Result>("result");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("settings");
+    QTest::newRow("ok") << R::Ok << "Передача данных успешно завершена!!!"
+                        << "Настройки успешно переданы в устройство!";
+    QTest::newRow("open failed")
+        << R::OpenFailed << "Не удается открыть последовательный порт."
+        << "Не удается открыть порт. Проверьте настройки последовательного порта.";
+    QTest::newRow("write failed") << R::WriteFailed << "Передача данных не удалась."
+                                  << "Не удается передать настройки в устройство.";
+    QTest::newRow("cancelled") << R::Cancelled << "Передача прервана."
+                               << "Передача прервана.";
+}
+
+void TestDeviceSender::resultTexts()
+{
+    QFETCH(CDeviceSender::Result, result);
+    QTEST(CDeviceSender::TextMessage(result), "text");
+    QTEST(CDeviceSender::SettingsMessage(result), "settings");
+}
+
+QTEST_GUILESS_MAIN(TestDeviceSender)
+#include "tst_devicesender.moc"
