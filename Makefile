@@ -4,7 +4,7 @@ BUILD ?= build
 SAN_BUILD ?= build-sanitize
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all deps build run test test-sanitize format format-check bench clean
+.PHONY: all deps build run test test-sanitize format format-check bench package clean
 
 all: build
 
@@ -22,6 +22,12 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -LE bench -j $(JOBS)
+
+# The Debian package of the installed layout, checked: $(BUILD)/tavrix-editor_<version>_<arch>.deb
+package: build
+	rm -f $(BUILD)/tavrix-editor_*.deb
+	cd $(BUILD) && cpack
+	./tools/check-package.sh $(BUILD)/tavrix-editor_*.deb
 
 bench: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L bench -V

@@ -1,7 +1,9 @@
 #include "app/aboutdlg.h"
 
 #include "app/appresources.h"
+#include "settings/appsettings.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
@@ -13,7 +15,13 @@ const QString CAboutDlg::kNotice =
     QStringLiteral("Подготовка и передача сообщений для табло бегущей строки.\n"
                    "Программа распространяется вместе с исходными текстами.");
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+QString CAboutDlg::FilesText(const AppSettings& settings)
+{
+    return QStringLiteral("Файл настроек: ") + QDir::toNativeSeparators(settings.IniPath()) +
+           QStringLiteral("\nПапка шрифтов: ") + QDir::toNativeSeparators(settings.m_strFontDir);
+}
+
+CAboutDlg::CAboutDlg(const AppSettings& settings, QWidget* parent) : QDialog(parent)
 {
     InitAppResources();
     setWindowTitle(kCaption);
@@ -28,6 +36,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* notice = new QLabel(kNotice, this);
     notice->setObjectName(QStringLiteral("aboutNotice"));
     notice->setTextFormat(Qt::PlainText);
+    auto* files = new QLabel(FilesText(settings), this);
+    files->setObjectName(QStringLiteral("aboutFiles"));
+    files->setTextFormat(Qt::PlainText);
+    files->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     m_pOk = new QPushButton(QStringLiteral("OK"), this);
     m_pOk->setDefault(true);
@@ -40,6 +52,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(version, 0, 1);
     layout->addWidget(m_pOk, 0, 2, Qt::AlignTop);
     layout->addWidget(notice, 1, 1, 1, 2);
+    layout->addWidget(files, 2, 1, 1, 2);
     layout->setColumnStretch(1, 1);
     setFixedSize(sizeHint());
 }

@@ -2,6 +2,7 @@
 
 #include "app/appresources.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
@@ -18,21 +19,26 @@ CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent)
     m_pBrowser = new QTextBrowser(this);
     m_pBrowser->setOpenExternalLinks(false);
     m_pBrowser->setSource(QUrl(kPage));
+    m_pFiles = new QLabel(this);
+    m_pFiles->setTextFormat(Qt::PlainText);
+    m_pFiles->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pBrowser);
+    layout->addWidget(m_pFiles);
     layout->addWidget(close, 0, Qt::AlignRight);
     resize(620, 520);
 }
 
 CHelpDlg::~CHelpDlg() = default;
 
-CHelpDlg* CHelpDlg::ShowHelp(QWidget* frame)
+CHelpDlg* CHelpDlg::ShowHelp(QWidget* frame, const QString& filesText)
 {
     auto* help = frame->findChild<CHelpDlg*>(QString(), Qt::FindDirectChildrenOnly);
     if (!help)
         help = new CHelpDlg(frame);
+    help->m_pFiles->setText(filesText);
     help->show();
     help->raise();
     help->activateWindow();

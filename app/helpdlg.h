@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QTextBrowser;
 
 // The built-in help page: what the control codes and symbols mean, how to insert them and how
@@ -13,11 +14,13 @@ public:
     explicit CHelpDlg(QWidget* parent = nullptr);
     ~CHelpDlg() override;
 
-    // Shows the help window of the given frame, creating it the first time.
-    static CHelpDlg* ShowHelp(QWidget* frame);
+    // Shows the help window of the given frame, creating it the first time; filesText says
+    // where the settings file and the fonts are now.
+    static CHelpDlg* ShowHelp(QWidget* frame, const QString& filesText);
 
     static const QString kCaption;
     static const QString kPage;
 
     QTextBrowser* m_pBrowser = nullptr;
+    QLabel* m_pFiles = nullptr;
 };

@@ -440,13 +440,13 @@ bool CMainFrame::OnFileSaveAs()
 
 void CMainFrame::OnAppAbout()
 {
-    CAboutDlg dialog(this);
+    CAboutDlg dialog(m_settings, this);
     dialog.exec();
 }
 
 void CMainFrame::OnHelp()
 {
-    CHelpDlg::ShowHelp(this);
+    CHelpDlg::ShowHelp(this, CAboutDlg::FilesText(m_settings));
 }
 
 void CMainFrame::OnNextPane()

@@ -11,7 +11,7 @@
 
 CTavrixEditorApp::CTavrixEditorApp(int& argc, char** argv)
     : QApplication(argc, argv), m_bQtTranslated(InstallQtTranslation(m_qtTranslator)),
-      m_settings(m_prompt, QCoreApplication::applicationDirPath())
+      m_settings(m_prompt, ProgramLayout::Find(QCoreApplication::applicationDirPath()))
 {
     InitAppResources();
     setApplicationName(CMainFrame::kAppTitle);

@@ -195,11 +195,15 @@ bool WriteWhole(const QString& path, const QByteArray& bytes)
 } // namespace
 
 AppSettings::AppSettings(IPrompt& prompt, const QString& programDir)
-    : m_prompt(prompt), m_strProgramDir(programDir)
+    : AppSettings(prompt, ProgramLayout::Portable(programDir))
+{
+}
+
+AppSettings::AppSettings(IPrompt& prompt, const ProgramLayout& layout)
+    : m_prompt(prompt), m_layout(layout)
 {
     m_nMaxSym = kDefaultMaxSym;
-    m_strFontDir =
-        QDir::toNativeSeparators(QDir(m_strProgramDir).filePath(QStringLiteral("Fonts")));
+    m_strFontDir = m_layout.strFontDir;
     m_strFontNames = QStringLiteral("Arial Bold Decor Dos Elegant Italic Super Thin Times");
     m_device.m_strImages = QStringLiteral("Земля\tПламя\tГерб\tТризуб\tВетка\tЕлка");
     m_device.m_strUses = QStringLiteral("Да\tДа\tДа\tДа\tДа\tДа");
@@ -221,7 +225,7 @@ AppSettings::~AppSettings()
 
 QString AppSettings::IniPath() const
 {
-    return QDir(m_strProgramDir).absoluteFilePath(kIniFileName);
+    return QDir(m_layout.strSettingsDir).absoluteFilePath(kIniFileName);
 }
 
 bool AppSettings::LoadIni()
@@ -260,6 +264,10 @@ bool AppSettings::CreateIni()
 // leaves the old file as it was.
 bool AppSettings::WriteIniFile()
 {
+    // The per-user configuration folder does not exist before the first run; a program folder
+    // is never made up.
+    if (!m_layout.bPortable)
+        QDir().mkpath(m_layout.strSettingsDir);
     QSaveFile file(IniPath());
     if (!file.open(QIODevice::WriteOnly))
         return false;

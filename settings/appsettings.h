@@ -2,6 +2,7 @@
 
 #include "device/serialport.h"
 #include "settings/deviceservicesettings.h"
+#include "settings/programlayout.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,8 +22,9 @@ class QIODevice;
 class AppSettings
 {
 public:
-    // programDir: the directory of the running executable; the settings file and the default
-    // font directory are found there.
+    // The settings file and the default font directory where the layout puts them.
+    AppSettings(IPrompt& prompt, const ProgramLayout& layout);
+    // Both in programDir (the portable layout), whatever it holds.
     AppSettings(IPrompt& prompt, const QString& programDir);
     virtual ~AppSettings();
     AppSettings(const AppSettings&) = delete;
@@ -40,7 +42,7 @@ public:
     int LoadFonts(const QString& directory);
     bool LoadFontFile(const QString& path, int slot);
 
-    const QString& ProgramDir() const { return m_strProgramDir; }
+    const ProgramLayout& Layout() const { return m_layout; }
     IPrompt& Prompt() const { return m_prompt; }
     QString IniPath() const;
 
@@ -71,7 +73,7 @@ private:
     bool KeepUnreadIni();
 
     IPrompt& m_prompt;
-    QString m_strProgramDir;
+    ProgramLayout m_layout;
     // The bytes of a settings file that could not be read, saved beside it before the first write
     // over it.
     QByteArray m_unreadIni;

@@ -2,6 +2,8 @@
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -e
 packages="cmake g++ make qt6-base-dev qt6-serialport-dev clang-format fonts-dejavu-core"
+# The Debian package: its library dependencies, its check and the validation of its metadata.
+packages="$packages dpkg-dev file desktop-file-utils appstream"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

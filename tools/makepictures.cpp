@@ -1,5 +1,6 @@
-// Draws the program's own pictures: the 500 × 300 start-up picture, the application icon and the
-// 20 × 20 toolbar buttons. Run once when a picture changes:
+// Draws the program's own pictures: the 500 × 300 start-up picture, the application icon (also in
+// the sizes a desktop menu asks for) and the 20 × 20 toolbar buttons. Run once when a picture
+// changes:
 //   makepictures <source>/app/resources
 // Everything is drawn from primitives, so the result does not depend on the fonts installed.
 
@@ -322,6 +323,11 @@ int main(int argc, char* argv[])
     bool ok = out.mkpath(QStringLiteral("icons"));
     ok = Save(Splash(), out.filePath(QStringLiteral("splash.png"))) && ok;
     ok = Save(Icon(64), out.filePath(QStringLiteral("icon.png"))) && ok;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+        ok = out.mkpath(folder) &&
+             Save(Icon(size), out.filePath(folder + QStringLiteral("/tavrix-editor.png"))) && ok;
+    }
     const std::map<QString, Painter> buttons = {
         {"new", DrawNew},       {"open", DrawOpen},       {"save", DrawSave},
         {"cut", DrawCut},       {"copy", DrawCopy},       {"paste", DrawPaste},

@@ -70,12 +70,16 @@ void TestApp::aboutBox()
 {
     QFETCH(int, key);
     FrameFixture f;
-    WhenModal<CAboutDlg>([key](CAboutDlg* about) {
+    const QString files =
+        QStringLiteral("Файл настроек: %1/Tavrix Editor.ini\nПапка шрифтов: %1/Fonts")
+            .arg(f.dir.path());
+    WhenModal<CAboutDlg>([key, files](CAboutDlg* about) {
         QCOMPARE(about->windowTitle(), QStringLiteral("О программе Tavrix Editor"));
         QCOMPARE(about->findChild<QLabel*>(QStringLiteral("aboutVersion"))->text(),
                  QStringLiteral("Tavrix Editor Версия 1.0"));
         QCOMPARE(about->findChild<QLabel*>(QStringLiteral("aboutNotice"))->text().count(u'\n'), 1);
         QVERIFY(!about->findChild<QLabel*>(QStringLiteral("aboutIcon"))->pixmap().isNull());
+        QCOMPARE(about->findChild<QLabel*>(QStringLiteral("aboutFiles"))->text(), files);
         QCOMPARE(about->m_pOk->text(), QStringLiteral("OK"));
         QVERIFY(about->m_pOk->isDefault());
         QTest::keyClick(about, Qt::Key(key));
@@ -95,10 +99,16 @@ void TestApp::helpOpensFromF1AndMenu()
     const QString page = help->m_pBrowser->toPlainText();
     QVERIFY(page.contains(QStringLiteral("Передать текст через порт")));
     QVERIFY(page.contains(QStringLiteral("f0")));
+    QCOMPARE(help->m_pFiles->text(),
+             QStringLiteral("Файл настроек: %1/Tavrix Editor.ini\nПапка шрифтов: %1/Fonts")
+                 .arg(f.dir.path()));
     help->close();
+    // A fonts folder chosen during the run is the one named the next time.
+    f.settings->m_strFontDir = QStringLiteral("/srv/fonts");
     f.Action(C::ID_HELP_FINDER)->trigger();
     QVERIFY(help->isVisible());
     QCOMPARE(f.frame->findChildren<CHelpDlg*>().size(), 1);
+    QVERIFY(help->m_pFiles->text().endsWith(QStringLiteral("\nПапка шрифтов: /srv/fonts")));
 }
 
 void TestApp::messageBoxesCarryTheProgramCaption()
