@@ -25,6 +25,7 @@ public:
         ID_EDITOR_SETTINGS = 32782,
         ID_DEVICE_SETTINGS = 32783,
         ID_EFFECTS = 32784,
+        ID_SAVE_PICTURE = 32785,
         ID_FILE_NEW = 57600,
         ID_FILE_OPEN = 57601,
         ID_FILE_SAVE = 57603,

@@ -8,6 +8,7 @@
 #include "editor/tavrixeditordoc.h"
 #include "editor/tavrixeditorview.h"
 #include "editor/tavrixview.h"
+#include "settings/appsettings.h"
 #include "settings/prompt.h"
 
 #include <QAbstractItemView>
@@ -20,10 +21,12 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSaveFile>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -33,6 +36,7 @@
 const QString CMainFrame::kAppTitle = QStringLiteral("Tavrix Editor");
 const QString CMainFrame::kIdleText = QStringLiteral("Для получения помощи нажмите F1.");
 const QString CMainFrame::kFileFilter = QStringLiteral("Tavrix Files (*.tvd)");
+const QString CMainFrame::kPictureFilter = QStringLiteral("PNG (*.png)");
 const QString CMainFrame::kProfileOrganization =
     QStringLiteral("Local AppWizard-Generated Applications");
 const QString CMainFrame::kProfileApplication = QStringLiteral("Tavrix Editor");
@@ -121,13 +125,21 @@ void CMainFrame::OnCreateClient()
     m_wndSplitter->setObjectName(QStringLiteral("splitter"));
     m_wndSplitter->setChildrenCollapsible(false);
     m_pEditorView = new CTavrixEditorView(m_settings, m_prompt, m_doc, m_wndSplitter);
-    m_pLowerView = new CTavrixView(m_wndSplitter);
+    m_pLowerView = new CTavrixView(m_settings, m_wndSplitter);
     m_wndSplitter->addWidget(m_pEditorView);
     m_wndSplitter->addWidget(m_pLowerView);
     m_wndSplitter->setStretchFactor(0, 0);
     m_wndSplitter->setStretchFactor(1, 1);
     setCentralWidget(m_wndSplitter);
     m_pActivePane = m_pEditorView;
+    m_pLowerView->SetStreamSource([this] { return m_pEditorView->PreviewStream(); });
+    connect(m_pEditorView, &CTavrixEditorView::previewStale, m_pLowerView,
+            &CTavrixView::ScheduleUpdate);
+    // Refilling the list on a font-library reload selects its first entry, and so 100 % again.
+    connect(m_wndScaleCombo, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0 && index < int(m_settings.m_scaleValues.size()))
+            m_pLowerView->SetScale(m_settings.m_scaleValues[size_t(index)] * 100);
+    });
     // A file dropped on the text opens like one dropped on the frame.
     m_pEditorView->Edit().viewport()->installEventFilter(this);
 }
@@ -210,7 +222,6 @@ void CMainFrame::CreateToolBar()
         QAction* holder = m_wndToolBar->addWidget(list);
         holder->setData(place->placeId);
     }
-    m_wndScaleCombo->setEnabled(false); // no scale is applied anywhere
 
     QAction* toggle = m_actions[CommandTable::ID_VIEW_TOOLBAR];
     connect(toggle, &QAction::toggled, m_wndToolBar, &QToolBar::setVisible);
@@ -302,6 +313,9 @@ void CMainFrame::OnCommand(int id)
     case CommandTable::ID_APP_ABOUT:
         OnAppAbout();
         break;
+    case CommandTable::ID_SAVE_PICTURE:
+        OnSavePicture();
+        break;
     case CommandTable::ID_HELP_FINDER:
     case CommandTable::ID_HELP:
     case CommandTable::ID_CONTEXT_HELP:
@@ -315,6 +329,42 @@ void CMainFrame::OnCommand(int id)
     default:
         break;
     }
+}
+
+void CMainFrame::OnSavePicture()
+{
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить изображение табло"),
+                                                QString(), kPictureFilter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+    QString error;
+    if (!SavePicture(path, &error))
+        m_prompt.Inform(CannotSavePictureText(path, error));
+}
+
+bool CMainFrame::SavePicture(const QString& path, QString* error)
+{
+    m_pLowerView->UpdateNow();
+    const QImage image = m_pLowerView->StillImage();
+    // Beyond this a PNG reader (and the image itself in memory) gives up.
+    if (image.isNull() || image.width() > kMaxPictureSide || image.height() > kMaxPictureSide) {
+        *error = QStringLiteral("Изображение слишком велико.");
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString CMainFrame::CannotSavePictureText(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Не удается сохранить изображение табло %1.\n%2")
+        .arg(QDir::toNativeSeparators(path), reason);
 }
 
 void CMainFrame::OnListSelChange(int listId, int index)

@@ -47,6 +47,9 @@ public:
     void OnHelp();
     void OnNextPane();
     void OnSplitterTrack();
+    // Writes the still dot picture of the message at the scale chosen in list 101.
+    void OnSavePicture();
+    bool SavePicture(const QString& path, QString* error);
 
     QAction* Action(int id) const { return m_actions.value(id); }
     QList<QAction*> RecentFileActions() const { return m_recentActions; }
@@ -60,6 +63,8 @@ public:
     static const QString kAppTitle;
     static const QString kIdleText;
     static const QString kFileFilter;
+    static const QString kPictureFilter;
+    static constexpr int kMaxPictureSide = 32767;
     static const QString kProfileOrganization;
     static const QString kProfileApplication;
     static constexpr int kMaxRecentFiles = 4;
@@ -68,6 +73,7 @@ public:
     static QString SaveChangesQuestion(const QString& title);
     static QString CannotOpenText(const QString& path, const QString& reason);
     static QString CannotSaveText(const QString& path, const QString& reason);
+    static QString CannotSavePictureText(const QString& path, const QString& reason);
     static QString SavedShortenedText(int kept, int total);
 
     QSplitter* m_wndSplitter = nullptr;

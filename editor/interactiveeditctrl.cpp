@@ -1,6 +1,7 @@
 #include "editor/interactiveeditctrl.h"
 
 #include "editor/messagecodec.h"
+#include "editor/symbolglyphs.h"
 #include "editor/tavrixeditordoc.h"
 #include "settings/cp1251.h"
 
@@ -10,6 +11,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QTextDocument>
 
 const QString CInteractiveEditCtrl::kMarkedMimeType =
@@ -45,6 +47,8 @@ QTextCharFormat ToQtFormat(const CharFormat& format)
     QTextCharFormat result;
     result.setFontFamilies({format.face});
     result.setForeground(ToQColor(format.color));
+    if (IsMarkingColor(format.color) && format.color != CMessageCodec::kControlColor)
+        CSymbolGlyphs::WidenCell(result);
     return result;
 }
 
@@ -270,6 +274,13 @@ bool CInteractiveEditCtrl::HasSelectedText() const
     return textCursor().hasSelection();
 }
 
+void CInteractiveEditCtrl::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    if (m_pGlyphs)
+        m_pGlyphs->Paint(event->rect());
+}
+
 void CInteractiveEditCtrl::keyPressEvent(QKeyEvent* event)
 {
     const bool undoKey =
@@ -330,6 +341,8 @@ QTextCharFormat CInteractiveEditCtrl::FormatForColor(quint32 color) const
         return m_cfNormal;
     QTextCharFormat format = m_cfControl;
     format.setForeground(ToQColor(color));
+    if (color != CMessageCodec::kControlColor)
+        CSymbolGlyphs::WidenCell(format);
     return format;
 }
 

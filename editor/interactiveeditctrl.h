@@ -7,6 +7,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
+class CSymbolGlyphs;
 class CTavrixEditorDoc;
 
 // The control in which the operator types the message. Plain text is black "Verdana"; control
@@ -21,6 +22,8 @@ public:
     ~CInteractiveEditCtrl() override;
 
     void SetDocument(CTavrixEditorDoc* doc) { m_pDoc = doc; }
+    // Draws the device symbols as their pictures; without it they show as the font's boxes.
+    void SetSymbolGlyphs(CSymbolGlyphs* glyphs) { m_pGlyphs = glyphs; }
 
     // IEditControl
     QByteArray GetText() const override;
@@ -49,6 +52,7 @@ public:
     int m_nSelEnd = 0;
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
@@ -71,6 +75,7 @@ private:
     QTextCharFormat FormatForColor(quint32 color) const;
 
     CTavrixEditorDoc* m_pDoc = nullptr;
+    CSymbolGlyphs* m_pGlyphs = nullptr;
     int m_nLimit = kDefaultLimit;
     int m_nBulk = 0;
     QTextCursor m_bulkCursor;

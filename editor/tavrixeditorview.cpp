@@ -7,6 +7,7 @@
 #include "device/effectsdlg.h"
 #include "device/portsetdialog.h"
 #include "device/transferstatusdlg.h"
+#include "editor/symbolglyphs.h"
 #include "editor/symtype.h"
 #include "editor/tavrixeditordoc.h"
 #include "fonts/editorsettingsdlg.h"
@@ -44,7 +45,8 @@ QString CTavrixEditorView::CapacityCutText(int kept, int total)
 CTavrixEditorView::CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTavrixEditorDoc& doc,
                                      QWidget* parent)
     : QWidget(parent), m_pDoc(&doc), m_settings(settings), m_prompt(prompt), m_wndEdit(this),
-      m_codec(m_wndEdit, prompt)
+      m_codec(m_wndEdit, prompt), m_pPreviewDoc(new CTavrixEditorDoc(settings, prompt, this)),
+      m_previewCodec(m_wndEdit, prompt)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -52,6 +54,7 @@ CTavrixEditorView::CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTa
     setFocusProxy(&m_wndEdit);
 
     m_wndEdit.SetDocument(&doc);
+    m_wndEdit.SetSymbolGlyphs(new CSymbolGlyphs(settings, m_wndEdit));
     m_codec.SetDocument(&doc);
     // The document asks for the stream before it writes it; the answer must be there at once.
     connect(
@@ -61,6 +64,8 @@ CTavrixEditorView::CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTa
     connect(&m_wndEdit, &QTextEdit::selectionChanged, this,
             &CTavrixEditorView::commandStateChanged);
     connect(&m_wndEdit, &QTextEdit::textChanged, this, &CTavrixEditorView::commandStateChanged);
+    connect(&m_wndEdit, &QTextEdit::textChanged, this, &CTavrixEditorView::previewStale);
+    m_previewCodec.SetDocument(m_pPreviewDoc);
     connect(&m_wndEdit, &QTextEdit::cursorPositionChanged, this,
             &CTavrixEditorView::commandStateChanged);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
@@ -123,6 +128,14 @@ bool CTavrixEditorView::EncodeText()
 bool CTavrixEditorView::DecodeDocument()
 {
     return m_codec.DecodeDocument();
+}
+
+QByteArray CTavrixEditorView::PreviewStream()
+{
+    m_pPreviewDoc->UpdateCapacity();
+    m_previewCodec.EncodeText();
+    return QByteArray(reinterpret_cast<const char*>(m_pPreviewDoc->m_pData.get()),
+                      m_pPreviewDoc->m_nLength);
 }
 
 bool CTavrixEditorView::OnCommand(int id)
@@ -298,4 +311,6 @@ void CTavrixEditorView::OnEditorSettings()
     if (kept < total)
         m_prompt.Inform(CapacityCutText(kept, total));
     m_pDoc->SetModifiedFlag(modified || kept < total);
+    m_wndEdit.viewport()->update(); // the symbols' pictures come from the fonts just read
+    Q_EMIT previewStale();          // the fonts were read again even when the text reads the same
 }

@@ -28,6 +28,9 @@ public:
     bool CatchChar(quint32 type, quint8 value, qint8 param);
     bool EncodeText();
     bool DecodeDocument();
+    // The stream the encoder would write now, built aside: the document's own stream is left
+    // as it was.
+    QByteArray PreviewStream();
 
     // Runs a command the frame routed here; false when the view does not handle it.
     bool OnCommand(int id);
@@ -66,6 +69,8 @@ public:
 Q_SIGNALS:
     // Something the enabled state of the view's commands depends on has changed.
     void commandStateChanged();
+    // The text, or the fonts it is drawn with, changed: the stream may read differently now.
+    void previewStale();
 
 private:
     bool ConfirmShortenedSend();
@@ -74,4 +79,6 @@ private:
     IPrompt& m_prompt;
     CInteractiveEditCtrl m_wndEdit;
     CMessageCodec m_codec;
+    CTavrixEditorDoc* m_pPreviewDoc = nullptr;
+    CMessageCodec m_previewCodec;
 };

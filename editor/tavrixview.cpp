@@ -1,14 +1,70 @@
 #include "editor/tavrixview.h"
 
-#include <QScrollBar>
+#include "app/mainframe.h"
+#include "editor/dotpanel.h"
+#include "settings/appsettings.h"
 
-CTavrixView::CTavrixView(QWidget* parent) : QScrollArea(parent)
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
+
+const QString CTavrixView::kWidthKey = QStringLiteral("Preview/DisplayWidth");
+
+namespace
 {
-    auto* page = new QWidget(this);
-    page->setMinimumSize(kTotalSize, kTotalSize);
-    setWidget(page);
-    setWidgetResizable(true);
+
+// Short waits keep the dots close behind the typing; a long message, whose encoding takes a
+// while, waits longer, so the editor spends most of its time on the keys.
+int UpdateDelayMs(qint64 lastUpdateUs)
+{
+    return int(std::clamp<qint64>(lastUpdateUs * 8 / 1000, 10, 400));
+}
+
+} // namespace
+
+CTavrixView::CTavrixView(AppSettings& settings, QWidget* parent)
+    : QScrollArea(parent), m_settings(settings)
+{
+    m_pPanel = new CDotPanel(this);
+    setWidget(m_pPanel);
+    setWidgetResizable(false);
     setFocusPolicy(Qt::StrongFocus);
+
+    m_pBar = new QWidget(this);
+    auto* layout = new QHBoxLayout(m_pBar);
+    layout->setContentsMargins(4, 2, 4, 2);
+    m_pPlay = new QToolButton(m_pBar);
+    m_pPlay->setObjectName(QStringLiteral("previewPlay"));
+    m_pPlay->setCheckable(true);
+    m_pPlay->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_pPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    m_pPlay->setText(QStringLiteral("Пуск"));
+    m_pPlay->setToolTip(QStringLiteral("Показать бегущую строку"));
+    layout->addWidget(m_pPlay);
+    layout->addSpacing(12);
+    layout->addWidget(new QLabel(QStringLiteral("Ширина табло:"), m_pBar));
+    m_pWidth = new QSpinBox(m_pBar);
+    m_pWidth->setObjectName(QStringLiteral("previewWidth"));
+    m_pWidth->setRange(kMinWidth, kMaxWidth);
+    m_pWidth->setSuffix(QStringLiteral(" точек"));
+    layout->addWidget(m_pWidth);
+    layout->addStretch(1);
+    setViewportMargins(0, m_pBar->sizeHint().height(), 0, 0);
+
+    m_nWidth = StoredWidth();
+    m_pWidth->setValue(m_nWidth);
+    connect(m_pWidth, &QSpinBox::valueChanged, this, &CTavrixView::SetDisplayWidth);
+    connect(m_pPlay, &QToolButton::toggled, this, &CTavrixView::SetPlaying);
+
+    m_updateTimer.setSingleShot(true);
+    connect(&m_updateTimer, &QTimer::timeout, this, &CTavrixView::UpdateNow);
+    m_playTimer.setInterval(20);
+    connect(&m_playTimer, &QTimer::timeout, this, &CTavrixView::OnTick);
+    Refresh();
 }
 
 CTavrixView::~CTavrixView() = default;
@@ -17,4 +73,95 @@ void CTavrixView::OnInitialUpdate()
 {
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
+    UpdateNow();
+}
+
+void CTavrixView::resizeEvent(QResizeEvent* event)
+{
+    QScrollArea::resizeEvent(event);
+    m_pBar->setGeometry(0, 0, width(), m_pBar->sizeHint().height());
+}
+
+int CTavrixView::StoredWidth() const
+{
+    QSettings profile(CMainFrame::kProfileOrganization, CMainFrame::kProfileApplication);
+    bool ok = false;
+    const int width = profile.value(kWidthKey, kDefaultWidth).toInt(&ok);
+    return ok && width >= kMinWidth && width <= kMaxWidth ? width : kDefaultWidth;
+}
+
+void CTavrixView::ScheduleUpdate()
+{
+    if (!m_updateTimer.isActive())
+        m_updateTimer.start(UpdateDelayMs(m_nLastUpdateUs));
+}
+
+void CTavrixView::UpdateNow()
+{
+    QElapsedTimer timer;
+    timer.start();
+    m_updateTimer.stop();
+    const QByteArray stream = m_source ? m_source() : QByteArray();
+    m_lines = CDotStrip::Build(stream, CDotStrip::FontsOf(m_settings));
+    Refresh();
+    m_nLastUpdateUs = timer.nsecsElapsed() / 1000;
+}
+
+void CTavrixView::Refresh()
+{
+    m_animation.SetStrip(m_lines, m_nWidth);
+    m_clock.restart();
+    m_pPanel->SetContent(&m_lines, IsPlaying() ? m_animation.Frame() : m_animation.StillFrame(),
+                         m_nWidth, Pitch());
+}
+
+int CTavrixView::Pitch() const
+{
+    return kBasePitch * m_nScale / 100;
+}
+
+void CTavrixView::SetScale(int percent)
+{
+    m_nScale = std::clamp(percent, 100, 500);
+    Refresh();
+}
+
+void CTavrixView::SetDisplayWidth(int columns)
+{
+    columns = std::clamp(columns, int(kMinWidth), int(kMaxWidth));
+    if (m_pWidth->value() != columns)
+        m_pWidth->setValue(columns); // comes back here through valueChanged
+    if (columns == m_nWidth)
+        return;
+    m_nWidth = columns;
+    QSettings profile(CMainFrame::kProfileOrganization, CMainFrame::kProfileApplication);
+    profile.setValue(kWidthKey, columns);
+    Refresh();
+}
+
+void CTavrixView::SetPlaying(bool playing)
+{
+    if (m_pPlay->isChecked() != playing)
+        m_pPlay->setChecked(playing); // comes back here through toggled
+    if (playing == m_playTimer.isActive())
+        return;
+    m_pPlay->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
+    m_pPlay->setText(playing ? QStringLiteral("Пауза") : QStringLiteral("Пуск"));
+    if (playing) {
+        m_clock.restart();
+        m_playTimer.start();
+    } else {
+        m_playTimer.stop();
+    }
+}
+
+void CTavrixView::OnTick()
+{
+    m_animation.Advance(int(m_clock.restart()));
+    m_pPanel->SetWindow(m_animation.Frame());
+}
+
+QImage CTavrixView::StillImage() const
+{
+    return CDotPanel::StillImage(m_lines, m_nWidth, Pitch());
 }

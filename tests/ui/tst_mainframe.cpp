@@ -73,9 +73,9 @@ void TestMainFrame::toolBarAndStatusBar()
     QCOMPARE(ToolBarLayout(*f.frame).join(u' '),
              "57600 57601 57603 - 57635 57634 57637 - list102 list103 list104 - list101 - "
              "32778 32784 32774 - 32779 32783 32782 - 57664");
-    QVERIFY(!f.frame->m_wndScaleCombo->isEnabled());
+    QVERIFY(f.frame->m_wndScaleCombo->isEnabled()); // it sets the preview's dot pitch
     f.frame->NewDocument();
-    QVERIFY(!f.frame->m_wndScaleCombo->isEnabled());
+    QVERIFY(f.frame->m_wndScaleCombo->isEnabled());
     QVERIFY(!f.Enabled(C::ID_EDIT_UNDO));
     QVERIFY(!f.Enabled(C::ID_FILE_MRU_FILE1)); // the placeholder of an empty recent-file list
     QCOMPARE(f.frame->m_wndFontCombo->count(), 9);
@@ -133,7 +133,7 @@ void TestMainFrame::menus_data()
 {
     QTest::addColumn<QString>("entries");
     QTest::newRow("Файл") << "&Новый\tCtrl+N|&Открыть...\tCtrl+O|&Сохранить\tCtrl+S|Сохранить "
-                             "&Как...|-|-|Последние файлы|-|Выход";
+                             "&Как...|Сохранить изображение табло…|-|-|Последние файлы|-|Выход";
     QTest::newRow("&Правка") << "&Отменить\tCtrl+Z|-|Вырезать\tCtrl+X|Копировать\tCtrl+C|"
                                 "&Вставить\tCtrl+V";
     QTest::newRow("&Вид") << "&Панель управления|&Строка состояния|Разделяемые окна";
@@ -162,6 +162,9 @@ void TestMainFrame::commands_data()
     QTest::newRow("save") << "Ctrl+S" << 57603 << "Сохранить текущий документ\nСохранить";
     QTest::newRow("save as") << "" << 57604
                              << "Сохранить текущий документ с новым именем\nСохранить как";
+    QTest::newRow("save picture") << "" << 32785
+                                  << "Сохранить изображение табло в файл PNG\nСохранить "
+                                     "изображение табло";
     QTest::newRow("split") << "" << 57653
                            << "Разделение окна просмотра на панели\nРазделенные панели";
     QTest::newRow("symbol") << "" << 32778

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <vector>
+
+class AppSettings;
+class CEXFont;
+
+// A code of the stream that lights no dots but is shown beside the strip: 'f' font, 'i', 'v',
+// 's' full stop (value in seconds) and 'e' effect, at the column where it stands.
+struct DotMarker {
+    int column = 0;
+    char letter = 0;
+    int value = 0;
+};
+
+// One line of running text as the display lays it out: column bytes (bit y = row y, row 0 at the
+// top), and the effect that brings it on (-1: it runs in from the right).
+struct DotLine {
+    QByteArray columns;
+    QList<DotMarker> markers;
+    int effect = -1;
+};
+
+// Lays a device byte stream out in dots, glyph by glyph from the device font in force.
+class CDotStrip
+{
+public:
+    // fonts[n] is device font n, or null when that font is not loaded: its characters then light
+    // nothing, though the codes around them still count.
+    static QList<DotLine> Build(const QByteArray& stream, const std::vector<const CEXFont*>& fonts);
+    static std::vector<const CEXFont*> FontsOf(const AppSettings& settings);
+};
