@@ -215,6 +215,8 @@ quint32 CInteractiveEditCtrl::GetCharColor(int index) const
 {
     if (index < 0 || index >= GetTextLength())
         return 0;
+    if (m_bColorCacheValid && index >= m_colorFrom && index < m_colorTo)
+        return m_colorValue;
     const bool inBlock = m_bColorCacheValid && index >= m_colorBlock.position() &&
                          index < m_colorBlock.position() + m_colorBlock.length();
     if (!inBlock) {
@@ -226,10 +228,44 @@ quint32 CInteractiveEditCtrl::GetCharColor(int index) const
     }
     for (; !m_colorFragment.atEnd(); ++m_colorFragment) {
         const QTextFragment fragment = m_colorFragment.fragment();
-        if (index < fragment.position() + fragment.length())
-            return ToBgr(fragment.charFormat());
+        if (index < fragment.position() + fragment.length()) {
+            m_colorFrom = fragment.position();
+            m_colorTo = m_colorFrom + fragment.length();
+            m_colorValue = ToBgr(fragment.charFormat());
+            return m_colorValue;
+        }
     }
     return 0; // the line break that ends the block: always plain
+}
+
+// One cursor in one edit block on a freshly cleared document: the layout sees a single change
+// and lays the text out lazily from the top, where the caret goes.
+void CInteractiveEditCtrl::SetMarkedText(const QByteArray& text, const QList<FormatRun>& runs)
+{
+    const QString unicode = Cp1251::ToUnicode(text);
+    QList<std::pair<CharFormat, QTextCharFormat>> formats; // a message uses a handful
+    const auto qtFormat = [&formats](const CharFormat& format) {
+        for (const auto& known : formats) {
+            if (known.first == format)
+                return known.second;
+        }
+        formats.append({format, ToQtFormat(format)});
+        return formats.last().second;
+    };
+    BeginBulkEdit();
+    document()->clear();
+    QTextCursor cursor(document());
+    qsizetype position = 0;
+    for (const FormatRun& run : runs) {
+        const qsizetype length = std::min<qsizetype>(run.length, m_nLimit - position);
+        if (length <= 0)
+            break;
+        cursor.insertText(unicode.mid(position, length), qtFormat(run.format));
+        position += length;
+    }
+    cursor.setPosition(0);
+    m_bulkCursor = cursor;
+    EndBulkEdit();
 }
 
 void CInteractiveEditCtrl::BeginBulkEdit()

@@ -35,6 +35,8 @@ public:
     // Refused whole when the result would exceed the text limit, so a code is never cut in two.
     void ReplaceSel(const QByteArray& text) override;
     quint32 GetCharColor(int index) const override;
+    int GetLimitText() const override { return m_nLimit; }
+    void SetMarkedText(const QByteArray& text, const QList<FormatRun>& runs) override;
     void BeginBulkEdit() override;
     void EndBulkEdit() override;
 
@@ -42,7 +44,6 @@ public:
     // Private clipboard format that carries the marking of copied text.
     static const QString kMarkedMimeType;
     void SetLimitText(int limit);
-    int GetLimitText() const { return m_nLimit; }
     bool CanPaste() const;
     bool HasSelectedText() const;
 
@@ -86,4 +87,7 @@ private:
     mutable bool m_bColorCacheValid = false;
     mutable QTextBlock m_colorBlock;
     mutable QTextBlock::iterator m_colorFragment;
+    mutable int m_colorFrom = 0; // the fragment last found, [from, to), and its colour
+    mutable int m_colorTo = 0;
+    mutable quint32 m_colorValue = 0;
 };

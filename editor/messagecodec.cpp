@@ -3,6 +3,8 @@
 #include "editor/tavrixeditordoc.h"
 #include "settings/prompt.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -28,7 +30,24 @@ bool CMessageCodec::InsertSymbol(quint32 type, quint8 value, qint8 param)
 {
     m_edit.GetSel(m_nSelStart, m_nSelEnd);
     QByteArray text;
-    CharFormat format = m_cfControl;
+    CharFormat format;
+    if (type > SYM_STOP) {
+        m_prompt.Inform(QStringLiteral("Default in CatchChar"));
+        m_edit.ReplaceSel(QByteArray());
+        return true;
+    }
+    if (!SymbolText(type, value, param, text, format))
+        return false;
+    m_edit.SetSelectionCharFormat(format);
+    m_edit.ReplaceSel(text);
+    m_edit.SetSelectionCharFormat(m_cfNormal);
+    return true;
+}
+
+bool CMessageCodec::SymbolText(quint32 type, quint8 value, qint8 param, QByteArray& text,
+                               CharFormat& format) const
+{
+    format = m_cfControl;
     switch (type) {
     case SYM_PLAIN:
         // The bytes 0x00–0x03 are codes in the stream: as plain characters they cannot be stored.
@@ -36,7 +55,7 @@ bool CMessageCodec::InsertSymbol(quint32 type, quint8 value, qint8 param)
             return false;
         text = QByteArray(1, char(value));
         format = m_cfNormal;
-        break;
+        return true;
     case SYM_PAGE_80:
     case SYM_PAGE_90:
     case SYM_PAGE_A0:
@@ -45,22 +64,15 @@ bool CMessageCodec::InsertSymbol(quint32 type, quint8 value, qint8 param)
         const int page = int(type - SYM_PAGE_80);
         text = QByteArray(1, char(quint8(value - kToEditor[page])));
         format.color = kPageColor[page];
-        break;
+        return true;
     }
     default:
-        if (type > SYM_STOP) {
-            m_prompt.Inform(QStringLiteral("Default in CatchChar"));
-            m_edit.ReplaceSel(QByteArray());
-            return true;
-        }
+        if (type > SYM_STOP)
+            return false;
         // SYM_CONTROL and the control letters: the letter and the parameter as "%1d".
         text = QByteArray(1, char(value)) + QByteArray::number(int(param));
-        break;
+        return true;
     }
-    m_edit.SetSelectionCharFormat(format);
-    m_edit.ReplaceSel(text);
-    m_edit.SetSelectionCharFormat(m_cfNormal);
-    return true;
 }
 
 bool CMessageCodec::EncodeText()
@@ -103,38 +115,62 @@ bool CMessageCodec::EncodeText()
     return true;
 }
 
+// The whole text is built here in one pass, its formats merged into runs, and handed to the
+// control at once: inserting item by item costs the control a layout step per item.
 bool CMessageCodec::DecodeDocument()
 {
+    QByteArray text;
+    QList<FormatRun> runs;
+    if (m_pDoc)
+        DecodeStream(m_pDoc->m_pData.get(), m_pDoc->m_nLength, text, runs);
     m_edit.BeginBulkEdit();
-    m_edit.SetText(QByteArray());
-    if (m_pDoc) {
-        const quint8* data = m_pDoc->m_pData.get();
-        const int length = m_pDoc->m_nLength;
-        int i = 0;
-        while (i < length) {
-            const quint8 byte = data[i];
-            const quint32 type = GetByteType(byte);
-            if (byte == 0x0D) {
-                ++i;
-            } else if (IsControl(type)) {
-                // A code without its parameter (a stream cut elsewhere) shows nothing.
-                if (i + 1 < length) {
-                    const quint8 param = data[i + 1];
-                    const bool stop = (param & 0x0F) == 0;
-                    InsertSymbol(type, DecodeControl(Letter, byte, stop),
-                                 qint8(DecodeControl(Digit, param, stop)));
-                }
-                i += 2;
-            } else {
-                InsertSymbol(type, byte, 0);
-                ++i;
-            }
-        }
-    }
+    m_edit.SetMarkedText(text, runs);
+    m_edit.SetSelectionCharFormat(m_cfNormal);
     m_edit.EndBulkEdit();
+    m_edit.GetSel(m_nSelStart, m_nSelEnd);
     if (m_pDoc)
         m_pDoc->SetModifiedFlag(false);
     return true;
+}
+
+void CMessageCodec::DecodeStream(const quint8* data, int length, QByteArray& text,
+                                 QList<FormatRun>& runs) const
+{
+    const int limit = m_edit.GetLimitText();
+    text.reserve(std::min(length, limit));
+    QByteArray item;
+    CharFormat format;
+    int i = 0;
+    while (i < length) {
+        const quint8 byte = data[i];
+        const quint32 type = GetByteType(byte);
+        bool shown = false;
+        if (byte == 0x0D) {
+            ++i;
+        } else if (IsControl(type)) {
+            // A code without its parameter (a stream cut elsewhere) shows nothing.
+            if (i + 1 < length) {
+                const quint8 param = data[i + 1];
+                const bool stop = (param & 0x0F) == 0;
+                shown = SymbolText(type, DecodeControl(Letter, byte, stop),
+                                   qint8(DecodeControl(Digit, param, stop)), item, format);
+            }
+            i += 2;
+        } else {
+            shown = SymbolText(type, byte, 0, item, format);
+            ++i;
+        }
+        if (!shown)
+            continue;
+        // A stream that decodes to more than the control holds keeps its whole first items.
+        if (item.size() > limit - text.size())
+            break;
+        text += item;
+        if (!runs.isEmpty() && runs.last().format == format)
+            runs.last().length += int(item.size());
+        else
+            runs.append({int(item.size()), format});
+    }
 }
 
 quint32 CMessageCodec::GetSymType(int index) const

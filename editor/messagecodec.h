@@ -44,6 +44,11 @@ private:
     // CatchChar without touching the modified flag; the decoder clears the flag once at the end.
     // False when nothing could be inserted.
     bool InsertSymbol(quint32 type, quint8 value, qint8 param);
+    // The editor characters and format of one symbol; false when it has none.
+    bool SymbolText(quint32 type, quint8 value, qint8 param, QByteArray& text,
+                    CharFormat& format) const;
+    void DecodeStream(const quint8* data, int length, QByteArray& text,
+                      QList<FormatRun>& runs) const;
     quint32 SymTypeAt(const QByteArray& text, int index) const;
 
     IEditControl& m_edit;

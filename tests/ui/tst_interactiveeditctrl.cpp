@@ -1,4 +1,5 @@
 #include "editorfixture.h"
+#include "samplestreams.h"
 
 #include <QClipboard>
 #include <QMimeData>
@@ -26,6 +27,11 @@ private Q_SLOTS:
     void getCharColor();
     void decodeAndEncode_data();
     void decodeAndEncode();
+    void decodedContent();
+    void largeMessagesComeBackWhole_data();
+    void largeMessagesComeBackWhole();
+    void decodingStopsAtTheLimit_data();
+    void decodingStopsAtTheLimit();
     void typedGuillemetReadsBackAsSymbol();
     void roundTripOfGeneratedStreams();
     void copyPasteKeepsMarking_data();
@@ -125,11 +131,108 @@ void TestInteractiveEditCtrl::decodeAndEncode()
     QCOMPARE(f.edit.GetText().toHex(' '), text.toHex(' '));
     QVERIFY(!f.doc.IsModified());
 
-    // The caret ends after the text; what is typed there is plain and marks the document.
-    QCOMPARE(f.edit.textCursor().position(), f.edit.GetTextLength());
+    // The caret starts at the top, as in any opened file; what is typed there is plain, even
+    // before a marked symbol, and marks the document.
+    QCOMPARE(f.edit.textCursor().position(), 0);
+    QVERIFY(!f.edit.textCursor().hasSelection());
     QTest::keyClicks(&f.edit, "z");
     QVERIFY(f.doc.IsModified());
-    QCOMPARE(f.Encode().toHex(' '), (encoded + 'z').toHex(' '));
+    QCOMPARE(f.Encode().toHex(' '), ('z' + encoded).toHex(' '));
+}
+
+// One stream with every kind of item; per character the expected byte, colour and face:
+// '.' black Verdana, 'c' control blue, '0'–'3' the page blues (both Courier New), '-' the line
+// break, which carries no format of its own.
+void TestInteractiveEditCtrl::decodedContent()
+{
+    EditorFixture f;
+    f.Decode(Hex("41 FF 00 03 01 07 02 04 03 05 03 90 03 00 0A 80 9F A0 AF B0 BF A8 B8 B9 AB 39"));
+    const QByteArray text = Hex("41 FF 66 33 69 37 65 34 76 35 73 39 73 30 0A 10 1F 10 1F 10 1F"
+                                " A8 B8 B9 1B 39");
+    const QByteArray marks = "..cccccccccccc-012233...2.";
+    QCOMPARE(f.edit.GetText().toHex(' '), text.toHex(' '));
+    QCOMPARE(f.edit.toPlainText(), QString::fromUtf8("Aяf3i7e4v5s9s0\n\x10\x1F\x10\x1F\x10\x1F"
+                                                     "Ёё№\x1B"
+                                                     "9"));
+    const QList<uint> colors = {0, 0xFF0000, 0xFA0000, 0xF90000, 0xF80000, 0xF70000};
+    for (int i = 0; i < marks.size(); ++i) {
+        const char mark = marks[i];
+        const QByteArray where = "character " + QByteArray::number(i);
+        const uint expected = mark == 'c'                  ? 0xFF0000u
+                              : mark >= '0' && mark <= '3' ? colors[2 + mark - '0']
+                                                           : 0u;
+        QVERIFY2(f.edit.GetCharColor(i) == expected, where);
+        if (mark == '-')
+            continue;
+        const QTextCharFormat format = FormatAt(f.edit, i);
+        const QString face = mark == '.' ? "Verdana" : "Courier New";
+        QVERIFY2(format.fontFamilies().toStringList() == QStringList{face}, where);
+        QVERIFY2(format.foreground().color() ==
+                     QColor(int(expected & 0xFF), int(expected >> 8 & 0xFF), int(expected >> 16)),
+                 where);
+    }
+    QCOMPARE(f.edit.textCursor().position(), 0);
+    QCOMPARE(f.edit.currentCharFormat().foreground().color(), QColor(Qt::black));
+    QVERIFY(!f.doc.IsModified());
+}
+
+void TestInteractiveEditCtrl::largeMessagesComeBackWhole_data()
+{
+    QTest::addColumn<QByteArray>("stream");
+    QTest::newRow("2 KB in lines") << SampleStreams::Lines(2047);
+    QTest::newRow("100 KB in lines") << SampleStreams::Lines(100000);
+    QTest::newRow("1 MiB in lines") << SampleStreams::Lines(1048575);
+    QTest::newRow("16 KB in one paragraph") << SampleStreams::Paragraph(16000);
+}
+
+// Sizes at which a step that grows with the square of the text would show as a hang.
+void TestInteractiveEditCtrl::largeMessagesComeBackWhole()
+{
+    QFETCH(QByteArray, stream);
+    EditorFixture f;
+    f.settings.m_nMaxSym = int(stream.size()) + 1;
+    f.doc.UpdateCapacity();
+    f.edit.SetLimitText(f.doc.m_nCapacity);
+    f.Decode(stream);
+    QCOMPARE(f.edit.GetTextLength(), int(stream.size()));
+    QCOMPARE(f.edit.textCursor().position(), 0);
+    QVERIFY(!f.doc.IsModified());
+    const QByteArray back = f.Encode();
+    QCOMPARE(f.doc.m_nDropped, 0);
+    if (back != stream) {
+        qsizetype at = 0;
+        while (at < back.size() && at < stream.size() && back[at] == stream[at])
+            ++at;
+        QFAIL(qPrintable(QStringLiteral("first difference at byte %1: %2 came back as %3")
+                             .arg(at)
+                             .arg(QString::fromLatin1(stream.mid(at, 8).toHex(' ')))
+                             .arg(QString::fromLatin1(back.mid(at, 8).toHex(' ')))));
+    }
+}
+
+void TestInteractiveEditCtrl::decodingStopsAtTheLimit_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("code that does not fit") << 4 << Hex("61 62 63 00 03") << QByteArray("abc");
+    QTest::newRow("nothing after it") << 4 << Hex("61 62 63 00 03 64") << QByteArray("abc");
+    QTest::newRow("long parameter kept whole") << 5 << Hex("61 62 00 0C 63") << QByteArray("abf12");
+    QTest::newRow("long parameter not cut") << 4 << Hex("61 62 00 0C 63") << QByteArray("ab");
+    QTest::newRow("exactly full") << 5 << Hex("61 0A 02 04 80") << Hex("61 0A 65 34 10");
+}
+
+// The text keeps the whole first items that fit, like the stream the encoder keeps: a code is
+// never cut in two, and nothing after the first item left out is shown.
+void TestInteractiveEditCtrl::decodingStopsAtTheLimit()
+{
+    QFETCH(int, limit);
+    QFETCH(QByteArray, stream);
+    EditorFixture f;
+    f.edit.SetLimitText(limit);
+    f.Decode(stream);
+    QTEST(f.edit.GetText(), "text");
+    QCOMPARE(f.edit.GetLimitText(), limit);
 }
 
 void TestInteractiveEditCtrl::typedGuillemetReadsBackAsSymbol()
