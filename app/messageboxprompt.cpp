@@ -12,6 +12,14 @@ void CMessageBoxPrompt::Inform(const QString& text)
     box.exec();
 }
 
+void CMessageBoxPrompt::InformDetails(const QString& text, const QString& details)
+{
+    QMessageBox box(QMessageBox::Warning, kCaption, text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setDetailedText(details);
+    box.exec();
+}
+
 bool CMessageBoxPrompt::AskYesNo(const QString& text)
 {
     QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::Yes | QMessageBox::No,

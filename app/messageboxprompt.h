@@ -9,6 +9,8 @@ class CMessageBoxPrompt : public IPrompt, public ISaveQuestion
 {
 public:
     void Inform(const QString& text) override;
+    // The details are behind the box's "Show Details..." button (Qt's detailed text).
+    void InformDetails(const QString& text, const QString& details) override;
     bool AskYesNo(const QString& text) override;
     Answer AskSaveChanges(const QString& text) override;
 

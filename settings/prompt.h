@@ -9,5 +9,11 @@ class IPrompt
 public:
     virtual ~IPrompt() = default;
     virtual void Inform(const QString& text) = 0;
+    // An OK box whose text stays as it is, with more on the cause for whoever wants it. Where
+    // there is no room for details apart they follow the text.
+    virtual void InformDetails(const QString& text, const QString& details)
+    {
+        Inform(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details);
+    }
     virtual bool AskYesNo(const QString& text) = 0;
 };

@@ -11,6 +11,11 @@ class FakePrompt : public IPrompt
 {
 public:
     void Inform(const QString& text) override { texts << text; }
+    void InformDetails(const QString& text, const QString& details) override
+    {
+        texts << text;
+        this->details << details;
+    }
     bool AskYesNo(const QString& text) override
     {
         texts << text;
@@ -18,5 +23,6 @@ public:
     }
 
     QStringList texts;
+    QStringList details; // of the boxes shown with details, in order
     QList<bool> answers;
 };

@@ -1,0 +1,91 @@
+#include "device/portrefusal.h"
+
+#include "device/serialport.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+#include <cerrno>
+
+CPortRefusal::Kind CPortRefusal::KindOf(const CSerialPort& port)
+{
+    switch (port.m_nSystemError) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return Kind::NoDevice;
+    case EACCES:
+    case EPERM:
+        return Kind::PermissionDenied;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return Kind::Busy;
+    default:
+        break;
+    }
+    switch (port.m_dwLastError) {
+    case QSerialPort::DeviceNotFoundError:
+        return Kind::NoDevice;
+    case QSerialPort::PermissionError:
+#ifdef Q_OS_WIN
+        // Windows refuses a port another program holds as access denied.
+        return Kind::Busy;
+#else
+        // The device could be read but not opened for writing, or another program took it for
+        // itself (TIOCEXCL): which one, the device's permissions tell.
+        return QFileInfo(DevicePath(port)).isWritable() ? Kind::Busy : Kind::PermissionDenied;
+#endif
+    default:
+        return Kind::Other;
+    }
+}
+
+QString CPortRefusal::Details(const CSerialPort& port)
+{
+    const QString device = DevicePath(port);
+    return Text(KindOf(port), device, QFileInfo(device).group(), port.m_szSystemError);
+}
+
+QString CPortRefusal::DevicePath(const CSerialPort& port)
+{
+    const QString name = CSerialPort::SystemPortName(port.GetConfig().portName);
+#ifdef Q_OS_WIN
+    return name;
+#else
+    // QSerialPort looks up a bare name ("ttyUSB0", "pts/3") under /dev.
+    return name.startsWith(u'/') ? name : QStringLiteral("/dev/") + name;
+#endif
+}
+
+QString CPortRefusal::Text(Kind kind, const QString& device, const QString& group,
+                           const QString& systemText)
+{
+    QString text;
+    switch (kind) {
+    case Kind::NoDevice:
+        text = QStringLiteral("Устройства %1 нет в системе. Проверьте, подключен ли адаптер, и "
+                              "выберите порт в окне «Настройки COM порта».")
+                   .arg(device);
+        break;
+    case Kind::PermissionDenied:
+        text = QStringLiteral("Нет прав на доступ к устройству %1.").arg(device);
+        // Joining root's group is no way in; such a device is for the administrator to open up.
+        if (group.isEmpty() || group == u"root")
+            text += QStringLiteral(" Попросите администратора дать вам доступ к нему.");
+        else
+            text += QStringLiteral(" Оно принадлежит группе %1: добавьте себя в эту группу "
+                                   "командой\n\nsudo usermod -aG %1 $USER\n\n"
+                                   "и войдите в систему заново.")
+                        .arg(group);
+        break;
+    case Kind::Busy:
+        return QStringLiteral("Порт %1 занят другой программой (или другой копией Tavrix Editor). "
+                              "Закройте ее и повторите.")
+            .arg(device);
+    case Kind::Other:
+        text = QStringLiteral("Система не дает открыть порт %1.").arg(device);
+        break;
+    }
+    if (!systemText.isEmpty())
+        text += QStringLiteral("\n\nСообщение системы: ") + systemText;
+    return text;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class CSerialPort;
+
+// Why the system refused to open the port, in words an operator can act on. The message box of a
+// failed transfer keeps its own text and shows this as its details.
+class CPortRefusal
+{
+public:
+    enum class Kind { NoDevice, PermissionDenied, Busy, Other };
+
+    // After a failed CSerialPort::Open.
+    static Kind KindOf(const CSerialPort& port);
+    static QString Details(const CSerialPort& port);
+
+    // device: the path opened; group: the group owning it (empty when unknown); systemText: the
+    // system's own words, added where they help.
+    static QString Text(Kind kind, const QString& device, const QString& group,
+                        const QString& systemText);
+    // The path the port's configured name opens ("COM1" → /dev/ttyS0, "ttyUSB0" → /dev/ttyUSB0).
+    static QString DevicePath(const CSerialPort& port);
+};
