@@ -8,6 +8,8 @@
 
 CPortRefusal::Kind CPortRefusal::KindOf(const CSerialPort& port)
 {
+    if (port.m_szLastError == QStringLiteral("Не удается настроить порт."))
+        return Kind::LineSettings;
     switch (port.m_nSystemError) {
     case ENOENT:
     case ENODEV:
@@ -80,6 +82,11 @@ QString CPortRefusal::Text(Kind kind, const QString& device, const QString& grou
     case Kind::Busy:
         return QStringLiteral("Порт %1 занят другой программой (или другой копией Tavrix Editor). "
                               "Закройте ее и повторите.")
+            .arg(device);
+    case Kind::LineSettings:
+        return QStringLiteral("Порт %1 открылся, но система не принимает его настройки "
+                              "(скорость, число битов данных или стоповых битов). Выберите другие "
+                              "в окне «Настройки COM порта».")
             .arg(device);
     case Kind::Other:
         text = QStringLiteral("Система не дает открыть порт %1.").arg(device);

@@ -9,7 +9,8 @@ class CSerialPort;
 class CPortRefusal
 {
 public:
-    enum class Kind { NoDevice, PermissionDenied, Busy, Other };
+    // LineSettings: the port opened, but the system would not take its line settings.
+    enum class Kind { NoDevice, PermissionDenied, Busy, LineSettings, Other };
 
     // After a failed CSerialPort::Open.
     static Kind KindOf(const CSerialPort& port);

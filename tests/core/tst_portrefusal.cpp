@@ -47,6 +47,7 @@ private Q_SLOTS:
     void texts();
     void missingDevice();
     void busyDevice();
+    void lineSettingsRefused();
     void permissionDenied();
 };
 
@@ -83,6 +84,10 @@ void TestPortRefusal::texts_data()
         << "Resource temporarily unavailable"
         << "Порт /dev/ttyUSB0 занят другой программой (или другой копией Tavrix Editor). "
            "Закройте ее и повторите.";
+    QTest::newRow("line settings refused")
+        << K::LineSettings << "dialout" << QString()
+        << "Порт /dev/ttyUSB0 открылся, но система не принимает его настройки (скорость, число "
+           "битов данных или стоповых битов). Выберите другие в окне «Настройки COM порта».";
     QTest::newRow("anything else") << K::Other << "dialout"
                                    << "Input/output error"
                                    << "Система не дает открыть порт /dev/ttyUSB0.\n\nСообщение "
@@ -122,6 +127,16 @@ void TestPortRefusal::busyDevice()
              QStringLiteral("Порт %1 занят другой программой (или другой копией Tavrix Editor). "
                             "Закройте ее и повторите.")
                  .arg(pty.SlaveName()));
+}
+
+void TestPortRefusal::lineSettingsRefused()
+{
+    PtyPair pty;
+    QVERIFY(pty.IsValid());
+    CSerialPort port;
+    port.SetConfig(PortConfig{pty.SlaveName(), 3, 0, 2, 1}); // four data bits
+    QVERIFY(!port.Open());
+    QCOMPARE(CPortRefusal::KindOf(port), CPortRefusal::Kind::LineSettings);
 }
 
 // A device nobody may open, opened by a user who is not root (root may open anything). Run as
