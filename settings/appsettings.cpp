@@ -57,6 +57,20 @@ QByteArray EndMarker(int section)
     return "\r\nEND" + QByteArray(kSectionNames[section]) + "\r\n";
 }
 
+// A value that, written between its markers, would make the reader find a marker in the wrong
+// place: a line break, a whole end-marker name, or a section name and colon at its end.
+bool BreaksFile(QStringView value)
+{
+    if (value.contains(u'\r') || value.contains(u'\n'))
+        return true;
+    for (const char* name : kSectionNames) {
+        const QString section = QString::fromLatin1(name);
+        if (value == QStringLiteral("END") + section || value.endsWith(section + u':'))
+            return true;
+    }
+    return false;
+}
+
 // The values of all ten sections, or nothing when a marker is missing or an end marker does not
 // follow its start marker. Sections may stand in any order, with anything between them.
 std::optional<SectionValues> SplitSections(const QByteArray& text)
@@ -175,6 +189,36 @@ QString PortConfigText(const PortConfig& config)
            u' ' + QString::number(config.parityIndex);
 }
 
+// What a section holds before any file is read.
+QString DefaultValue(int section)
+{
+    switch (section) {
+    case Com:
+        return PortConfigText(PortConfig());
+    case MaxSym:
+        return QString::number(AppSettings::kDefaultMaxSym);
+    case Fonts:
+        return QStringLiteral("Arial Bold Decor Dos Elegant Italic Super Thin Times");
+    case Images:
+        return QStringLiteral("Земля\tПламя\tГерб\tТризуб\tВетка\tЕлка");
+    case Uses:
+        return QStringLiteral("Да\tДа\tДа\tДа\tДа\tДа");
+    case Numbers:
+        return QStringLiteral("0\t1\t2\t3\t4\t5");
+    case Times:
+        return QStringLiteral("5\t5\t5\t5\t5\t5");
+    default:
+        return kYes;
+    }
+}
+
+// A value the reader cannot take leaves the setting as it was.
+void TakeValue(QString& setting, const QString& value)
+{
+    if (!BreaksFile(value))
+        setting = value;
+}
+
 QString YesNo(bool flag)
 {
     return flag ? kYes : kNo;
@@ -204,14 +248,14 @@ AppSettings::AppSettings(IPrompt& prompt, const ProgramLayout& layout)
 {
     m_nMaxSym = kDefaultMaxSym;
     m_strFontDir = m_layout.strFontDir;
-    m_strFontNames = QStringLiteral("Arial Bold Decor Dos Elegant Italic Super Thin Times");
-    m_device.m_strImages = QStringLiteral("Земля\tПламя\tГерб\tТризуб\tВетка\tЕлка");
-    m_device.m_strUses = QStringLiteral("Да\tДа\tДа\tДа\tДа\tДа");
-    m_device.m_strNumbers = QStringLiteral("0\t1\t2\t3\t4\t5");
-    m_device.m_strTimes = QStringLiteral("5\t5\t5\t5\t5\t5");
-    m_device.m_strGreeting = kYes;
-    m_device.m_strDemoPic = kYes;
-    m_device.m_strDemoStr = kYes;
+    m_strFontNames = DefaultValue(Fonts);
+    m_device.m_strImages = DefaultValue(Images);
+    m_device.m_strUses = DefaultValue(Uses);
+    m_device.m_strNumbers = DefaultValue(Numbers);
+    m_device.m_strTimes = DefaultValue(Times);
+    m_device.m_strGreeting = DefaultValue(Greeting);
+    m_device.m_strDemoPic = DefaultValue(DemoPic);
+    m_device.m_strDemoStr = DefaultValue(DemoStr);
 
     LoadIni();
     LoadFontLibrary();
@@ -278,14 +322,25 @@ bool AppSettings::WriteIniFile()
     return file.commit();
 }
 
+// An earlier backup is the user's text too: each one gets the next free name.
+QString AppSettings::FreeBackupPath() const
+{
+    const QString first = IniPath() + QStringLiteral(".bak");
+    QString path = first;
+    for (int n = 1; QFileInfo::exists(path); ++n)
+        path = first + u'.' + QString::number(n);
+    return path;
+}
+
 // A settings file the program could not read is the user's text all the same: its bytes go to
-// "Tavrix Editor.ini.bak" before anything is written over it. Without the copy nothing is
-// written.
+// "Tavrix Editor.ini.bak" (or the next free ".bak.N") before anything is written over it. Without
+// the copy nothing is written.
 bool AppSettings::KeepUnreadIni()
 {
-    const QString backup = IniPath() + QStringLiteral(".bak");
+    if (!m_bMoveUnreadIni && !m_bKeepUnreadIni)
+        return true;
+    const QString backup = FreeBackupPath();
     if (m_bMoveUnreadIni) {
-        QFile::remove(backup);
         if (!QFile::rename(IniPath(), backup))
             return false;
         m_bMoveUnreadIni = false;
@@ -302,7 +357,7 @@ bool AppSettings::KeepUnreadIni()
 bool AppSettings::ReadWriteIni(QIODevice& file, bool bWrite)
 {
     if (bWrite) {
-        const SectionValues values = {
+        SectionValues values = {
             PortConfigText(m_port.GetConfig()),
             QString::number(m_nMaxSym),
             m_strFontNames,
@@ -314,6 +369,11 @@ bool AppSettings::ReadWriteIni(QIODevice& file, bool bWrite)
             m_device.m_strDemoPic,
             m_device.m_strDemoStr,
         };
+        // A value the file cannot hold is never written; the section keeps its default instead.
+        for (int section = 0; section < kSectionCount; ++section) {
+            if (BreaksFile(values[section]))
+                values[section] = DefaultValue(section);
+        }
         m_szIniText = kBanner;
         for (int section = 0; section < kSectionCount; ++section)
             m_szIniText +=
@@ -332,14 +392,14 @@ bool AppSettings::ReadWriteIni(QIODevice& file, bool bWrite)
         m_port.SetConfig(*config);
     qsizetype pos = 0;
     m_nMaxSym = ScanInt((*values)[MaxSym], pos).value_or(m_nMaxSym);
-    m_strFontNames = (*values)[Fonts];
-    m_device.m_strImages = (*values)[Images];
-    m_device.m_strUses = (*values)[Uses];
-    m_device.m_strNumbers = (*values)[Numbers];
-    m_device.m_strTimes = (*values)[Times];
-    m_device.m_strGreeting = (*values)[Greeting];
-    m_device.m_strDemoPic = (*values)[DemoPic];
-    m_device.m_strDemoStr = (*values)[DemoStr];
+    TakeValue(m_strFontNames, (*values)[Fonts]);
+    TakeValue(m_device.m_strImages, (*values)[Images]);
+    TakeValue(m_device.m_strUses, (*values)[Uses]);
+    TakeValue(m_device.m_strNumbers, (*values)[Numbers]);
+    TakeValue(m_device.m_strTimes, (*values)[Times]);
+    TakeValue(m_device.m_strGreeting, (*values)[Greeting]);
+    TakeValue(m_device.m_strDemoPic, (*values)[DemoPic]);
+    TakeValue(m_device.m_strDemoStr, (*values)[DemoStr]);
     return true;
 }
 

@@ -71,6 +71,7 @@ public:
 private:
     bool WriteIniFile();
     bool KeepUnreadIni();
+    QString FreeBackupPath() const;
 
     IPrompt& m_prompt;
     ProgramLayout m_layout;

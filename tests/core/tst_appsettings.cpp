@@ -139,6 +139,11 @@ private Q_SLOTS:
     void malformedAppliesNothing_data();
     void malformedAppliesNothing();
     void backupIsMadeOnce();
+    void everyBackupIsKept();
+    void valuesThatBreakTheFile_data();
+    void valuesThatBreakTheFile();
+    void unsafeValuesAreNeverWritten_data();
+    void unsafeValuesAreNeverWritten();
     void unreadableFileIsMovedAside();
     void portAndMaxSymValues_data();
     void portAndMaxSymValues();
@@ -287,6 +292,124 @@ void TestAppSettings::backupIsMadeOnce()
     QVERIFY(QFile::remove(BakPath()));
     settings.reset();
     QVERIFY(!QFile::exists(BakPath()));
+}
+
+void TestAppSettings::everyBackupIsKept()
+{
+    const QList<QByteArray> texts{"first text", "second text", "third text"};
+    for (const QByteArray& text : texts) {
+        FakePrompt prompt;
+        prompt.answers = {true};
+        Open(prompt, text).reset();
+    }
+    QCOMPARE(FileBytes(BakPath()), QByteArray("first text"));
+    QCOMPARE(FileBytes(BakPath() + ".1"), QByteArray("second text"));
+    QCOMPARE(FileBytes(BakPath() + ".2"), QByteArray("third text"));
+    QCOMPARE(FileBytes(IniPath()), DefaultIniBytes());
+}
+
+void TestAppSettings::valuesThatBreakTheFile_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("fonts");
+    QTest::addColumn<QStringList>("pictures");
+
+    const QString defaultFonts =
+        QStringLiteral("Arial Bold Decor Dos Elegant Italic Super Thin Times");
+    const QStringList custom{"Кот|+|7|3", "Пёс|-|9|4"};
+    QList<QByteArray> sections = CustomSections();
+    QList<QByteArray> demoStrFirst = sections;
+    demoStrFirst.move(9, 0);
+    demoStrFirst[3] = RawSection("FONTS", "Arial\r\nENDDEMOSTR\r\nBold");
+    QTest::newRow("font list spans lines over an end marker")
+        << demoStrFirst.join() << defaultFonts << custom;
+
+    QList<QByteArray> startMarker = sections;
+    startMarker[2] = RawSection("FONTS", "Arial\r\nDEMOPIC:\r\nX");
+    QTest::newRow("font list holds a start marker") << startMarker.join() << defaultFonts << custom;
+
+    QList<QByteArray> colonEnd = sections;
+    colonEnd.move(7, 0);
+    colonEnd[3] = RawSection("FONTS", "Arial GREETING:");
+    QTest::newRow("font list ends as a start marker") << colonEnd.join() << defaultFonts << custom;
+
+    QList<QByteArray> endName = sections;
+    endName.move(6, 0);
+    endName[4] = RawSection("IMAGES", "ENDTIMES");
+    QTest::newRow("picture names are an end marker's name")
+        << endName.join() << QStringLiteral("Жирный Тонкий")
+        << QStringList{"Земля|+|7|3",   "Пламя|-|9|4",  "Герб|-|-1|0",
+                       "Тризуб|-|-1|0", "Ветка|-|-1|0", "Елка|-|-1|0"};
+
+    QList<QByteArray> lone = sections;
+    lone[2] = RawSection("FONTS", "Arial\nBold");
+    QTest::newRow("font list with a lone line feed") << lone.join() << defaultFonts << custom;
+
+    QList<QByteArray> harmless = sections;
+    harmless[2] = RawSection("FONTS", "ENDFONT: COM ENDCOMX");
+    QTest::newRow("marker-like words that break nothing")
+        << harmless.join() << QStringLiteral("ENDFONT: COM ENDCOMX") << custom;
+}
+
+// Whatever is read is written so that reading it back gives the same settings, and writing again
+// gives the same bytes.
+void TestAppSettings::valuesThatBreakTheFile()
+{
+    QFETCH(QByteArray, file);
+    FakePrompt prompt;
+    auto settings = Open(prompt, file);
+    QCOMPARE(SettingsTexts(prompt), QStringList());
+    QTEST(settings->m_strFontNames, "fonts");
+    QTEST(Pictures(*settings), "pictures");
+    QCOMPARE(settings->m_port.GetConfig(), kCustomPort);
+    QCOMPARE(settings->m_nMaxSym, 4096);
+    QCOMPARE(Flags(*settings), QList<bool>({false, true, false}));
+    settings.reset();
+    const QByteArray first = FileBytes(IniPath());
+
+    FakePrompt again;
+    settings = Open(again);
+    QCOMPARE(SettingsTexts(again), QStringList());
+    QTEST(settings->m_strFontNames, "fonts");
+    QTEST(Pictures(*settings), "pictures");
+    QCOMPARE(Flags(*settings), QList<bool>({false, true, false}));
+    settings.reset();
+    QCOMPARE(FileBytes(IniPath()), first);
+}
+
+void TestAppSettings::unsafeValuesAreNeverWritten_data()
+{
+    QTest::addColumn<QString>("fonts");
+    QTest::addColumn<QString>("demoPic");
+    QTest::newRow("line break in the font list") << "Arial\nBold"
+                                                 << "Нет";
+    QTest::newRow("carriage return in a flag") << "Arial"
+                                               << "Нет\r";
+    QTest::newRow("font list ends as a start marker") << "Arial USES:"
+                                                      << "Нет";
+    QTest::newRow("flag is an end marker's name") << "Arial"
+                                                  << "ENDCOM";
+}
+
+void TestAppSettings::unsafeValuesAreNeverWritten()
+{
+    QFETCH(QString, fonts);
+    QFETCH(QString, demoPic);
+    FakePrompt prompt;
+    prompt.answers = {false};
+    auto settings = Open(prompt);
+    settings->m_strFontNames = fonts;
+    settings->m_device.m_strDemoPic = demoPic;
+    settings.reset();
+
+    FakePrompt again;
+    settings = Open(again);
+    QCOMPARE(SettingsTexts(again), QStringList());
+    const bool fontsSafe = fonts == "Arial";
+    QCOMPARE(settings->m_strFontNames,
+             fontsSafe ? fonts
+                       : QStringLiteral("Arial Bold Decor Dos Elegant Italic Super Thin Times"));
+    QCOMPARE(settings->m_device.m_strDemoPic, demoPic == "Нет" ? demoPic : QStringLiteral("Да"));
 }
 
 void TestAppSettings::unreadableFileIsMovedAside()
