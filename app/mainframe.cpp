@@ -76,10 +76,18 @@ QString CMainFrame::CannotSaveText(const QString& path, const QString& reason)
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
-QString CMainFrame::SavedShortenedText(int kept, int total)
+QString CMainFrame::SavedShortenedText(int kept, qint64 total)
 {
     return QStringLiteral("Сообщение не помещается в память устройства: сохранено только %1 "
                           "байт из %2.")
+        .arg(kept)
+        .arg(total);
+}
+
+QString CMainFrame::SaveCutFileQuestion(int kept, qint64 total)
+{
+    return QStringLiteral("Файл длиннее допустимого размера сообщения (MAXSYM): будет сохранено "
+                          "только %1 байт из %2.\nСохранить сокращенное сообщение?")
         .arg(kept)
         .arg(total);
 }
@@ -414,15 +422,25 @@ bool CMainFrame::LoadFile(const QString& path)
     return true;
 }
 
+// The totals count what the file held beyond the capacity when it was opened: those bytes are
+// lost too once the file is written over, so that case asks first.
 bool CMainFrame::SaveFile(const QString& path)
 {
+    m_pEditorView->EncodeText();
+    const int kept = m_doc.m_nLength;
+    const qint64 total = kept + m_doc.m_nDropped + m_doc.m_nUnread;
+    const bool overCutFile =
+        m_doc.m_nUnread > 0 && !m_doc.GetPathName().isEmpty() &&
+        QFileInfo(path).absoluteFilePath() == QFileInfo(m_doc.GetPathName()).absoluteFilePath();
+    if (overCutFile && !m_prompt.AskYesNo(SaveCutFileQuestion(kept, total)))
+        return false;
     QString error;
     if (!m_doc.OnSaveDocument(path, &error)) {
         m_prompt.Inform(CannotSaveText(path, error));
         return false;
     }
-    if (m_doc.m_nDropped > 0)
-        m_prompt.Inform(SavedShortenedText(m_doc.m_nLength, m_doc.m_nLength + m_doc.m_nDropped));
+    if (!overCutFile && kept < total)
+        m_prompt.Inform(SavedShortenedText(kept, total));
     AddRecentFile(path);
     UpdateTitle();
     return true;

@@ -74,7 +74,8 @@ public:
     static QString CannotOpenText(const QString& path, const QString& reason);
     static QString CannotSaveText(const QString& path, const QString& reason);
     static QString CannotSavePictureText(const QString& path, const QString& reason);
-    static QString SavedShortenedText(int kept, int total);
+    static QString SavedShortenedText(int kept, qint64 total);
+    static QString SaveCutFileQuestion(int kept, qint64 total);
 
     QSplitter* m_wndSplitter = nullptr;
     QToolBar* m_wndToolBar = nullptr;

@@ -86,6 +86,19 @@ bool IsControlLetter(QChar ch)
     return ch == u'e' || ch == u'f' || ch == u'i' || ch == u's' || ch == u'v';
 }
 
+// Whether a pasted character keeps its marking colour: a control letter or digit in the control
+// colour, a symbol character of the page a page colour names.
+bool KeepsMarking(QChar ch, quint32 color)
+{
+    if (color == CMessageCodec::kControlColor)
+        return IsControlLetter(ch) || (ch >= u'0' && ch <= u'9');
+    for (int page = 0; page < 4; ++page) {
+        if (color == CMessageCodec::kPageColor[page])
+            return ch.unicode() < 0x100 && CMessageCodec::IsPageSymbol(page, quint8(ch.unicode()));
+    }
+    return false;
+}
+
 } // namespace
 
 CInteractiveEditCtrl::CInteractiveEditCtrl(QWidget* parent) : QTextEdit(parent)
@@ -431,6 +444,26 @@ bool CInteractiveEditCtrl::canInsertFromMimeData(const QMimeData* source) const
     return source->hasFormat(kMarkedMimeType) || source->hasHtml() || source->hasText();
 }
 
+// Marked text from a clipboard keeps its colour only on the characters that can carry it; the
+// rest becomes plain text, cleaned like any foreign text.
+void CInteractiveEditCtrl::AppendPasted(QList<Run>& runs, const QString& text, quint32 color)
+{
+    if (!IsMarkingColor(color)) {
+        runs.append({CleanForeignText(text), 0});
+        return;
+    }
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const bool marked = KeepsMarking(text[start], color);
+        qsizetype end = start + 1;
+        while (end < text.size() && KeepsMarking(text[end], color) == marked)
+            ++end;
+        const QString part = text.sliced(start, end - start);
+        runs.append(marked ? Run{part, color} : Run{CleanForeignText(part), 0});
+        start = end;
+    }
+}
+
 // Only the marking survives a paste: text in one of the marking colours keeps it, everything
 // else (fonts, sizes, other colours) becomes plain.
 void CInteractiveEditCtrl::insertFromMimeData(const QMimeData* source)
@@ -445,11 +478,7 @@ void CInteractiveEditCtrl::insertFromMimeData(const QMimeData* source)
             stream >> run.text >> run.color;
             if (stream.status() != QDataStream::Ok)
                 break;
-            if (IsMarkingColor(run.color))
-                run.text = ThroughCodePage(run.text);
-            else
-                run = {CleanForeignText(run.text), 0};
-            runs.append(run);
+            AppendPasted(runs, run.text, run.color);
         }
     } else if (source->hasHtml()) {
         QTextDocument html;
@@ -458,11 +487,7 @@ void CInteractiveEditCtrl::insertFromMimeData(const QMimeData* source)
             if (block != html.begin())
                 runs.append({QStringLiteral("\n"), 0});
             for (auto it = block.begin(); !it.atEnd(); ++it) {
-                const quint32 color = ToBgr(it.fragment().charFormat());
-                const bool marked = IsMarkingColor(color);
-                runs.append({marked ? ThroughCodePage(it.fragment().text())
-                                    : CleanForeignText(it.fragment().text()),
-                             marked ? color : 0});
+                AppendPasted(runs, it.fragment().text(), ToBgr(it.fragment().charFormat()));
             }
         }
     } else if (source->hasText()) {

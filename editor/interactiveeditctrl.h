@@ -72,6 +72,7 @@ private:
     int RoomFor(const QTextCursor& cursor) const;
     void InsertPlainTyped(const QString& text);
     void InsertRuns(QList<Run> runs);
+    static void AppendPasted(QList<Run>& runs, const QString& text, quint32 color);
     QList<Run> SelectedRuns() const;
     QTextCharFormat FormatForColor(quint32 color) const;
 

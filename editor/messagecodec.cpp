@@ -185,7 +185,8 @@ quint32 CMessageCodec::SymTypeAt(const QByteArray& text, int index) const
     const quint32 color = m_edit.GetCharColor(index);
     for (int page = 0; page < 4; ++page) {
         if (color == kPageColor[page])
-            return SYM_PAGE_80 + quint32(page);
+            return IsPageSymbol(page, quint8(text[index])) ? SYM_PAGE_80 + quint32(page)
+                                                           : SYM_PLAIN;
     }
     if (color != kControlColor)
         return SYM_PLAIN;
@@ -203,6 +204,17 @@ quint32 CMessageCodec::SymTypeAt(const QByteArray& text, int index) const
     default:
         return SYM_PLAIN;
     }
+}
+
+// Only the sixteen characters 0x10–0x1F carry symbols, and only where the byte they make is read
+// back as a symbol of the same page: any other character with a page colour (pasted text) would
+// otherwise wrap into a code, a line break or a plain letter.
+bool CMessageCodec::IsPageSymbol(int page, quint8 ch)
+{
+    if (ch < 0x10 || ch > 0x1F || page < 0 || page > 3)
+        return false;
+    const quint8 byte = quint8(ch + 0x70 + 0x10 * page);
+    return GetByteType(byte) == SYM_PAGE_80 + quint32(page);
 }
 
 quint32 CMessageCodec::GetByteType(quint8 byte)

@@ -34,6 +34,8 @@ public:
     bool IsControlType(Source source, int index) const;
     static quint8 EncodeControl(Mode mode, char ch, bool stop);
     static quint8 DecodeControl(Mode mode, quint8 byte, bool stop);
+    // Whether an editor character in the colour of symbol page 0–3 stands for one of its symbols.
+    static bool IsPageSymbol(int page, quint8 ch);
 
     CharFormat m_cfNormal{QStringLiteral("Verdana"), 0x000000};
     CharFormat m_cfControl{QStringLiteral("Courier New"), kControlColor};

@@ -119,6 +119,10 @@ bool CTavrixEditorDoc::Serialize(QIODevice& device, bool bStoring)
         return false;
     m_pData = std::move(data);
     m_nLength = int(read);
+    m_nUnread = 0;
+    char rest[4096];
+    for (qint64 more; (more = device.read(rest, sizeof rest)) > 0;)
+        m_nUnread += more;
     return true;
 }
 
@@ -126,6 +130,15 @@ void CTavrixEditorDoc::DeleteContents()
 {
     m_nLength = 0;
     m_nDropped = 0;
+    m_nUnread = 0;
+}
+
+QString CTavrixEditorDoc::CutOnOpenText(qint64 read, qint64 total)
+{
+    return QStringLiteral("Файл длиннее допустимого размера сообщения (MAXSYM): загружено %1 байт "
+                          "из %2.")
+        .arg(read)
+        .arg(total);
 }
 
 bool CTavrixEditorDoc::OnNewDocument()
@@ -152,6 +165,8 @@ bool CTavrixEditorDoc::OnOpenDocument(const QString& path, QString* error)
     m_nDropped = 0;
     SetPathName(path);
     SetModifiedFlag(false);
+    if (m_nUnread > 0)
+        m_prompt.Inform(CutOnOpenText(m_nLength, m_nLength + m_nUnread));
     return true;
 }
 
@@ -164,6 +179,7 @@ bool CTavrixEditorDoc::OnSaveDocument(const QString& path, QString* error)
             *error = file.errorString();
         return false;
     }
+    m_nUnread = 0; // the file now holds the whole message
     SetPathName(path);
     SetModifiedFlag(false);
     return true;

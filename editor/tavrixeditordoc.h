@@ -40,12 +40,15 @@ public:
     // Capacity the document uses for a MAXSYM value: the value itself within [2, 1048576],
     // else the default 2048.
     static int CapacityFor(int maxSym);
+    static QString CutOnOpenText(qint64 read, qint64 total);
 
     std::unique_ptr<quint8[]> m_pData; // exactly m_nCapacity bytes
     int m_nLength = 0;
     int m_nCapacity = 0;
     // Bytes of the editor text that the last encoding could not store (0 when it fitted).
     int m_nDropped = 0;
+    // Bytes of the opened file beyond the capacity: never read, lost if the file is saved over.
+    qint64 m_nUnread = 0;
 
 Q_SIGNALS:
     void encodeTextRequested(); // the document's WM_ENCODETEXT: the editor view re-encodes

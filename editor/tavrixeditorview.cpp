@@ -34,10 +34,10 @@ QString CTavrixEditorView::SendShortenedQuestion(int kept, int total)
         .arg(total);
 }
 
-QString CTavrixEditorView::CapacityCutText(int kept, int total)
+QString CTavrixEditorView::CapacityCutText(int kept, int total, bool newSize)
 {
-    return QStringLiteral("Сообщение не помещается в новый размер: сохранено только %1 байт "
-                          "из %2.")
+    return QStringLiteral("Сообщение не помещается в %1размер: сохранено только %2 байт из %3.")
+        .arg(newSize ? QStringLiteral("новый ") : QString())
         .arg(kept)
         .arg(total);
 }
@@ -299,17 +299,19 @@ void CTavrixEditorView::OnEditorSettings()
     if (!CEditorSettingsDlg::Run(window(), m_settings))
         return;
     const bool modified = m_pDoc->IsModified();
+    // Encoded into the new capacity, so a raised maximum keeps everything typed.
+    const int oldCapacity = m_pDoc->m_nCapacity;
+    m_pDoc->UpdateCapacity();
     EncodeText();
-    const int total = m_pDoc->m_nLength + m_pDoc->m_nDropped;
+    const int kept = m_pDoc->m_nLength;
+    const int total = kept + m_pDoc->m_nDropped;
     m_settings.LoadFontLibrary();
     FillToolbarCombos();
-    m_pDoc->UpdateCapacity();
-    const int kept = m_pDoc->m_nLength;
     m_wndEdit.SetText(QByteArray());
-    m_wndEdit.SetLimitText(CTavrixEditorDoc::CapacityFor(m_settings.m_nMaxSym));
+    m_wndEdit.SetLimitText(m_pDoc->m_nCapacity);
     DecodeDocument();
     if (kept < total)
-        m_prompt.Inform(CapacityCutText(kept, total));
+        m_prompt.Inform(CapacityCutText(kept, total, m_pDoc->m_nCapacity != oldCapacity));
     m_pDoc->SetModifiedFlag(modified || kept < total);
     m_wndEdit.viewport()->update(); // the symbols' pictures come from the fonts just read
     Q_EMIT previewStale();          // the fonts were read again even when the text reads the same

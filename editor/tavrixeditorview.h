@@ -59,7 +59,7 @@ public:
     // Asked before a message that does not fit is sent shortened: kept bytes, total bytes.
     static QString SendShortenedQuestion(int kept, int total);
     // Told when a change of the maximum size cut the message: kept bytes, bytes before.
-    static QString CapacityCutText(int kept, int total);
+    static QString CapacityCutText(int kept, int total, bool newSize);
 
     CMainFrame* m_pFrame = nullptr;
     CTavrixEditorDoc* m_pDoc = nullptr;

@@ -183,7 +183,8 @@ void TestMessageCodec::encodeAndDecode_data()
     CodecRow("two-digit parameter", Encodes, "f12", "ccc", "00 01 32");
     CodecRow("parameter not a digit", Encodes, "fx", "cc", "00 00");
     CodecRow("near but not the control colour", Encodes, "f3", "xx", "66 33");
-    CodecRow("page colour on a control letter", Encodes, "f3", "0c", "D6 33");
+    CodecRow("page colour on a letter is plain", Encodes, "f3", "0c", "66 33");
+    CodecRow("page colour on the character of Ё is plain", Encodes, "\x18", "2", "18");
     CodecRow("stray NUL is not stored", Encodes, QByteArray("A\0B", 3), "...", "41 42");
 
     CodecRow("03 00 is s0", Decodes, "s0", "cc", "03 00");

@@ -47,6 +47,8 @@ private Q_SLOTS:
     void sendOfTooLongMessageAsksFirst();
     void editorSettingsKeepTheTypedText_data();
     void editorSettingsKeepTheTypedText();
+    void editorSettingsEncodeIntoTheNewSize_data();
+    void editorSettingsEncodeIntoTheNewSize();
 };
 
 void TestEditorView::listChoiceInsertsCode_data()
@@ -286,7 +288,9 @@ void TestEditorView::sendOfTooLongMessageAsksFirst()
     f.prompt.answers = {answer};
     f.Action(C::ID_SEND_TEXT)->trigger();
     QVERIFY(!f.prompt.texts.isEmpty());
-    QCOMPARE(f.prompt.texts.first(), CTavrixEditorView::SendShortenedQuestion(7, 10));
+    QCOMPARE(f.prompt.texts.first(),
+             QStringLiteral("Сообщение не помещается в память устройства: будет передано только "
+                            "7 байт из 10.\nПередать сокращенное сообщение?"));
     QCOMPARE(pty.ReadAll(answer ? 1000 : 100), expected);
     QCOMPARE(f.prompt.texts.size(), answer ? 2 : 1);
 }
@@ -299,10 +303,46 @@ void TestEditorView::editorSettingsKeepTheTypedText_data()
     QTest::addColumn<int>("limit");
     QTest::newRow("same size") << "2048" << QByteArray("ABf3CDEFGH") << QStringList() << 2048;
     QTest::newRow("smaller: cut on an item")
-        << "6" << QByteArray("ABf3C") << QStringList{CTavrixEditorView::CapacityCutText(5, 10)}
+        << "6" << QByteArray("ABf3C")
+        << QStringList{"Сообщение не помещается в новый размер: сохранено только 5 байт из 10."}
         << 6;
     QTest::newRow("code not split")
-        << "4" << QByteArray("AB") << QStringList{CTavrixEditorView::CapacityCutText(2, 10)} << 4;
+        << "4" << QByteArray("AB")
+        << QStringList{"Сообщение не помещается в новый размер: сохранено только 2 байт из 10."}
+        << 4;
+}
+
+void TestEditorView::editorSettingsEncodeIntoTheNewSize_data()
+{
+    QTest::addColumn<QString>("maxChars");
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("raised: all kept") << "10000" << 3000 << QStringList();
+    QTest::newRow("unchanged: cut to the size")
+        << "2048" << 2047
+        << QStringList{"Сообщение не помещается в размер: сохранено только 2047 байт из 3000."};
+    QTest::newRow("lowered: cut to the new size")
+        << "1000" << 999
+        << QStringList{
+               "Сообщение не помещается в новый размер: сохранено только 999 байт из 3000."};
+}
+
+// The control takes far more than the message holds until the size is first confirmed.
+void TestEditorView::editorSettingsEncodeIntoTheNewSize()
+{
+    QFETCH(QString, maxChars);
+    QFETCH(int, kept);
+    FrameFixture f;
+    QVERIFY(f.Show());
+    f.Edit().insertPlainText(QString(3000, u'a'));
+    QCOMPARE(f.Edit().GetTextLength(), 3000);
+    WhenModal<CEditorSettingsDlg>([maxChars](CEditorSettingsDlg* dlg) {
+        dlg->m_pMaxChars->setText(maxChars);
+        dlg->accept();
+    });
+    f.Action(C::ID_EDITOR_SETTINGS)->trigger();
+    QCOMPARE(f.Edit().GetText(), QByteArray(kept, 'a'));
+    QTEST(f.prompt.texts, "messages");
 }
 
 void TestEditorView::editorSettingsKeepTheTypedText()

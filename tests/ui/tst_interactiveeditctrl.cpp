@@ -16,6 +16,49 @@ QTextCharFormat FormatAt(CInteractiveEditCtrl& edit, int index)
     return cursor.charFormat();
 }
 
+// The editor's own clipboard format: runs of text, each with its marking colour.
+QMimeData* MarkedMime(const QList<QPair<QString, quint32>>& runs)
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << quint32(runs.size());
+    for (const auto& run : runs)
+        stream << run.first << run.second;
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("application/x-tavrix-marked-text"), bytes);
+    return data;
+}
+
+QMimeData* HtmlMime(const QString& html)
+{
+    auto* data = new QMimeData;
+    data->setHtml(html);
+    return data;
+}
+
+// Where the stream holds a byte that does not stand for what the text shows: a code byte
+// 0x00-0x03 without its parameter, a 0x0D, or a 0x0A that is not one of the text's line breaks.
+QString StreamFault(const QByteArray& stream, const QByteArray& text)
+{
+    int lineBreaks = 0;
+    for (qsizetype i = 0; i < stream.size(); ++i) {
+        const quint8 byte = quint8(stream[i]);
+        if (byte <= 0x03 && i + 1 >= stream.size())
+            return QStringLiteral("code without parameter at %1").arg(i);
+        if (byte <= 0x03)
+            ++i;
+        else if (byte == 0x0D)
+            return QStringLiteral("0D at %1").arg(i);
+        else if (byte == 0x0A)
+            ++lineBreaks;
+    }
+    if (lineBreaks != text.count('\n'))
+        return QStringLiteral("%1 line feeds for %2 line breaks")
+            .arg(lineBreaks)
+            .arg(text.count('\n'));
+    return {};
+}
+
 } // namespace
 
 class TestInteractiveEditCtrl : public QObject
@@ -38,6 +81,9 @@ private Q_SLOTS:
     void copyPasteKeepsMarking();
     void foreignRichTextKeepsOnlyMarking();
     void plainPasteIsConverted();
+    void pastedColourMarksOnlySymbols_data();
+    void pastedColourMarksOnlySymbols();
+    void pastedTextNeverEncodesStrayCodes();
     void limitRefusesTypingAndInsertion();
     void limitCutsPaste_data();
     void limitCutsPaste();
@@ -327,6 +373,76 @@ void TestInteractiveEditCtrl::plainPasteIsConverted()
     f.edit.paste();
     QCOMPARE(f.edit.toPlainText(), QString::fromUtf8("a\nb\tc?Ж")); // shown as it will be sent
     QCOMPARE(f.Encode(), Hex("61 0A 62 09 63 3F C6"));
+}
+
+void TestInteractiveEditCtrl::pastedColourMarksOnlySymbols_data()
+{
+    QTest::addColumn<QMimeData*>("data");
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<quint32>("firstColor");
+
+    QTest::newRow("html: page colour on a letter")
+        << HtmlMime("<span style=\"color:#0000f7\">m</span>") << Hex("6D") << 0u;
+    QTest::newRow("own format: page colour on a letter")
+        << MarkedMime({{"m", 0xF70000}}) << Hex("6D") << 0u;
+    QTest::newRow("own format: page colour on the character of a plain byte")
+        << MarkedMime({{QString(QChar(0x18)) + "b", 0xF80000}}) << Hex("62") << 0u;
+    QTest::newRow("own format: page colour on a line break")
+        << MarkedMime({{"a\nb", 0xFA0000}}) << Hex("61 0A 62") << 0u;
+    QTest::newRow("own format: page colour on NUL")
+        << MarkedMime({{QString(QChar(0)) + "A", 0xF90000}}) << Hex("41") << 0u;
+    QTest::newRow("own format: control colour on a code character")
+        << MarkedMime({{QString(QChar(1)) + "f3", 0xFF0000}}) << Hex("00 03") << 0xFF0000u;
+    QTest::newRow("own format: device symbol kept")
+        << MarkedMime({{QString(QChar(0x15)), 0xFA0000}, {"b", 0}}) << Hex("85 62") << 0xFA0000u;
+}
+
+// A character counts as a device symbol only when it is one that stands for a symbol of the
+// page its colour names; anything else pasted in that colour is plain text.
+void TestInteractiveEditCtrl::pastedColourMarksOnlySymbols()
+{
+    QFETCH(QMimeData*, data);
+    EditorFixture f;
+    QApplication::clipboard()->setMimeData(data);
+    f.edit.paste();
+    QFETCH(QByteArray, stream);
+    QCOMPARE(f.Encode().toHex(' '), stream.toHex(' '));
+    QTEST(f.edit.GetCharColor(0), "firstColor");
+}
+
+void TestInteractiveEditCtrl::pastedTextNeverEncodesStrayCodes()
+{
+    const QList<quint32> colors{0, 0xFF0000, 0xFA0000, 0xF90000, 0xF80000, 0xF70000, 0x123456};
+    const QString pool = QStringLiteral("Жё«€中") + QChar(0x2028) + QChar(0x2029);
+    QRandomGenerator random(11);
+    EditorFixture f;
+    for (int n = 0; n < 200; ++n) {
+        QList<QPair<QString, quint32>> runs;
+        QString html;
+        for (int r = random.bounded(1, 6); r > 0; --r) {
+            QString text;
+            for (int c = random.bounded(1, 8); c > 0; --c) {
+                const int pick = random.bounded(pool.size() + 128);
+                text += pick < pool.size() ? pool[pick] : QChar(char16_t(pick - pool.size()));
+            }
+            const quint32 color = colors[random.bounded(colors.size())];
+            runs.append({text, color});
+            html += QStringLiteral("<span style=\"color:#%1%2%3\">%4</span>")
+                        .arg(color & 0xFF, 2, 16, QChar(u'0'))
+                        .arg((color >> 8) & 0xFF, 2, 16, QChar(u'0'))
+                        .arg(color >> 16, 2, 16, QChar(u'0'))
+                        .arg(text.toHtmlEscaped());
+        }
+        for (QMimeData* data : {MarkedMime(runs), HtmlMime(html)}) {
+            f.edit.clear();
+            QApplication::clipboard()->setMimeData(data);
+            f.edit.paste();
+            const QByteArray stream = f.Encode();
+            const QString fault = StreamFault(stream, f.edit.GetText());
+            if (!fault.isEmpty())
+                QFAIL(qPrintable(fault + " in " + stream.toHex(' ') + " from " + html));
+        }
+    }
 }
 
 void TestInteractiveEditCtrl::limitRefusesTypingAndInsertion()

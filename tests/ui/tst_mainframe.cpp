@@ -61,6 +61,8 @@ private Q_SLOTS:
     void saveThenOpenGivesSameBytes_data();
     void saveThenOpenGivesSameBytes();
     void saveAndOpenTellWhatWentWrong();
+    void longFileIsNotShortenedSilently_data();
+    void longFileIsNotShortenedSilently();
     void maybeSaveAnswers_data();
     void maybeSaveAnswers();
     void droppedFileOpens();
@@ -297,7 +299,48 @@ void TestMainFrame::saveAndOpenTellWhatWentWrong()
     const QString path = f.dir.filePath(QStringLiteral("long.tvd"));
     QVERIFY(f.frame->SaveFile(path));
     QCOMPARE(FrameFixture::ReadFile(path), QByteArray("ABCDEFG"));
-    QCOMPARE(f.prompt.texts, QStringList{CMainFrame::SavedShortenedText(7, 10)});
+    QCOMPARE(f.prompt.texts,
+             QStringList{"Сообщение не помещается в память устройства: сохранено только 7 байт из "
+                         "10."});
+}
+
+void TestMainFrame::longFileIsNotShortenedSilently_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("yes: the shortened message is saved") << true;
+    QTest::newRow("no: the file stays as it was") << false;
+}
+
+void TestMainFrame::longFileIsNotShortenedSilently()
+{
+    QFETCH(bool, answer);
+    FrameFixture f(2048);
+    QByteArray bytes;
+    for (int i = 0; i < 3000; ++i)
+        bytes += char('A' + i % 26);
+    const QString path = f.WriteFile(QStringLiteral("long.tvd"), bytes);
+    QVERIFY(f.frame->LoadFile(path));
+    QCOMPARE(f.prompt.texts, QStringList{"Файл длиннее допустимого размера сообщения (MAXSYM): "
+                                         "загружено 2048 байт из 3000."});
+    QCOMPARE(f.Edit().GetText(), bytes.left(2048));
+
+    f.prompt.texts.clear();
+    f.prompt.answers = {answer};
+    QCOMPARE(f.frame->SaveFile(path), answer);
+    QCOMPARE(f.prompt.texts,
+             QStringList{"Файл длиннее допустимого размера сообщения (MAXSYM): будет сохранено "
+                         "только 2047 байт из 3000.\nСохранить сокращенное сообщение?"});
+    QCOMPARE(FrameFixture::ReadFile(path), answer ? bytes.left(2047) : bytes);
+
+    // Once saved over, nothing of the file is left unread: the next save only tells that the
+    // text read (one byte more than the stream holds) does not fit.
+    f.prompt.texts.clear();
+    f.prompt.answers = {false};
+    QCOMPARE(f.frame->SaveFile(path), answer);
+    QCOMPARE(f.prompt.texts.size(), 1);
+    QCOMPARE(f.prompt.texts.first().startsWith("Сообщение не помещается в память устройства: "
+                                               "сохранено только 2047 байт из 2048."),
+             answer);
 }
 
 void TestMainFrame::maybeSaveAnswers_data()
