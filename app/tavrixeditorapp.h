@@ -29,10 +29,9 @@ public:
     AppSettings& Settings() { return m_settings; }
     IPrompt& Prompt() { return m_prompt; }
     CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
-
-private:
     static bool InstallQtTranslation(QTranslator& translator);
 
+private:
     QTranslator m_qtTranslator;
     bool m_bQtTranslated = false; // before m_settings: its messages already use the translation
     CMessageBoxPrompt m_prompt;

@@ -3,12 +3,14 @@
 #include "editor/symtype.h"
 #include "settings/appsettings.h"
 #include "settings/prompt.h"
+#include "settings/systemerrortext.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace
@@ -152,14 +154,11 @@ bool CTavrixEditorDoc::OnNewDocument()
 bool CTavrixEditorDoc::OnOpenDocument(const QString& path, QString* error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly) || !Serialize(file, false)) {
+        const int code = errno;
         if (error)
-            *error = file.errorString();
-        return false;
-    }
-    if (!Serialize(file, false)) {
-        if (error)
-            *error = file.errorString();
+            *error = SystemErrorText(code, file.errorString());
         return false;
     }
     m_nDropped = 0;
@@ -173,10 +172,12 @@ bool CTavrixEditorDoc::OnOpenDocument(const QString& path, QString* error)
 bool CTavrixEditorDoc::OnSaveDocument(const QString& path, QString* error)
 {
     QSaveFile file(path);
+    errno = 0;
     const bool ok = file.open(QIODevice::WriteOnly) && Serialize(file, true) && file.commit();
     if (!ok) {
+        const int code = errno;
         if (error)
-            *error = file.errorString();
+            *error = SystemErrorText(code, file.errorString());
         return false;
     }
     m_nUnread = 0; // the file now holds the whole message

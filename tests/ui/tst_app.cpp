@@ -4,11 +4,15 @@
 #include "app/messageboxprompt.h"
 #include "framefixture.h"
 
+#include "app/tavrixeditorapp.h"
+
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTranslator>
 
 class TestApp : public QObject
 {
@@ -21,6 +25,7 @@ private Q_SLOTS:
     void aboutBox();
     void helpOpensFromF1AndMenu();
     void messageBoxesCarryTheProgramCaption();
+    void standardTextsAreRussian();
 };
 
 void TestApp::splashCloses_data()
@@ -126,6 +131,27 @@ void TestApp::messageBoxesCarryTheProgramCaption()
 
     WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Cancel)->click(); });
     QCOMPARE(prompt.AskSaveChanges(QStringLiteral("Сохранить?")), ISaveQuestion::Cancel);
+}
+
+// Qt's own buttons and dialogs speak the program's language once its translation is loaded.
+void TestApp::standardTextsAreRussian()
+{
+    QTranslator translator;
+    QVERIFY(CTavrixEditorApp::InstallQtTranslation(translator));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Tavrix Editor"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Да"));
+    QCOMPARE(box.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Нет"));
+
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList labels;
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        labels << label->text();
+    QVERIFY2(labels.contains(QStringLiteral("Перейти к:")), qPrintable(labels.join(u'|')));
+    QVERIFY2(!labels.contains(QStringLiteral("Look in:")), qPrintable(labels.join(u'|')));
+    QCoreApplication::removeTranslator(&translator);
 }
 
 QTEST_MAIN(TestApp)

@@ -130,9 +130,10 @@ void TestDeviceSettingsDlg::listShowsThePictures()
     QCOMPARE(list->columnCount(), 4);
     QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("Название изображения"));
     QCOMPARE(list->horizontalHeaderItem(3)->text(), QStringLiteral("Время"));
-    const int half = list->width() / 2;
-    QCOMPARE(list->columnWidth(0), half);
-    QCOMPARE(list->columnWidth(2), half / 3 - 1);
+    QCOMPARE(list->width(), 440);
+    QCOMPARE(list->columnWidth(0), 220);
+    for (int column = 1; column < 4; ++column)
+        QCOMPARE(list->columnWidth(column), 72);
     QCOMPARE(list->rowCount(), 6);
     QCOMPARE(RowText(list, 2), QStringLiteral("P3|Нет|3|7"));
     QVERIFY(list->showGrid());
@@ -170,7 +171,8 @@ void TestDeviceSettingsDlg::refusesEdit_data()
     QTest::addColumn<QString>("order");
     QTest::addColumn<QString>("duration");
     QTest::addColumn<QString>("message");
-    const QString duration = CDeviceSettingsDlg::kBadDuration;
+    const QString duration =
+        QStringLiteral("Недопустимое значение длительности показа изображения");
     QTest::newRow("order 0") << 6 << "0" << QString("9") << kBadOrder;
     QTest::newRow("order 7 of 6") << 6 << "7" << QString("9") << kBadOrder;
     QTest::newRow("order text") << 6 << "abc" << QString("9") << kBadOrder;
@@ -323,7 +325,9 @@ void TestDeviceSettingsDlg::tooManyShownSendsNothing()
     f.Run();
     QVERIFY(stayedOpen);
     QCOMPARE(f.prompt.texts,
-             QStringList({CDeviceSettingsDlg::kTooManyShown, CDeviceSettingsDlg::kSent}));
+             QStringList({"Устройство может показывать не более 127 изображений. Отключите показ "
+                          "лишних изображений.",
+                          "Настройки успешно переданы в устройство!"}));
     QCOMPARE(f.wire.size(), 2 + 2 * 127 + 2);
     QVERIFY(!f.settings.m_device.m_pPictures[0].bShown);
 }

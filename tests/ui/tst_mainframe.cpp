@@ -61,6 +61,8 @@ private Q_SLOTS:
     void saveThenOpenGivesSameBytes_data();
     void saveThenOpenGivesSameBytes();
     void saveAndOpenTellWhatWentWrong();
+    void fileErrorsAreTold_data();
+    void fileErrorsAreTold();
     void longFileIsNotShortenedSilently_data();
     void longFileIsNotShortenedSilently();
     void maybeSaveAnswers_data();
@@ -302,6 +304,31 @@ void TestMainFrame::saveAndOpenTellWhatWentWrong()
     QCOMPARE(f.prompt.texts,
              QStringList{"Сообщение не помещается в память устройства: сохранено только 7 байт из "
                          "10."});
+}
+
+void TestMainFrame::fileErrorsAreTold_data()
+{
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("open a missing file")
+        << false << "nothing.tvd"
+        << "Не удается открыть документ %1.\nНет такого файла или каталога";
+    QTest::newRow("save into a missing folder")
+        << true << "missing/x.tvd"
+        << "Не удается сохранить документ %1.\nНет такого файла или каталога";
+}
+
+// The system's reason is told in the program's language too.
+void TestMainFrame::fileErrorsAreTold()
+{
+    QFETCH(bool, save);
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    FrameFixture f;
+    const QString path = f.dir.filePath(name);
+    QVERIFY(!(save ? f.frame->SaveFile(path) : f.frame->LoadFile(path)));
+    QCOMPARE(f.prompt.texts, QStringList{text.arg(QDir::toNativeSeparators(path))});
 }
 
 void TestMainFrame::longFileIsNotShortenedSilently_data()

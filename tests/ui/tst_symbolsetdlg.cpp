@@ -180,7 +180,9 @@ void TestSymbolSetDlg::inserts_data()
     QTest::newRow("cancel") << 0xC0 << "cancelButton" << kNothing << QStringList();
     // The dialog opens on code 0: "Вставить" at once must not put a stream code into the text.
     QTest::newRow("code 0 refused")
-        << 0 << insert << kNothing << QStringList{CSymbolSetDlg::kReservedCode};
+        << 0 << insert << kNothing
+        << QStringList{"Символы с кодами 0, 1, 2 и 3 заняты управляющими кодами устройства и не "
+                       "могут быть вставлены в текст."};
 }
 
 void TestSymbolSetDlg::inserts()
