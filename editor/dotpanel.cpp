@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <array>
 #include <climits>
 
 namespace
@@ -90,8 +92,9 @@ void CDotPanel::Resize()
 {
     const QSize still = m_pLines ? StillSize(*m_pLines, m_nWidth, m_nPitch) : QSize();
     const int windowWidth = m_nWidth * m_nPitch;
-    setFixedSize(2 * kMargin + std::max(windowWidth, still.width()),
-                 3 * kMargin + 8 * m_nPitch + still.height());
+    // A message of a megabyte at 500 % would be wider than a widget may be; its end is cut off.
+    setFixedSize(std::min(QWIDGETSIZE_MAX, 2 * kMargin + std::max(windowWidth, still.width())),
+                 std::min(QWIDGETSIZE_MAX, 3 * kMargin + 8 * m_nPitch + still.height()));
 }
 
 QSize CDotPanel::StillSize(const QList<DotLine>& lines, int width, int pitch)
@@ -113,27 +116,43 @@ void CDotPanel::PaintStrip(QPainter& painter, QPoint origin, const QByteArray& c
         area &= painter.clipBoundingRect().toAlignedRect();
     if (area.isEmpty())
         return;
-    painter.fillRect(area, kPanel);
     const int first = (area.left() - origin.x()) / pitch;
     const int last = std::min(count, (area.right() - origin.x()) / pitch + 1);
+    for (int x = first; x < last; ++x) {
+        const quint8 dots = x < columns.size() ? quint8(columns[x]) : 0;
+        painter.drawPixmap(origin.x() + x * pitch, origin.y(), ColumnPicture(dots, pitch));
+    }
+}
+
+// Round dots cost an antialiased ellipse each; a column has only 256 looks, drawn once per pitch.
+const QPixmap& CDotPanel::ColumnPicture(quint8 dots, int pitch)
+{
+    static int cachedPitch = 0;
+    static std::array<QPixmap, 256> pictures;
+    if (cachedPitch != pitch) {
+        pictures.fill(QPixmap());
+        cachedPitch = pitch;
+    }
+    QPixmap& picture = pictures[dots];
+    if (!picture.isNull())
+        return picture;
+    picture = QPixmap(pitch, 8 * pitch);
+    picture.fill(kPanel);
+    QPainter painter(&picture);
     painter.setPen(Qt::NoPen);
     const bool round = pitch >= 3;
     painter.setRenderHint(QPainter::Antialiasing, round);
     const qreal size = round ? pitch * 0.8 : pitch;
     const qreal inset = (pitch - size) / 2;
-    for (int x = first; x < last; ++x) {
-        const quint8 dots = x < columns.size() ? quint8(columns[x]) : 0;
-        for (int y = 0; y < 8; ++y) {
-            painter.setBrush((dots >> y) & 1 ? kLit : kUnlit);
-            const QRectF dot(origin.x() + x * pitch + inset, origin.y() + y * pitch + inset, size,
-                             size);
-            if (round)
-                painter.drawEllipse(dot);
-            else
-                painter.drawRect(dot);
-        }
+    for (int y = 0; y < 8; ++y) {
+        painter.setBrush((dots >> y) & 1 ? kLit : kUnlit);
+        const QRectF dot(inset, y * pitch + inset, size, size);
+        if (round)
+            painter.drawEllipse(dot);
+        else
+            painter.drawRect(dot);
     }
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    return picture;
 }
 
 void CDotPanel::PaintStill(QPainter& painter, QPoint origin, const QList<DotLine>& lines, int width,

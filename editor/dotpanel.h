@@ -27,6 +27,8 @@ public:
     static void PaintStrip(QPainter& painter, QPoint origin, const QByteArray& columns, int width,
                            int pitch);
 
+    static const QPixmap& ColumnPicture(quint8 dots, int pitch);
+
     static constexpr int kMargin = 6;
 
 protected:

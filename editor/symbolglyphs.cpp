@@ -12,6 +12,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <climits>
 
 namespace
 {
@@ -82,12 +83,28 @@ int CSymbolGlyphs::WalkBlock(const QTextBlock& block, int font, QPainter* painte
 {
     QChar pendingLetter;
     QTextLayout* layout = block.layout();
+    // Only the lines in sight are drawn: one paragraph can hold a whole long message.
+    int visibleFrom = 0;
+    int visibleTo = -1;
+    if (painter && layout) {
+        const QRectF clip = painter->clipBoundingRect();
+        visibleFrom = INT_MAX;
+        for (int n = 0; n < layout->lineCount(); ++n) {
+            const QTextLine line = layout->lineAt(n);
+            const qreal top = offset.y() + line.y();
+            if (top > clip.bottom())
+                break;
+            if (top + line.height() < clip.top())
+                continue;
+            visibleFrom = std::min(visibleFrom, line.textStart());
+            visibleTo = line.textStart() + line.textLength();
+        }
+    }
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const quint32 color = ToBgr(fragment.charFormat().foreground().color());
-        const QString text = fragment.text();
         if (color == CMessageCodec::kControlColor) {
-            for (QChar ch : text) {
+            for (QChar ch : fragment.text()) {
                 if (pendingLetter.isNull()) {
                     if (IsControlLetter(ch))
                         pendingLetter = ch;
@@ -101,17 +118,22 @@ int CSymbolGlyphs::WalkBlock(const QTextBlock& block, int font, QPainter* painte
         }
         pendingLetter = QChar();
         const int page = PageOf(color);
-        if (page < 0 || !painter || !layout)
+        const int start = fragment.position() - block.position();
+        if (page < 0 || !painter || !layout || start + fragment.length() <= visibleFrom ||
+            start >= visibleTo)
             continue;
+        const QString text = fragment.text();
         const bool loaded = font < m_settings.m_nFontCount &&
                             size_t(font) < m_settings.m_pFontLoaded.size() &&
                             m_settings.m_pFontLoaded[size_t(font)];
         if (!loaded)
             continue; // no picture to show: the control's own box stays
         const CEXFont& device = *m_settings.m_pFonts[size_t(font)];
-        for (int n = 0; n < text.size(); ++n) {
+        const int from = std::max(0, visibleFrom - start);
+        const int to = std::min(int(text.size()), visibleTo - start);
+        for (int n = from; n < to; ++n) {
             const int code = (text[n].unicode() & 0x0F) | (0x80 + page * 0x10);
-            const int position = fragment.position() - block.position() + n;
+            const int position = start + n;
             const QTextLine line = layout->lineForTextPosition(position);
             if (!line.isValid() || code >= device.m_nCount)
                 continue;

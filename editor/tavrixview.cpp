@@ -90,10 +90,18 @@ int CTavrixView::StoredWidth() const
     return ok && width >= kMinWidth && width <= kMaxWidth ? width : kDefaultWidth;
 }
 
+// A short message is redrawn a moment after the first of a burst of edits. A long one waits
+// for a pause in the typing, though never more than kMaxWaitMs, so it is redrawn at most about
+// once a second while the operator types on.
 void CTavrixView::ScheduleUpdate()
 {
-    if (!m_updateTimer.isActive())
-        m_updateTimer.start(UpdateDelayMs(m_nLastUpdateUs));
+    const int delay = UpdateDelayMs(m_nLastUpdateUs);
+    if (!m_updateTimer.isActive()) {
+        m_pendingSince.start();
+        m_updateTimer.start(delay);
+    } else if (m_nLastUpdateUs >= kSlowUpdateUs && m_pendingSince.elapsed() + delay <= kMaxWaitMs) {
+        m_updateTimer.start(delay);
+    }
 }
 
 void CTavrixView::UpdateNow()
@@ -105,6 +113,7 @@ void CTavrixView::UpdateNow()
     m_lines = CDotStrip::Build(stream, CDotStrip::FontsOf(m_settings));
     Refresh();
     m_nLastUpdateUs = timer.nsecsElapsed() / 1000;
+    Q_EMIT previewUpdated();
 }
 
 void CTavrixView::Refresh()

@@ -50,6 +50,11 @@ public:
     static constexpr int kMaxWidth = 1024;
     static constexpr int kBasePitch = 4; // pixels per dot at 100 %
     static const QString kWidthKey;
+    static constexpr qint64 kSlowUpdateUs = 5000;
+    static constexpr qint64 kMaxWaitMs = 1000;
+
+Q_SIGNALS:
+    void previewUpdated();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -70,6 +75,7 @@ private:
     QTimer m_updateTimer;
     QTimer m_playTimer;
     QElapsedTimer m_clock;
+    QElapsedTimer m_pendingSince;
     int m_nWidth = kDefaultWidth;
     int m_nScale = 100;
     qint64 m_nLastUpdateUs = 0;
