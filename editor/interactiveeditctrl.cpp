@@ -252,7 +252,9 @@ quint32 CInteractiveEditCtrl::GetCharColor(int index) const
 }
 
 // One cursor in one edit block on a freshly cleared document: the layout sees a single change
-// and lays the text out lazily from the top, where the caret goes.
+// and lays the text out lazily, from the top, after the first paint. The caret waits at the top
+// before a placeholder, so the text goes in after it and nothing has to move it back: moving the
+// caret makes the control lay out the whole text at once.
 void CInteractiveEditCtrl::SetMarkedText(const QByteArray& text, const QList<FormatRun>& runs)
 {
     const QString unicode = Cp1251::ToUnicode(text);
@@ -268,6 +270,8 @@ void CInteractiveEditCtrl::SetMarkedText(const QByteArray& text, const QList<For
     BeginBulkEdit();
     document()->clear();
     QTextCursor cursor(document());
+    cursor.insertText(QStringLiteral(" "));
+    setTextCursor(QTextCursor(document()));
     qsizetype position = 0;
     for (const FormatRun& run : runs) {
         const qsizetype length = std::min<qsizetype>(run.length, m_nLimit - position);
@@ -277,7 +281,8 @@ void CInteractiveEditCtrl::SetMarkedText(const QByteArray& text, const QList<For
         position += length;
     }
     cursor.setPosition(0);
-    m_bulkCursor = cursor;
+    cursor.deleteChar();
+    m_bulkCursor = textCursor();
     EndBulkEdit();
 }
 
@@ -296,7 +301,8 @@ void CInteractiveEditCtrl::EndBulkEdit()
     if (m_nBulk == 1) {
         // Still counted as bulk while the document reports the whole edit at once.
         m_bulkCursor.endEditBlock();
-        setTextCursor(m_bulkCursor);
+        if (m_bulkCursor != textCursor())
+            setTextCursor(m_bulkCursor);
         m_bulkCursor = QTextCursor();
         m_bColorCacheValid = false;
     }

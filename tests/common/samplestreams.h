@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/cp1251.h"
+
 #include <QByteArray>
 
 // Device streams of a chosen size in the shapes a long message takes. Every kind of item shows
@@ -20,6 +22,14 @@ inline const QByteArray& Characters()
         return all;
     }();
     return chars;
+}
+
+// What an operator writes: Russian and Latin words, digits, punctuation and a device symbol.
+inline const QByteArray& Words()
+{
+    static const QByteArray words =
+        Cp1251::FromUnicode(u"Бегущая строка: скидки 20% на всё, Tavrix! ") + "\x85";
+    return words;
 }
 
 // The n-th character item, stepping through the whole table in an order that mixes kinds.
@@ -44,8 +54,9 @@ inline QByteArray Code(int n)
 }
 
 // size bytes: runs of plainRun characters each followed by a code, a line break once a line
-// holds lineLength characters (never when lineLength is 0).
-inline QByteArray Stream(int size, int lineLength, int plainRun)
+// holds lineLength characters (never when lineLength is 0). The characters are every byte that is
+// not a code, or else the words in turn.
+inline QByteArray Stream(int size, int lineLength, int plainRun, bool words = false)
 {
     QByteArray stream;
     stream.reserve(size);
@@ -61,7 +72,7 @@ inline QByteArray Stream(int size, int lineLength, int plainRun)
             column += 2;
             inRun = 0;
         } else {
-            stream += Character(n++);
+            stream += words ? Words()[n++ % Words().size()] : Character(n++);
             ++column;
             ++inRun;
         }
@@ -70,15 +81,15 @@ inline QByteArray Stream(int size, int lineLength, int plainRun)
 }
 
 // Lines of 80 characters with a code every 16 characters.
-inline QByteArray Lines(int size)
+inline QByteArray Lines(int size, bool words = false)
 {
-    return Stream(size, 80, 14);
+    return Stream(size, 80, 14, words);
 }
 
 // One paragraph whose format changes every 2 characters: the hardest text for the layout.
-inline QByteArray Paragraph(int size)
+inline QByteArray Paragraph(int size, bool words = false)
 {
-    return Stream(size, 0, 2);
+    return Stream(size, 0, 2, words);
 }
 
 } // namespace SampleStreams

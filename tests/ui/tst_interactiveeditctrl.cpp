@@ -164,6 +164,7 @@ void TestInteractiveEditCtrl::decodeAndEncode_data()
         << Hex("A8 B8 B9 C0 FF") << Hex("A8 B8 B9 C0 FF") << Hex("A8 B8 B9 C0 FF");
     QTest::newRow("0D skipped") << Hex("41 0D 0D 42") << QByteArray("AB") << QByteArray("AB");
     QTest::newRow("trailing bare code") << Hex("41 01") << QByteArray("A") << QByteArray("A");
+    QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray();
 }
 
 void TestInteractiveEditCtrl::decodeAndEncode()
@@ -181,9 +182,9 @@ void TestInteractiveEditCtrl::decodeAndEncode()
     // before a marked symbol, and marks the document.
     QCOMPARE(f.edit.textCursor().position(), 0);
     QVERIFY(!f.edit.textCursor().hasSelection());
-    QTest::keyClicks(&f.edit, "z");
+    QTest::keyClicks(&f.edit, "zy");
     QVERIFY(f.doc.IsModified());
-    QCOMPARE(f.Encode().toHex(' '), ('z' + encoded).toHex(' '));
+    QCOMPARE(f.Encode().toHex(' '), ("zy" + encoded).toHex(' '));
 }
 
 // One stream with every kind of item; per character the expected byte, colour and face:
