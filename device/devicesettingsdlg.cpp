@@ -1,6 +1,7 @@
 #include "device/devicesettingsdlg.h"
 
 #include "device/deviceframes.h"
+#include "device/portrefusal.h"
 #include "device/serialport.h"
 #include "device/transferstatusdlg.h"
 #include "device/waiting.h"
@@ -307,7 +308,7 @@ bool CDeviceSettingsDlg::Transfer()
     auto status = std::make_unique<CTransferStatusDlg>(this);
     if (!m_port.Open()) {
         status.reset();
-        m_prompt.Inform(kCannotOpen);
+        m_prompt.InformDetails(kCannotOpen, CPortRefusal::Details(m_port));
         m_port.Close();
         return false;
     }

@@ -1,10 +1,20 @@
 #include "device/portrefusal.h"
 
 #include "device/serialport.h"
+#include "settings/prompt.h"
 
 #include <QFileInfo>
 #include <QSerialPort>
 #include <cerrno>
+
+void CPortRefusal::Report(IPrompt& prompt, const QString& text, bool openFailed,
+                          const CSerialPort& port)
+{
+    if (openFailed)
+        prompt.InformDetails(text, Details(port));
+    else
+        prompt.Inform(text);
+}
 
 CPortRefusal::Kind CPortRefusal::KindOf(const CSerialPort& port)
 {

@@ -3,6 +3,7 @@
 #include <QString>
 
 class CSerialPort;
+class IPrompt;
 
 // Why the system refused to open the port, in words an operator can act on. The message box of a
 // failed transfer keeps its own text and shows this as its details.
@@ -11,6 +12,11 @@ class CPortRefusal
 public:
     // LineSettings: the port opened, but the system would not take its line settings.
     enum class Kind { NoDevice, PermissionDenied, Busy, LineSettings, Other };
+
+    // Shows the message of a transfer's end; when the port would not open, with the reason as
+    // the box's details.
+    static void Report(IPrompt& prompt, const QString& text, bool openFailed,
+                       const CSerialPort& port);
 
     // After a failed CSerialPort::Open.
     static Kind KindOf(const CSerialPort& port);

@@ -5,6 +5,7 @@
 #include "device/deviceframes.h"
 #include "device/devicesettingsdlg.h"
 #include "device/effectsdlg.h"
+#include "device/portrefusal.h"
 #include "device/portsetdialog.h"
 #include "device/transferstatusdlg.h"
 #include "editor/symbolglyphs.h"
@@ -278,7 +279,7 @@ void CTavrixEditorView::OnSendText()
     const QByteArray frame = DeviceFrames::TextFrame(m_pDoc->m_pData.get(), m_pDoc->m_nLength);
     CSerialPort& port = m_settings.m_port;
     if (!port.Open()) {
-        m_prompt.Inform(kCannotOpenPort);
+        m_prompt.InformDetails(kCannotOpenPort, CPortRefusal::Details(port));
         port.Close();
         return;
     }

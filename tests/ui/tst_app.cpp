@@ -26,6 +26,7 @@ private Q_SLOTS:
     void helpOpensFromF1AndMenu();
     void messageBoxesCarryTheProgramCaption();
     void standardTextsAreRussian();
+    void detailsStayApartFromTheText();
 };
 
 void TestApp::splashCloses_data()
@@ -114,6 +115,21 @@ void TestApp::helpOpensFromF1AndMenu()
     QVERIFY(help->isVisible());
     QCOMPARE(f.frame->findChildren<CHelpDlg*>().size(), 1);
     QVERIFY(help->m_pFiles->text().endsWith(QStringLiteral("\nПапка шрифтов: /srv/fonts")));
+}
+
+void TestApp::detailsStayApartFromTheText()
+{
+    CMessageBoxPrompt prompt;
+    QString text, details;
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+        text = box->text();
+        details = box->detailedText();
+        box->button(QMessageBox::Ok)->click();
+    });
+    prompt.InformDetails(QStringLiteral("Не удается открыть порт."),
+                         QStringLiteral("Порт занят другой программой."));
+    QCOMPARE(text, QStringLiteral("Не удается открыть порт."));
+    QCOMPARE(details, QStringLiteral("Порт занят другой программой."));
 }
 
 void TestApp::messageBoxesCarryTheProgramCaption()

@@ -303,6 +303,8 @@ void TestDeviceSettingsDlg::failedTransferStoresNothing()
     });
     f.Run();
     QCOMPARE(f.prompt.texts, messages);
+    // Only a port that would not open says why, in the box's details.
+    QCOMPARE(f.prompt.details.size(), stalled || button == "cancelButton" ? 0 : 1);
     QCOMPARE(f.waits, waits);
     QCOMPARE(f.Stored(), before);
     QCOMPARE(f.settings.m_device.m_strTimes, times);

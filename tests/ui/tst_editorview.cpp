@@ -240,6 +240,12 @@ void TestEditorView::sendToUnavailablePortThenAvailable()
     QTest::keyClicks(&f.Edit(), QStringLiteral("Hi"));
     f.Action(C::ID_SEND_TEXT)->trigger();
     QCOMPARE(f.prompt.texts, QStringList{"Не удается открыть последовательный порт."});
+    QCOMPARE(f.prompt.details.size(), 1);
+    QVERIFY2(f.prompt.details[0].startsWith(
+                 QStringLiteral("Устройства %1 нет в системе. Проверьте, подключен ли адаптер, "
+                                "и выберите порт в окне «Настройки COM порта».")
+                     .arg(link)),
+             qPrintable(f.prompt.details[0]));
     QVERIFY(!f.settings->m_port.IsOpen());
 
     PtyPair pty;
