@@ -252,6 +252,8 @@ QComboBox* CMainFrame::EmbedList(int listId, int width, int dropDownHeight)
     list->setMaxVisibleItems(qMax(1, dropDownHeight / rowHeight));
     connect(list, &QComboBox::activated, this,
             [this, listId](int index) { OnListSelChange(listId, index); });
+    // Every change of these lists inserts a code: the wheel passing over one must not.
+    list->installEventFilter(this);
     switch (listId) {
     case CommandTable::ID_SCALE_COMBO:
         m_wndScaleCombo = list;
@@ -686,7 +688,10 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (watched == m_pEditorView->Edit().viewport()) {
+    if (event->type() == QEvent::Wheel && qobject_cast<QComboBox*>(watched) &&
+        watched->parent() == m_wndToolBar)
+        return true;
+    if (m_pEditorView && watched == m_pEditorView->Edit().viewport()) {
         switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove: {

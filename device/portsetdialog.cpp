@@ -122,10 +122,8 @@ void CPortSetDialog::accept()
     m_config.baudIndex = pick(m_pBaud, m_config.baudIndex);
     m_config.dataBitsIndex = pick(m_pDataBits, m_config.dataBitsIndex);
     m_config.stopBitsIndex = pick(m_pStopBits, m_config.stopBitsIndex);
-    const QString parity = m_pParity->currentText();
-    const QString shown = m_config.parityIndex == 1 ? kAbsent : kPresent;
-    if (parity != shown)
-        m_config.parityIndex = parity == kPresent ? 0 : 1;
+    // The list shows every position but 1 as "Есть", and what it shows is what is stored.
+    m_config.parityIndex = m_pParity->currentText() == kPresent ? 0 : 1;
     QDialog::accept();
 }
 

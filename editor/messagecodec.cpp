@@ -34,6 +34,7 @@ bool CMessageCodec::InsertSymbol(quint32 type, quint8 value, qint8 param)
     if (type > SYM_STOP) {
         m_prompt.Inform(QStringLiteral("Default in CatchChar"));
         m_edit.ReplaceSel(QByteArray());
+        m_edit.SetSelectionCharFormat(m_cfNormal);
         return true;
     }
     if (!SymbolText(type, value, param, text, format))

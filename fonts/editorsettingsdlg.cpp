@@ -11,10 +11,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 const QString CEditorSettingsDlg::kCaption = QStringLiteral("Настройки текстового редактора");
 const QString CEditorSettingsDlg::kBadNumber =
     QStringLiteral("Please enter an integer between 2 and 1048576.");
+const QString CEditorSettingsDlg::kNotInteger = QStringLiteral("Please enter an integer.");
 const QString CEditorSettingsDlg::kBrowseTitle = QStringLiteral("Выберите директорию со шрифтами");
 
 namespace
@@ -131,8 +133,9 @@ bool CEditorSettingsDlg::UpdateData(bool bSaveAndValidate)
         return true;
     }
     int value = 0;
-    if (!ParseMaxChars(m_pMaxChars->text(), value)) {
-        m_prompt.Inform(kBadNumber);
+    const MaxCharsCheck check = ParseMaxChars(m_pMaxChars->text(), value);
+    if (check != Accepted) {
+        m_prompt.Inform(check == NotInteger ? kNotInteger : kBadNumber);
         m_pMaxChars->setFocus();
         m_pMaxChars->selectAll();
         return false;
@@ -162,34 +165,40 @@ void CEditorSettingsDlg::accept()
         QDialog::accept();
 }
 
-bool CEditorSettingsDlg::ParseMaxChars(const QString& text, int& value)
+// Read as the field has always been read: its first 31 characters, blanks around, a sign and
+// digits; a zero only when it is written as a zero. An integer that the device cannot take is
+// told apart from text that is no integer at all.
+CEditorSettingsDlg::MaxCharsCheck CEditorSettingsDlg::ParseMaxChars(const QString& field,
+                                                                    int& value)
 {
+    const QString text = field.left(31);
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && IsBlank(text[begin]))
         ++begin;
     while (end > begin && IsBlank(text[end - 1]))
         --end;
+    const qsizetype first = begin;
     bool negative = false;
     if (begin < end && (text[begin] == QLatin1Char('+') || text[begin] == QLatin1Char('-'))) {
         negative = text[begin] == QLatin1Char('-');
         ++begin;
     }
     if (begin == end)
-        return false;
+        return NotInteger;
     qint64 number = 0;
     for (qsizetype i = begin; i < end; ++i) {
         const QChar c = text[i];
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-        number = number * 10 + (c.unicode() - '0');
-        if (number > kMaxChars)
-            return false;
+            return NotInteger;
+        number = std::min<qint64>(number * 10 + (c.unicode() - '0'), qint64(kMaxChars) + 1);
     }
+    if (number == 0 && text[first] != QLatin1Char('0'))
+        return NotInteger;
     if (negative)
         number = -number;
     if (number < kMinChars || number > kMaxChars)
-        return false;
+        return OutOfRange;
     value = int(number);
-    return true;
+    return Accepted;
 }

@@ -35,12 +35,14 @@ public:
     void accept() override;
 
     // The maximum as typed: blanks around, an optional sign, digits; within the allowed range.
-    static bool ParseMaxChars(const QString& text, int& value);
+    enum MaxCharsCheck { Accepted, NotInteger, OutOfRange };
+    static MaxCharsCheck ParseMaxChars(const QString& field, int& value);
 
     static constexpr int kMinChars = 2;
     static constexpr int kMaxChars = 1048576;
     static const QString kCaption;
     static const QString kBadNumber;
+    static const QString kNotInteger;
     static const QString kBrowseTitle;
 
     int m_nMaxChars = 0;

@@ -105,6 +105,7 @@ private Q_SLOTS:
     void roundTripOfGeneratedStreams();
     void catchChar_data();
     void catchChar();
+    void unknownTypeLeavesTypingPlain();
     void capacity_data();
     void capacity();
     void fullArrayFromFileReencodesWithinCapacity();
@@ -376,6 +377,16 @@ void TestMessageCodec::isControlType()
     SetEditor("Af3\x15", ".cc0");
     Load(HexBytes("41 00 03 85"));
     QTEST(m_f->codec.IsControlType(CMessageCodec::Source(source), index), "control");
+}
+
+void TestMessageCodec::unknownTypeLeavesTypingPlain()
+{
+    SetEditor("AB", "..");
+    m_f->edit.SetSel(1, 1);
+    m_f->edit.SetSelectionCharFormat({QStringLiteral("Courier New"), 0xFA0000});
+    QVERIFY(m_f->codec.CatchChar(12, 'f', 3));
+    QCOMPARE(m_f->edit.pending.color, 0u);
+    QCOMPARE(m_f->edit.pending.face, QStringLiteral("Verdana"));
 }
 
 QTEST_GUILESS_MAIN(TestMessageCodec)

@@ -8,6 +8,7 @@
 #include <QSplitter>
 #include <QToolBar>
 #include <QUrl>
+#include <QWheelEvent>
 
 namespace
 {
@@ -61,6 +62,8 @@ private Q_SLOTS:
     void saveThenOpenGivesSameBytes_data();
     void saveThenOpenGivesSameBytes();
     void saveAndOpenTellWhatWentWrong();
+    void wheelLeavesTheListsAlone_data();
+    void wheelLeavesTheListsAlone();
     void fileErrorsAreTold_data();
     void fileErrorsAreTold();
     void longFileIsNotShortenedSilently_data();
@@ -304,6 +307,32 @@ void TestMainFrame::saveAndOpenTellWhatWentWrong()
     QCOMPARE(f.prompt.texts,
              QStringList{"Сообщение не помещается в память устройства: сохранено только 7 байт из "
                          "10."});
+}
+
+void TestMainFrame::wheelLeavesTheListsAlone_data()
+{
+    QTest::addColumn<int>("listId");
+    QTest::newRow("font") << int(C::ID_FONT_COMBO);
+    QTest::newRow("i") << int(C::ID_I_COMBO);
+    QTest::newRow("v") << int(C::ID_V_COMBO);
+}
+
+void TestMainFrame::wheelLeavesTheListsAlone()
+{
+    QFETCH(int, listId);
+    FrameFixture f;
+    QVERIFY(f.Show());
+    f.Edit().setFocus();
+    QComboBox* list = f.List(listId);
+    const QPointF centre = list->rect().center();
+    for (int delta : {-120, -120, 120}) {
+        QWheelEvent wheel(centre, list->mapToGlobal(centre), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list, &wheel);
+    }
+    QCOMPARE(list->currentIndex(), 0);
+    QCOMPARE(f.Edit().GetText(), QByteArray());
+    QVERIFY(!f.doc->IsModified());
 }
 
 void TestMainFrame::fileErrorsAreTold_data()

@@ -79,8 +79,10 @@ void TestPortSetDialog::commandStores_data()
         << Config("ttyUSB0", 3, 4, 2, 1) << QStringList{"okButton"} << Config("COM4", 3, 4, 2, 1);
     QTest::newRow("cancel keeps a choice out")
         << com3 << QStringList{"COM1", "cancelButton"} << com3;
-    QTest::newRow("position the lists lack is kept")
-        << Config("COM1", 42, 4, 2, 7) << QStringList{"okButton"} << Config("COM1", 42, 4, 2, 7);
+    QTest::newRow("position the lists lack is kept, parity shown as present is 0")
+        << Config("COM1", 42, 4, 2, 7) << QStringList{"okButton"} << Config("COM1", 42, 4, 2, 0);
+    QTest::newRow("stored parity 2 is written back as 0")
+        << Config("COM1", 3, 4, 2, 2) << QStringList{"okButton"} << Config("COM1", 3, 4, 2, 0);
 }
 
 void TestPortSetDialog::commandStores()
