@@ -358,8 +358,7 @@ bool CMainFrame::SavePicture(const QString& path, QString* error)
 {
     m_pLowerView->UpdateNow();
     const QImage image = m_pLowerView->StillImage();
-    // Beyond this a PNG reader (and the image itself in memory) gives up.
-    if (image.isNull() || image.width() > kMaxPictureSide || image.height() > kMaxPictureSide) {
+    if (image.isNull()) {
         *error = QStringLiteral("Изображение слишком велико.");
         return false;
     }

@@ -64,7 +64,6 @@ public:
     static const QString kIdleText;
     static const QString kFileFilter;
     static const QString kPictureFilter;
-    static constexpr int kMaxPictureSide = 32767;
     static const QString kProfileOrganization;
     static const QString kProfileApplication;
     static constexpr int kMaxRecentFiles = 4;

@@ -3,6 +3,8 @@
 #include "fonts/exfont.h"
 #include "settings/appsettings.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -79,4 +81,27 @@ std::vector<const CEXFont*> CDotStrip::FontsOf(const AppSettings& settings)
         fonts.push_back(loaded ? settings.m_pFonts[size_t(n)].get() : nullptr);
     }
     return fonts;
+}
+
+QList<DotLine> CDotStrip::Wrap(const QList<DotLine>& lines, int columns)
+{
+    if (columns <= 0)
+        return lines;
+    QList<DotLine> rows;
+    for (const DotLine& line : lines) {
+        const int length = int(line.columns.size());
+        const int first = int(rows.size());
+        for (int start = 0; start == 0 || start < length; start += columns) {
+            DotLine row;
+            row.columns = line.columns.mid(start, columns);
+            row.effect = start == 0 ? line.effect : -1;
+            rows.append(row);
+        }
+        for (DotMarker marker : line.markers) {
+            const int row = std::min(marker.column / columns, int(rows.size()) - first - 1);
+            marker.column -= row * columns;
+            rows[first + row].markers.append(marker);
+        }
+    }
+    return rows;
 }

@@ -31,4 +31,8 @@ public:
     // nothing, though the codes around them still count.
     static QList<DotLine> Build(const QByteArray& stream, const std::vector<const CEXFont*>& fonts);
     static std::vector<const CEXFont*> FontsOf(const AppSettings& settings);
+    // Cuts every line longer than `columns` into rows of that many columns, each code going with
+    // the row its column falls in (a code after a row's last column, with the next row). Only
+    // the first row of a line keeps its effect.
+    static QList<DotLine> Wrap(const QList<DotLine>& lines, int columns);
 };

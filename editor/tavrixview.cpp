@@ -170,7 +170,15 @@ void CTavrixView::OnTick()
     m_pPanel->SetWindow(m_animation.Frame());
 }
 
+// Rows of whole display windows, about kPictureRowPixels wide, so a message that runs on in one
+// long line still gives a picture one can look at (and that a PNG can hold).
 QImage CTavrixView::StillImage() const
 {
-    return CDotPanel::StillImage(m_lines, m_nWidth, Pitch());
+    const int pitch = Pitch();
+    const int windows = std::max(1, kPictureRowPixels / (m_nWidth * pitch));
+    const QList<DotLine> rows = CDotStrip::Wrap(m_lines, windows * m_nWidth);
+    const QSize size = CDotPanel::StillSize(rows, m_nWidth, pitch);
+    if (size.width() > kMaxPictureSide || size.height() > kMaxPictureSide)
+        return {};
+    return CDotPanel::StillImage(rows, m_nWidth, pitch);
 }

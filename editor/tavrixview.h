@@ -41,6 +41,7 @@ public:
 
     const QList<DotLine>& Lines() const { return m_lines; }
     CPreviewAnimation& Animation() { return m_animation; }
+    // The picture "Сохранить изображение табло…" writes; null when it would be too large.
     QImage StillImage() const;
     // Microseconds the last update took (encoding, layout of the dots and the repaint request).
     qint64 LastUpdateMicros() const { return m_nLastUpdateUs; }
@@ -49,6 +50,8 @@ public:
     static constexpr int kMinWidth = 8;
     static constexpr int kMaxWidth = 1024;
     static constexpr int kBasePitch = 4; // pixels per dot at 100 %
+    static constexpr int kPictureRowPixels = 2048;
+    static constexpr int kMaxPictureSide = 32000; // within what a PNG reader is sure to take
     static const QString kWidthKey;
     static constexpr qint64 kSlowUpdateUs = 5000;
     static constexpr qint64 kMaxWaitMs = 1000;

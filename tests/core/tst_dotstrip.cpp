@@ -58,6 +58,8 @@ private Q_SLOTS:
     void knownStreams_data();
     void knownStreams();
     void columnsAreTheSumOfShippedGlyphWidths();
+    void wrap_data();
+    void wrap();
 
 private:
     std::unique_ptr<CEXFont> m_first;
@@ -171,6 +173,48 @@ void TestDotStrip::columnsAreTheSumOfShippedGlyphWidths()
     const QList<DotLine> lines = CDotStrip::Build(stream, {arial.get(), bold.get()});
     QCOMPARE(lines.size(), 1);
     QCOMPARE(int(lines[0].columns.size()), expected);
+}
+
+void TestDotStrip::wrap_data()
+{
+    QTest::addColumn<QList<DotLine>>("lines");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("markers");
+    QTest::addColumn<QList<int>>("effects");
+
+    QTest::newRow("short lines stay")
+        << QList<DotLine>{{HexBytes("01 02"), {{1, 'i', 3}}, -1}, {HexBytes("03"), {}, 2}}
+        << QStringList{"0102", "03"} << QStringList{"i3@1", ""} << QList<int>{-1, 2};
+    QTest::newRow("long line cut in three")
+        << QList<DotLine>{{HexBytes("01 02 03 04 05 06 07"),
+                           {{0, 'f', 1}, {3, 's', 2}, {6, 'v', 4}, {7, 'i', 1}},
+                           4}}
+        << QStringList{"010203", "040506", "07"} << QStringList{"f1@0", "s2@0", "v4@0 i1@1"}
+        << QList<int>{4, -1, -1};
+    QTest::newRow("code at the end of a full row")
+        << QList<DotLine>{{HexBytes("01 02 03"), {{3, 's', 5}}, -1}} << QStringList{"010203"}
+        << QStringList{"s5@3"} << QList<int>{-1};
+    QTest::newRow("empty line") << QList<DotLine>{{QByteArray(), {{0, 'e', 1}}, -1}}
+                                << QStringList{""} << QStringList{"e1@0"} << QList<int>{-1};
+}
+
+void TestDotStrip::wrap()
+{
+    QFETCH(QList<DotLine>, lines);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, markers);
+    QFETCH(QList<int>, effects);
+    QStringList columns;
+    QStringList marks;
+    QList<int> builtEffects;
+    for (const DotLine& row : CDotStrip::Wrap(lines, 3)) {
+        columns << QString::fromLatin1(row.columns.toHex());
+        marks << Markers(row);
+        builtEffects << row.effect;
+    }
+    QCOMPARE(columns, rows);
+    QCOMPARE(marks, markers);
+    QCOMPARE(builtEffects, effects);
 }
 
 QTEST_GUILESS_MAIN(TestDotStrip)

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void widthIsKeptInTheProfileNotInTheIni();
     void playAndPause();
     void savedPictureIsThePng();
+    void longLineSavedInRowsTooTallRefused();
     void symbolsRoundTripThroughTheEditor_data();
     void symbolsRoundTripThroughTheEditor();
     void symbolsDrawnAsGlyphsWhileTheirFontIsLoaded();
@@ -175,6 +176,30 @@ void TestTavrixView::savedPictureIsThePng()
 
     QVERIFY(!f.frame->SavePicture(f.dir.filePath(QStringLiteral("no/such/dir/x.png")), &error));
     QVERIFY(!error.isEmpty());
+}
+
+void TestTavrixView::longLineSavedInRowsTooTallRefused()
+{
+    FrameFixture f;
+    CTavrixView& view = *f.frame->LowerView();
+    Decode(f, QByteArray(2000, 'W')); // one line of about 12,000 columns
+    view.UpdateNow();
+    const QImage wrapped = view.StillImage();
+    QVERIFY(!wrapped.isNull());
+    QVERIFY2(wrapped.width() <= 2048 + 64, qPrintable(QString::number(wrapped.width())));
+    QVERIFY(wrapped.height() > 10 * 8 * 4);
+
+    QByteArray lines;
+    for (int n = 0; n < 600; ++n)
+        lines += "A\n";
+    Decode(f, lines);
+    const QString path = f.dir.filePath(QStringLiteral("tall.png"));
+    QString error;
+    QVERIFY(!f.frame->SavePicture(path, &error));
+    QCOMPARE(error, "Изображение слишком велико.");
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(CMainFrame::CannotSavePictureText(QStringLiteral("/tmp/x.png"), error),
+             "Не удается сохранить изображение табло /tmp/x.png.\nИзображение слишком велико.");
 }
 
 void TestTavrixView::symbolsRoundTripThroughTheEditor_data()
