@@ -545,6 +545,11 @@ void CMainFrame::AddRecentFile(const QString& path)
     QStringList files = RecentFiles();
     files.removeAll(absolute);
     files.prepend(absolute);
+    WriteRecentFiles(files);
+}
+
+void CMainFrame::WriteRecentFiles(const QStringList& files)
+{
     QSettings profile(kProfileOrganization, kProfileApplication);
     profile.beginGroup(kRecentGroup);
     for (int n = 0; n < kMaxRecentFiles; ++n) {
@@ -567,8 +572,12 @@ void CMainFrame::UpdateRecentFileActions()
         const bool used = n < files.size();
         action->setVisible(used);
         if (used) {
-            action->setText(
-                QStringLiteral("&%1 %2").arg(n + 1).arg(QDir::toNativeSeparators(files.at(n))));
+            // The name first and the folder shortened in its middle keep the menu narrow.
+            const QFileInfo file(files.at(n));
+            const QString folder = fontMetrics().elidedText(
+                QDir::toNativeSeparators(file.absolutePath()), Qt::ElideMiddle, 200);
+            action->setText(QStringLiteral("&%1 %2 (%3)").arg(n + 1).arg(file.fileName(), folder));
+            action->setToolTip(QDir::toNativeSeparators(files.at(n)));
             action->setData(files.at(n));
         }
     }
@@ -581,7 +590,15 @@ void CMainFrame::OpenRecentFile(int index)
     const QString path = m_recentActions.value(index)->data().toString();
     if (path.isEmpty() || !MaybeSave())
         return;
-    LoadFile(path);
+    if (!LoadFile(path) && !QFileInfo::exists(path))
+        RemoveRecentFile(path);
+}
+
+void CMainFrame::RemoveRecentFile(const QString& path)
+{
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    WriteRecentFiles(files);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -109,6 +109,8 @@ private:
     QStringList RecentFiles() const;
     void UpdateRecentFileActions();
     void OpenRecentFile(int index);
+    void RemoveRecentFile(const QString& path);
+    void WriteRecentFiles(const QStringList& files);
     void EndSplitterTracking(bool keep);
     bool HandleTrackingKey(QKeyEvent* event);
 

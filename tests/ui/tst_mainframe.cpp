@@ -465,6 +465,15 @@ void TestMainFrame::recentFilesListed()
     QCOMPARE(recent.at(0)->data().toString(), paths.at(4));
     QCOMPARE(recent.at(3)->data().toString(), paths.at(1));
     QVERIFY(!f.Action(C::ID_FILE_MRU_FILE1)->isVisible());
+    QVERIFY2(recent.at(0)->text().startsWith("&1 r4.tvd ("), qPrintable(recent.at(0)->text()));
+    QVERIFY(!recent.at(0)->text().contains(paths.at(4)));
+
+    // An entry whose file has gone leaves the list when it fails to open.
+    QVERIFY(QFile::remove(paths.at(3)));
+    recent.at(1)->trigger();
+    QCOMPARE(f.prompt.texts.size(), 1);
+    QCOMPARE(recent.at(1)->data().toString(), paths.at(2));
+    QVERIFY(!recent.at(3)->isVisible());
 
     // A second frame on the same profile sees the same list.
     CTavrixEditorDoc doc(*f.settings, f.prompt);
