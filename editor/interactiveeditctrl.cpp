@@ -350,10 +350,23 @@ void CInteractiveEditCtrl::keyPressEvent(QKeyEvent* event)
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const QString text = event->text();
     const bool printable = !text.isEmpty() && (text.at(0).isPrint() || text.at(0) == u'\t');
-    if (mods == Qt::NoModifier && (enter || printable) && !isReadOnly()) {
+    // Alt and AltGr (Ctrl+Alt on X11) produce characters, not shortcuts: they take the same
+    // path as plain typing so the limit and the code page hold for them too.
+    const bool shortcutMods =
+        (mods.testFlag(Qt::ControlModifier) && !mods.testFlag(Qt::AltModifier)) ||
+        mods.testFlag(Qt::MetaModifier);
+    const bool typed = (enter && mods == Qt::NoModifier) || (printable && !shortcutMods);
+    if (typed && !isReadOnly()) {
         // Typed text is always plain, even right after a marked symbol.
         InsertPlainTyped(enter ? QStringLiteral("\n") : ThroughCodePage(text));
         event->accept();
+    } else if (printable && shortcutMods) {
+        // The base control would insert the text of a shortcut it does not know; keep only
+        // the shortcut so no character gets past the limit or the code page.
+        QKeyEvent bare(event->type(), event->key(), event->modifiers(), QString(),
+                       event->isAutoRepeat(), ushort(event->count()));
+        QTextEdit::keyPressEvent(&bare);
+        event->setAccepted(bare.isAccepted());
     } else {
         QTextEdit::keyPressEvent(event);
     }

@@ -85,6 +85,9 @@ private Q_SLOTS:
     void pastedColourMarksOnlySymbols();
     void pastedTextNeverEncodesStrayCodes();
     void limitRefusesTypingAndInsertion();
+    void modifiedTypingTakesThePlainPath_data();
+    void modifiedTypingTakesThePlainPath();
+    void controlLettersStayShortcuts();
     void limitCutsPaste_data();
     void limitCutsPaste();
     void modifiedFollowsRealChanges();
@@ -471,6 +474,56 @@ void TestInteractiveEditCtrl::limitRefusesTypingAndInsertion()
     f.edit.SetLimitText(4);
     f.Decode(Hex("61 62 63 00 03"));
     QCOMPARE(f.edit.GetText(), QByteArray("abc"));
+}
+
+namespace
+{
+void Type(CInteractiveEditCtrl& edit, Qt::Key key, Qt::KeyboardModifiers mods, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QApplication::sendEvent(&edit, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+    QApplication::sendEvent(&edit, &release);
+}
+} // namespace
+
+void TestInteractiveEditCtrl::modifiedTypingTakesThePlainPath_data()
+{
+    QTest::addColumn<int>("mods");
+    QTest::newRow("alt") << int(Qt::AltModifier);
+    QTest::newRow("altgr as ctrl+alt") << int(Qt::ControlModifier | Qt::AltModifier);
+    QTest::newRow("shift+altgr") << int(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    QTest::newRow("altgr key") << int(Qt::GroupSwitchModifier);
+}
+
+void TestInteractiveEditCtrl::modifiedTypingTakesThePlainPath()
+{
+    QFETCH(int, mods);
+    EditorFixture f;
+    f.edit.SetLimitText(3);
+    // U+0111 has no Windows-1251 byte; U+00E9 neither.
+    Type(f.edit, Qt::Key_D, Qt::KeyboardModifiers(mods), QString(QChar(0x0111)));
+    QCOMPARE(f.edit.toPlainText(), QString("?"));
+    Type(f.edit, Qt::Key_E, Qt::KeyboardModifiers(mods), QString(QChar(0x00E9)));
+    Type(f.edit, Qt::Key_F, Qt::KeyboardModifiers(mods), "f");
+    QCOMPARE(f.edit.toPlainText(), QString("??f"));
+    Type(f.edit, Qt::Key_G, Qt::KeyboardModifiers(mods), "g");
+    QCOMPARE(f.edit.toPlainText(), QString("??f"));
+    QCOMPARE(f.edit.GetTextLength(), 3);
+}
+
+void TestInteractiveEditCtrl::controlLettersStayShortcuts()
+{
+    EditorFixture f;
+    QTest::keyClicks(&f.edit, "abc");
+    // Even when the platform hands the letter along, Ctrl+A selects rather than types.
+    Type(f.edit, Qt::Key_A, Qt::ControlModifier, "a");
+    QCOMPARE(f.edit.toPlainText(), QString("abc"));
+    QCOMPARE(f.edit.textCursor().selectedText(), QString("abc"));
+    Type(f.edit, Qt::Key_C, Qt::ControlModifier, "c");
+    QCOMPARE(QApplication::clipboard()->text(), QString("abc"));
+    Type(f.edit, Qt::Key_X, Qt::MetaModifier, "x");
+    QCOMPARE(f.edit.toPlainText(), QString("abc"));
 }
 
 void TestInteractiveEditCtrl::limitCutsPaste_data()
