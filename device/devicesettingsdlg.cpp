@@ -228,8 +228,14 @@ void CDeviceSettingsDlg::FillRow(int row)
 
 void CDeviceSettingsDlg::LoadCurrentPicture()
 {
-    if (m_nCurrent < 0 || m_nCurrent >= m_nPictureCount)
+    if (m_nCurrent < 0 || m_nCurrent >= m_nPictureCount) {
+        // No picture to edit: no field may suggest one, the use list included.
+        m_pUse->setCurrentIndex(-1);
+        m_pName->clear();
+        m_pOrder->clear();
+        m_pDuration->clear();
         return;
+    }
     const PictureEntry& picture = m_pPictures[m_nCurrent];
     m_pUse->setCurrentText(picture.bShown ? kYes : kNo);
     m_pName->setText(picture.strName);

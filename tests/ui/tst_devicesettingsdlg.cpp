@@ -110,6 +110,7 @@ class TestDeviceSettingsDlg : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void listShowsThePictures();
+    void emptyListShowsNoPicture();
     void orderNumberSwaps();
     void refusesEdit_data();
     void refusesEdit();
@@ -149,6 +150,22 @@ void TestDeviceSettingsDlg::listShowsThePictures()
     dlg.m_pList->setCurrentCell(4, 0);
     QCOMPARE(dlg.m_nCurrent, 4);
     QCOMPARE(fields(), QStringList({"P5", "Да", "5", "9"}));
+}
+
+void TestDeviceSettingsDlg::emptyListShowsNoPicture()
+{
+    DeviceFixture f;
+    f.SetPictures({});
+    CDeviceSettingsDlg dlg(f.settings.m_device, f.settings.m_port, f.prompt);
+    QCOMPARE(dlg.m_pList->rowCount(), 0);
+    QCOMPARE(dlg.m_pUse->currentIndex(), -1);
+    QCOMPARE(dlg.m_pUse->currentText(), QString());
+    QCOMPARE(dlg.m_pName->text(), QString());
+    QCOMPARE(dlg.m_pOrder->text(), QString());
+    QCOMPARE(dlg.m_pDuration->text(), QString());
+    // Choosing from the list stays possible; it still names no picture to change.
+    QCOMPARE(dlg.m_pUse->count(), 2);
+    QCOMPARE(dlg.m_pUse->itemText(0), QStringLiteral("Да"));
 }
 
 void TestDeviceSettingsDlg::orderNumberSwaps()
