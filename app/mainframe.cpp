@@ -4,6 +4,7 @@
 #include "app/appresources.h"
 #include "app/commandtable.h"
 #include "app/helpdlg.h"
+#include "app/openprogress.h"
 #include "app/savequestion.h"
 #include "editor/tavrixeditordoc.h"
 #include "editor/tavrixeditorview.h"
@@ -418,7 +419,11 @@ bool CMainFrame::LoadFile(const QString& path)
         m_prompt.Inform(CannotOpenText(path, error));
         return false;
     }
-    ShowDocument();
+    {
+        // Reading is quick; building the text is what takes a while with a long message.
+        COpenProgress progress(statusBar(), m_pEditorView->Edit(), path);
+        ShowDocument();
+    }
     AddRecentFile(path);
     return true;
 }

@@ -272,13 +272,19 @@ void CInteractiveEditCtrl::SetMarkedText(const QByteArray& text, const QList<For
     QTextCursor cursor(document());
     cursor.insertText(QStringLiteral(" "));
     setTextCursor(QTextCursor(document()));
+    constexpr qsizetype kProgressStep = 32768;
     qsizetype position = 0;
+    qsizetype reported = 0;
     for (const FormatRun& run : runs) {
         const qsizetype length = std::min<qsizetype>(run.length, m_nLimit - position);
         if (length <= 0)
             break;
         cursor.insertText(unicode.mid(position, length), qtFormat(run.format));
         position += length;
+        if (position - reported >= kProgressStep) {
+            reported = position;
+            Q_EMIT insertProgress(int(position * 100 / unicode.size()));
+        }
     }
     cursor.setPosition(0);
     cursor.deleteChar();

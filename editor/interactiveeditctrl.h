@@ -52,6 +52,10 @@ public:
     int m_nSelStart = 0;
     int m_nSelEnd = 0;
 
+Q_SIGNALS:
+    // How far a whole new text has gone in, in percent, now and then while it does.
+    void insertProgress(int percent);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

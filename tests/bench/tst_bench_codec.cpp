@@ -262,7 +262,7 @@ void BenchCodec::keystroke()
         {QStringLiteral("Backspace"), [&edit] { QTest::keyClick(&edit, Qt::Key_Backspace); }},
         {QStringLiteral("list choice"), [list] { Q_EMIT list->activated(3); }},
     };
-    const int repeats = size > 16384 && shape != QLatin1String("lines") ? 3 : 15;
+    const int repeats = size > 16384 && shape != QLatin1String("lines") ? 7 : 15;
     for (const auto& [name, press] : keys) {
         QList<double> times;
         QList<double> wallTimes;
