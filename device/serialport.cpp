@@ -237,6 +237,11 @@ void CSerialPort::ResetConfig()
     Close();
 }
 
+QList<qint32> CSerialPort::BaudRates()
+{
+    return QList<qint32>(kBaudRates.begin(), kBaudRates.end());
+}
+
 QString CSerialPort::SystemPortName(const QString& portName)
 {
 #ifdef Q_OS_LINUX

@@ -3,6 +3,7 @@
 #include "device/nativeport.h"
 #include "device/portconfig.h"
 
+#include <QList>
 #include <QString>
 #include <atomic>
 #include <memory>
@@ -53,6 +54,9 @@ public:
     void ResetConfig();
 
     bool IsOpen() const { return m_bOpen; }
+
+    // The line values behind baudIndex, in list order.
+    static QList<qint32> BaudRates();
 
     // The device name QSerialPort opens for a configured port name ("COM1" → /dev/ttyS0 on Linux).
     static QString SystemPortName(const QString& portName);

@@ -243,8 +243,8 @@ AppSettings::AppSettings(IPrompt& prompt, const QString& programDir)
 {
 }
 
-AppSettings::AppSettings(IPrompt& prompt, const ProgramLayout& layout)
-    : m_prompt(prompt), m_layout(layout)
+AppSettings::AppSettings(IPrompt& prompt, const ProgramLayout& layout, Access access)
+    : m_prompt(prompt), m_layout(layout), m_access(access)
 {
     m_nMaxSym = kDefaultMaxSym;
     m_strFontDir = m_layout.strFontDir;
@@ -258,13 +258,15 @@ AppSettings::AppSettings(IPrompt& prompt, const ProgramLayout& layout)
     m_device.m_strDemoStr = DefaultValue(DemoStr);
 
     LoadIni();
-    LoadFontLibrary();
+    if (m_access == Access::ReadWrite)
+        LoadFontLibrary();
     ParsePictureLists();
 }
 
 AppSettings::~AppSettings()
 {
-    CreateIni();
+    if (m_access == Access::ReadWrite)
+        CreateIni();
 }
 
 QString AppSettings::IniPath() const
@@ -276,6 +278,9 @@ bool AppSettings::LoadIni()
 {
     QFile file(IniPath());
     if (!file.open(QIODevice::ReadOnly)) {
+        m_iniState = IniState::Missing;
+        if (m_access == Access::ReadOnly)
+            return false;
         // A file that is there but cannot be read (no permission) is moved aside, not written
         // over: its text cannot be copied, but it must not be lost either.
         m_bMoveUnreadIni = QFileInfo(file).isFile();
@@ -284,8 +289,13 @@ bool AppSettings::LoadIni()
         CreateIni();
         return true;
     }
-    if (ReadWriteIni(file, false))
+    if (ReadWriteIni(file, false)) {
+        m_iniState = IniState::Read;
         return true;
+    }
+    m_iniState = IniState::Malformed;
+    if (m_access == Access::ReadOnly)
+        return false;
     file.close();
     m_unreadIni = m_szIniText;
     m_bKeepUnreadIni = true;

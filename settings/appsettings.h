@@ -22,8 +22,13 @@ class QIODevice;
 class AppSettings
 {
 public:
+    // ReadOnly serves programs without windows: the settings file is read without a question and
+    // never written, and no font is loaded.
+    enum class Access { ReadWrite, ReadOnly };
+    enum class IniState { Read, Missing, Malformed };
+
     // The settings file and the default font directory where the layout puts them.
-    AppSettings(IPrompt& prompt, const ProgramLayout& layout);
+    AppSettings(IPrompt& prompt, const ProgramLayout& layout, Access access = Access::ReadWrite);
     // Both in programDir (the portable layout), whatever it holds.
     AppSettings(IPrompt& prompt, const QString& programDir);
     virtual ~AppSettings();
@@ -45,6 +50,8 @@ public:
     const ProgramLayout& Layout() const { return m_layout; }
     IPrompt& Prompt() const { return m_prompt; }
     QString IniPath() const;
+    // What the last LoadIni found; with anything but Read every setting is at its default.
+    IniState GetIniState() const { return m_iniState; }
 
     static constexpr int kDefaultMaxSym = 2048;
     static const QString kIniFileName;     // "Tavrix Editor.ini"
@@ -75,6 +82,8 @@ private:
 
     IPrompt& m_prompt;
     ProgramLayout m_layout;
+    Access m_access = Access::ReadWrite;
+    IniState m_iniState = IniState::Missing;
     // The bytes of a settings file that could not be read, saved beside it before the first write
     // over it.
     QByteArray m_unreadIni;

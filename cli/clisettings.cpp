@@ -1,0 +1,79 @@
+#include "cli/clisettings.h"
+
+#include "cli/console.h"
+#include "device/serialport.h"
+#include "editor/tavrixeditordoc.h"
+#include "settings/programlayout.h"
+
+#include <QDir>
+#include <QStringList>
+
+CCliSettings::CCliSettings(const QString& programDir)
+    : m_settings(m_prompt, ProgramLayout::Find(programDir), AppSettings::Access::ReadOnly)
+{
+}
+
+QString CCliSettings::UnreadText() const
+{
+    const QString where =
+        QStringLiteral(" Файл: «%1».").arg(QDir::toNativeSeparators(m_settings.IniPath()));
+    if (m_settings.GetIniState() == AppSettings::IniState::Malformed)
+        return QStringLiteral("Неправильный формат файла настроек программы.") + where;
+    return QStringLiteral("Не удается открыть или не был создан файл настроек программы.") + where;
+}
+
+bool CCliSettings::SetOverrides(const QString& port, const QString& baud, CliFailure& failure)
+{
+    if (!port.isNull()) {
+        if (port.trimmed().isEmpty()) {
+            failure = {ExitUsage, QStringLiteral("Пустое имя порта в --port.")};
+            return false;
+        }
+        m_port = port;
+    }
+    if (baud.isNull())
+        return true;
+    const QList<qint32> rates = CSerialPort::BaudRates();
+    bool ok = false;
+    const int index = int(rates.indexOf(baud.toInt(&ok)));
+    if (!ok || index < 0) {
+        QStringList list;
+        for (const qint32 rate : rates)
+            list << QString::number(rate);
+        failure = {ExitUsage, QStringLiteral("Скорость «%1» не поддерживается; возможны: %2.")
+                                  .arg(baud, list.join(QStringLiteral(", ")))};
+        return false;
+    }
+    m_baudIndex = index;
+    return true;
+}
+
+bool CCliSettings::PortConfigToUse(PortConfig& config, CliFailure& failure) const
+{
+    if (!IsRead() && !(m_port && m_baudIndex)) {
+        failure = {ExitFile, UnreadText() +
+                                 QStringLiteral(" Без него укажите порт и скорость: --port и --baud.")};
+        return false;
+    }
+    config = IsRead() ? m_settings.m_port.GetConfig() : PortConfig{};
+    if (m_port)
+        config.portName = *m_port;
+    if (m_baudIndex)
+        config.baudIndex = *m_baudIndex;
+    return true;
+}
+
+int CCliSettings::MessageCapacity() const
+{
+    const int maxSym = IsRead() ? m_settings.m_nMaxSym : AppSettings::kDefaultMaxSym;
+    return CTavrixEditorDoc::CapacityFor(maxSym) - 1;
+}
+
+void CCliSettings::NoteDefaults(CConsole& console) const
+{
+    if (IsRead())
+        return;
+    console.Note(UnreadText() +
+                 QStringLiteral(" Действуют настройки по умолчанию: сообщение до %1 байт.")
+                     .arg(MessageCapacity()));
+}

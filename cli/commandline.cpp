@@ -1,0 +1,309 @@
+#include "cli/commandline.h"
+
+#include "cli/clisettings.h"
+#include "cli/framedump.h"
+#include "cli/messagesource.h"
+#include "editor/messagemarkup.h"
+
+#include <QCommandLineParser>
+#include <QSerialPortInfo>
+#include <algorithm>
+
+namespace
+{
+
+const QString kSend = QStringLiteral("send");
+const QString kConvert = QStringLiteral("convert");
+const QString kDump = QStringLiteral("dump");
+const QString kPorts = QStringLiteral("ports");
+const QString kDeviceSettings = QStringLiteral("device-settings");
+
+bool IsHelp(const QString& arg)
+{
+    return arg == u"-h" || arg == u"--help" || arg == u"-?";
+}
+
+bool IsVersion(const QString& arg)
+{
+    return arg == u"-v" || arg == u"--version";
+}
+
+const QCommandLineOption kPortOption(QStringLiteral("port"), QString(), QStringLiteral("ПОРТ"));
+const QCommandLineOption kBaudOption(QStringLiteral("baud"), QString(), QStringLiteral("СКОРОСТЬ"));
+const QCommandLineOption kTextOption(QStringLiteral("text"), QString(), QStringLiteral("РАЗМЕТКА"));
+const QCommandLineOption kHelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+
+QString UsbIds(const QSerialPortInfo& info)
+{
+    if (!info.hasVendorIdentifier() || !info.hasProductIdentifier())
+        return QStringLiteral("-");
+    return QStringLiteral("%1:%2")
+        .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
+        .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
+}
+
+// Qt's own texts are English; the two faults a user makes most are told in Russian.
+QString ParseErrorText(const QCommandLineParser& parser, const QStringList& args)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString dashes = unknown[0].size() > 1 ? QStringLiteral("--") : QStringLiteral("-");
+        return QStringLiteral("Неизвестный параметр «%1».").arg(dashes + unknown[0]);
+    }
+    for (const QCommandLineOption* option : {&kPortOption, &kBaudOption, &kTextOption}) {
+        if (args.last() == QStringLiteral("--") + option->names()[0])
+            return QStringLiteral("После «%1» нужно значение.").arg(args.last());
+    }
+    return QStringLiteral("Ошибка в командной строке: %1").arg(parser.errorText());
+}
+
+bool CheckMessage(const QByteArray& stream, int capacity, CliFailure& failure)
+{
+    if (stream.isEmpty()) {
+        failure = {ExitFile, QStringLiteral("Сообщение пусто: передавать нечего.")};
+        return false;
+    }
+    if (stream.size() > capacity) {
+        failure = {ExitFile, QStringLiteral("Сообщение не помещается в память устройства: в нем "
+                                            "%1 байт, а помещается %2.")
+                                 .arg(stream.size())
+                                 .arg(capacity)};
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CCommandLine::IsCommand(int argc, const char* const* argv)
+{
+    if (argc < 2)
+        return false;
+    const QString first = QString::fromLocal8Bit(argv[1]);
+    return IsHelp(first) || IsVersion(first) || first == kSend || first == kConvert ||
+           first == kDump || first == kPorts || first == kDeviceSettings;
+}
+
+CCommandLine::CCommandLine(const QStringList& arguments, const QString& programDir)
+    : m_args(arguments), m_programDir(programDir)
+{
+}
+
+int CCommandLine::Run()
+{
+    const QString command = m_args.value(1);
+    if (IsHelp(command)) {
+        m_console.Out(HelpText());
+        return ExitOk;
+    }
+    if (IsVersion(command)) {
+        m_console.Out(VersionText());
+        return ExitOk;
+    }
+    if (command == kSend)
+        return Send();
+    if (command == kConvert)
+        return Convert();
+    if (command == kDump)
+        return Dump();
+    if (command == kPorts)
+        return Ports();
+    if (command == kDeviceSettings)
+        return DeviceSettings();
+    return Fail({ExitUsage, QStringLiteral("Неизвестная команда «%1». Справка: tavrix-editor "
+                                           "--help.")
+                                .arg(command)});
+}
+
+QString CCommandLine::VersionText()
+{
+    return QStringLiteral("tavrix-editor %1\n").arg(QStringLiteral(TAVRIX_VERSION));
+}
+
+QString CCommandLine::HelpText()
+{
+    return QStringLiteral(
+        "Использование:\n"
+        "  tavrix-editor [ФАЙЛ.tvd]            редактор сообщений (нужен графический сеанс)\n"
+        "  tavrix-editor КОМАНДА [ПАРАМЕТРЫ]   без окна, в том числе по ssh и из cron\n"
+        "\n"
+        "Команды:\n"
+        "  send ФАЙЛ [--port ПОРТ] [--baud СКОРОСТЬ]\n"
+        "      передать сообщение на табло: ФАЙЛ.tvd или разметку ФАЙЛ.txt\n"
+        "  send --text РАЗМЕТКА [--port ПОРТ] [--baud СКОРОСТЬ]\n"
+        "      передать сообщение, записанное разметкой\n"
+        "  convert ВХОД ВЫХОД\n"
+        "      перевести .tvd в разметку .txt или .txt в .tvd\n"
+        "  dump ФАЙЛ | dump --text РАЗМЕТКА\n"
+        "      показать кадр, который ушел бы на табло, ничего не передавая\n"
+        "  ports\n"
+        "      последовательные порты: имя, описание, USB VID:PID (через табуляцию)\n"
+        "  device-settings [--port ПОРТ] [--baud СКОРОСТЬ]\n"
+        "      передать в табло список изображений и флаги из файла настроек\n"
+        "\n"
+        "Параметры:\n"
+        "  --port ПОРТ       порт вместо указанного в файле настроек (COM1, ttyUSB0, ...)\n"
+        "  --baud СКОРОСТЬ   скорость вместо указанной в файле настроек (110 ... 56000)\n"
+        "  --text РАЗМЕТКА   сообщение в разметке вместо файла\n"
+        "  -h, --help        эта справка\n"
+        "  -v, --version     версия программы\n"
+        "\n"
+        "Разметка (UTF-8; на табло уходит Windows-1251):\n"
+        "  {fN} шрифт N (0-9)        {iN} параметр i (0-9)      {vN} параметр v (1-9)\n"
+        "  {sN} полная остановка на N (1-9)                      {eN} эффект N (0-4)\n"
+        "  {xHH} байт HH: символ устройства (80-BF)\n"
+        "  \\n или перевод строки: новая строка;  {{ фигурная скобка;  \\\\ обратная черта\n"
+        "\n"
+        "Файл настроек только читается. Без него send работает с --port и --baud.\n"
+        "Коды выхода: 0 все байты ушли в линию, 2 неверная командная строка,\n"
+        "3 файл, разметка или файл настроек, 4 порт не открылся, 5 передача не удалась.\n"
+        "Подробнее: man tavrix-editor\n");
+}
+
+bool CCommandLine::Parse(QCommandLineParser& parser, int maxPositional, CliFailure& failure) const
+{
+    parser.addOption(kHelpOption);
+    QStringList args = m_args.mid(2);
+    args.prepend(m_args.value(0));
+    if (!parser.parse(args)) {
+        failure = {ExitUsage, ParseErrorText(parser, args)};
+        return false;
+    }
+    if (parser.isSet(kHelpOption)) {
+        failure = {ExitOk, QString()};
+        return false;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > maxPositional) {
+        failure = {ExitUsage,
+                   QStringLiteral("Лишний аргумент «%1».").arg(positional[maxPositional])};
+        return false;
+    }
+    return true;
+}
+
+bool CCommandLine::ReadMessage(const QCommandLineParser& parser, QByteArray& stream,
+                               CliFailure& failure) const
+{
+    const QStringList files = parser.positionalArguments();
+    const bool text = parser.isSet(kTextOption);
+    if (text == !files.isEmpty()) {
+        failure = {ExitUsage, QStringLiteral("Укажите сообщение: файл или --text, одно из двух.")};
+        return false;
+    }
+    if (text)
+        return CMessageSource::ParseMarkup(parser.value(kTextOption),
+                                           QStringLiteral("Разметка --text"), stream, failure);
+    return CMessageSource::ReadMessage(files[0], stream, failure);
+}
+
+int CCommandLine::Fail(const CliFailure& failure)
+{
+    if (failure.code == ExitOk) { // help asked for after a command
+        m_console.Out(HelpText());
+        return ExitOk;
+    }
+    m_console.Error(failure.text);
+    return failure.code;
+}
+
+int CCommandLine::Convert()
+{
+    QCommandLineParser parser;
+    CliFailure failure;
+    if (!Parse(parser, 2, failure))
+        return Fail(failure);
+    if (parser.positionalArguments().size() < 2)
+        return Fail({ExitUsage, QStringLiteral("Команде convert нужны два файла: откуда и куда.")});
+    const QString in = parser.positionalArguments()[0];
+    const QString out = parser.positionalArguments()[1];
+    const bool toMarkup = CMessageSource::IsMarkupFile(out);
+    if (CMessageSource::IsMarkupFile(in) == toMarkup)
+        return Fail({ExitUsage, QStringLiteral("Команде convert нужны файл .tvd и файл .txt: "
+                                               "первый читается, второй пишется.")});
+    QByteArray bytes;
+    if (!CMessageSource::ReadBytes(in, bytes, failure))
+        return Fail(failure);
+    QByteArray result;
+    if (toMarkup)
+        result = CMessageSource::MarkupFile(bytes);
+    else if (!CMessageSource::ParseMarkupFile(bytes, in, result, failure))
+        return Fail(failure);
+    if (!CMessageSource::WriteBytes(out, result, failure))
+        return Fail(failure);
+    return ExitOk;
+}
+
+// A dry run of send: the frame is shown even when send would refuse the message, and the refusal
+// follows it.
+int CCommandLine::Dump()
+{
+    QCommandLineParser parser;
+    parser.addOption(kTextOption);
+    CliFailure failure;
+    if (!Parse(parser, 1, failure))
+        return Fail(failure);
+    const CCliSettings settings(m_programDir);
+    settings.NoteDefaults(m_console);
+    QByteArray stream;
+    if (!ReadMessage(parser, stream, failure))
+        return Fail(failure);
+    m_console.Out(FrameDump::Text(stream));
+    m_console.Out(QStringLiteral("Кадр текста: %1 байт; сообщение: %2 байт из %3 возможных.\n")
+                      .arg(stream.size() + 4)
+                      .arg(stream.size())
+                      .arg(settings.MessageCapacity()));
+    if (!CheckMessage(stream, settings.MessageCapacity(), failure))
+        return Fail(failure);
+    return ExitOk;
+}
+
+int CCommandLine::Ports()
+{
+    QCommandLineParser parser;
+    CliFailure failure;
+    if (!Parse(parser, 0, failure))
+        return Fail(failure);
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+        return a.portName() < b.portName();
+    });
+    for (const QSerialPortInfo& info : ports) {
+        const QString description = info.description().isEmpty() ? QStringLiteral("-")
+                                                                  : info.description();
+        m_console.Out(
+            QStringLiteral("%1\t%2\t%3\n").arg(info.portName(), description, UsbIds(info)));
+    }
+    if (ports.isEmpty())
+        m_console.Note(QStringLiteral("Последовательные порты не найдены."));
+    return ExitOk;
+}
+
+int CCommandLine::Send()
+{
+    QCommandLineParser parser;
+    parser.addOptions({kPortOption, kBaudOption, kTextOption});
+    CliFailure failure;
+    if (!Parse(parser, 1, failure))
+        return Fail(failure);
+    CCliSettings settings(m_programDir);
+    QByteArray stream;
+    PortConfig config;
+    if (!settings.SetOverrides(parser.value(kPortOption), parser.value(kBaudOption), failure) ||
+        !ReadMessage(parser, stream, failure) ||
+        !CheckMessage(stream, settings.MessageCapacity(), failure) ||
+        !settings.PortConfigToUse(config, failure))
+        return Fail(failure);
+    settings.NoteDefaults(m_console);
+    return Fail({ExitTransfer, QStringLiteral("not yet")});
+}
+
+int CCommandLine::DeviceSettings()
+{
+    QCommandLineParser parser;
+    parser.addOptions({kPortOption, kBaudOption});
+    CliFailure failure;
+    if (!Parse(parser, 0, failure))
+        return Fail(failure);
+    return Fail({ExitTransfer, QStringLiteral("not yet")});
+}

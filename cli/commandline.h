@@ -1,0 +1,48 @@
+#pragma once
+
+#include "cli/console.h"
+#include "cli/exitcode.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QCommandLineParser;
+
+// The program without a window: send, convert, dump, ports, device-settings, --help and
+// --version. Runs under a QCoreApplication, so it needs no display server, reads the settings file
+// without questions and never writes it.
+class CCommandLine
+{
+public:
+    // True when the arguments name a command (or ask for help or the version); anything else
+    // starts the editor, a file name opening that file.
+    static bool IsCommand(int argc, const char* const* argv);
+
+    // arguments as QCoreApplication::arguments() gives them; programDir holds the settings file.
+    CCommandLine(const QStringList& arguments, const QString& programDir);
+
+    int Run();
+
+    static QString HelpText();
+    static QString VersionText();
+
+private:
+    int Send();
+    int Convert();
+    int Dump();
+    int Ports();
+    int DeviceSettings();
+
+    // Parses the arguments after the command; false (with the failure) when they are wrong or
+    // more than maxPositional, and also (with ExitOk) when they ask for help.
+    bool Parse(QCommandLineParser& parser, int maxPositional, CliFailure& failure) const;
+    // The message of FILE or of --text.
+    bool ReadMessage(const QCommandLineParser& parser, QByteArray& stream,
+                     CliFailure& failure) const;
+    int Fail(const CliFailure& failure);
+
+    QStringList m_args;
+    QString m_programDir;
+    CConsole m_console;
+};

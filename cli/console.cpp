@@ -1,0 +1,70 @@
+#include "cli/console.h"
+
+#include <QByteArray>
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace
+{
+
+bool StderrIsTerminal()
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) == 1;
+#endif
+}
+
+void Write(FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+CConsole::CConsole() : m_bTerminal(StderrIsTerminal()) {}
+
+void CConsole::Out(const QString& text)
+{
+    Write(stdout, text);
+}
+
+void CConsole::Error(const QString& text)
+{
+    EndProgress();
+    Write(stderr, QStringLiteral("tavrix-editor: ") + text + u'\n');
+}
+
+void CConsole::Note(const QString& text)
+{
+    if (!m_bTerminal)
+        return;
+    EndProgress();
+    Write(stderr, text + u'\n');
+}
+
+void CConsole::Progress(const QString& text)
+{
+    if (!m_bTerminal)
+        return;
+    // Blanks wipe what is left of a longer previous line.
+    const QString padding(std::max<qsizetype>(0, m_nProgressWidth - text.size()), u' ');
+    Write(stderr, u'\r' + text + padding);
+    m_nProgressWidth = text.size();
+}
+
+void CConsole::EndProgress()
+{
+    if (m_nProgressWidth == 0)
+        return;
+    Write(stderr, QStringLiteral("\n"));
+    m_nProgressWidth = 0;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Exit statuses of the command line, one per kind of trouble, so that a script can tell a wrong
+// call from a bad message, a missing display and a broken transfer.
+enum ExitCode : int {
+    ExitOk = 0,
+    ExitUsage = 2,    // the command line itself is wrong
+    ExitFile = 3,     // a message, markup or settings file cannot be read, is bad or too long
+    ExitPort = 4,     // the port cannot be opened or configured
+    ExitTransfer = 5, // not every byte left the line
+};
+
+// Why a command stopped: the status to exit with and the text for stderr (Russian).
+struct CliFailure {
+    ExitCode code = ExitUsage;
+    QString text;
+};

@@ -1,0 +1,126 @@
+#include "cli/messagesource.h"
+
+#include "editor/messagemarkup.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace
+{
+
+QString Quoted(const QString& path)
+{
+    return QStringLiteral("«%1»").arg(path);
+}
+
+// The reason in Russian where the cause is plain; the system's own words otherwise.
+QString OpenReason(const QFile& file)
+{
+    const QFileInfo info(file.fileName());
+    if (!info.exists())
+        return QStringLiteral("файла нет");
+    if (info.isDir())
+        return QStringLiteral("это папка, а не файл");
+    if (!info.isReadable())
+        return QStringLiteral("нет права на чтение");
+    return file.errorString();
+}
+
+QString PositionText(const QString& text, qsizetype index)
+{
+    int line = 1;
+    int column = 1;
+    for (qsizetype i = 0; i < index; ++i) {
+        if (text[i] == u'\n') {
+            ++line;
+            column = 1;
+        } else if (!text[i].isLowSurrogate()) {
+            ++column;
+        }
+    }
+    return QStringLiteral("строка %1, позиция %2").arg(line).arg(column);
+}
+
+} // namespace
+
+bool CMessageSource::IsMarkupFile(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QStringLiteral("txt"), Qt::CaseInsensitive) == 0;
+}
+
+bool CMessageSource::ReadMessage(const QString& path, QByteArray& stream, CliFailure& failure)
+{
+    QByteArray bytes;
+    if (!ReadBytes(path, bytes, failure))
+        return false;
+    if (!IsMarkupFile(path)) {
+        stream = bytes;
+        return true;
+    }
+    return ParseMarkupFile(bytes, path, stream, failure);
+}
+
+bool CMessageSource::ParseMarkup(const QString& markup, const QString& where, QByteArray& stream,
+                                 CliFailure& failure)
+{
+    MessageMarkup::Error error;
+    if (MessageMarkup::FromMarkup(markup, stream, error))
+        return true;
+    failure = {ExitFile, where + QStringLiteral(", ") + MessageMarkup::Describe(error) + u'.'};
+    return false;
+}
+
+bool CMessageSource::ReadBytes(const QString& path, QByteArray& bytes, CliFailure& failure)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        failure = {ExitFile, QStringLiteral("Не удается открыть файл %1: %2.")
+                                 .arg(Quoted(path), OpenReason(file))};
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        failure = {ExitFile, QStringLiteral("Не удается прочесть файл %1: %2.")
+                                 .arg(Quoted(path), file.errorString())};
+        return false;
+    }
+    return true;
+}
+
+bool CMessageSource::WriteBytes(const QString& path, const QByteArray& bytes, CliFailure& failure)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    const QString folder = QFileInfo(path).path();
+    const QString reason = QFileInfo(folder).isDir()
+                               ? file.errorString()
+                               : QStringLiteral("нет папки %1").arg(Quoted(folder));
+    failure = {ExitFile, QStringLiteral("Не удается записать файл %1: %2.").arg(Quoted(path), reason)};
+    return false;
+}
+
+QByteArray CMessageSource::MarkupFile(QByteArrayView stream)
+{
+    if (stream.isEmpty())
+        return QByteArray();
+    return MessageMarkup::ToMarkup(stream).toUtf8() + '\n';
+}
+
+bool CMessageSource::ParseMarkupFile(const QByteArray& bytes, const QString& path,
+                                     QByteArray& stream, CliFailure& failure)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8); // skips a leading BOM
+    QString markup = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        const qsizetype bad = markup.indexOf(QChar::ReplacementCharacter);
+        failure = {ExitFile, QStringLiteral("Файл %1, %2: текст не в кодировке UTF-8.")
+                                 .arg(Quoted(path), PositionText(markup, bad))};
+        return false;
+    }
+    if (markup.endsWith(u'\n'))
+        markup.chop(markup.endsWith(QStringLiteral("\r\n")) ? 2 : 1);
+    return ParseMarkup(markup, QStringLiteral("Файл ") + Quoted(path), stream, failure);
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "settings/cp1251.h"
+#include "testbytes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <pty.h>
+#include <unistd.h>
+
+// What a run of the program left behind.
+struct CliResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The settings file as the editor writes it, built here from bytes so that the program's own
+// writer cannot hide a fault of its reader.
+struct IniFile {
+    QString com = QStringLiteral("COM1 3 4 2 1");
+    QString maxSym = QStringLiteral("2048");
+    QString images = QStringLiteral("Земля\tПламя\tГерб");
+    QString uses = QStringLiteral("Да\tНет\tДа");
+    QString numbers = QStringLiteral("7\t1\t2");
+    QString times = QStringLiteral("5\t6\t300");
+    QString greeting = QStringLiteral("Да");
+    QString demoPic = QStringLiteral("Нет");
+    QString demoStr = QStringLiteral("Да");
+
+    QByteArray Bytes() const
+    {
+        const QByteArray stars(24, '*');
+        QByteArray text = "//" + stars + " TAVRIX EDITOR INI FILE " + stars + "//\r\n";
+        const QList<std::pair<const char*, QString>> sections = {
+            {"COM", com},       {"MAXSYM", maxSym},     {"FONTS", QStringLiteral("Arial")},
+            {"IMAGES", images}, {"USES", uses},         {"NUMBERS", numbers},
+            {"TIMES", times},   {"GREETING", greeting}, {"DEMOPIC", demoPic},
+            {"DEMOSTR", demoStr}};
+        for (const auto& [name, value] : sections)
+            text += QByteArray(name) + ":\r\n" + Cp1251::FromUnicode(value) + "\r\nEND" + name +
+                    "\r\n";
+        return text + "//" + stars + "  END OF INI FILE " + stars + "//";
+    }
+};
+
+// The real executable, copied into a folder of its own so that each test decides what settings
+// file lies beside it; HOME and the configuration folder point into the test's folder too.
+class CliProgram
+{
+public:
+    CliProgram()
+    {
+        m_program = m_dir.filePath(QStringLiteral("tavrix-editor"));
+        QFile::copy(QStringLiteral(TAVRIX_EDITOR_EXE), m_program);
+        m_home.mkpath(QStringLiteral("."));
+    }
+
+    bool IsValid() const { return QFileInfo(m_program).isExecutable(); }
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    QString IniPath() const { return Path(QStringLiteral("Tavrix Editor.ini")); }
+    void WriteIni(const QByteArray& bytes) const { QVERIFY(WriteFileBytes(IniPath(), bytes)); }
+    QString WriteFile(const QString& name, const QByteArray& bytes) const
+    {
+        const QString path = Path(name);
+        WriteFileBytes(path, bytes);
+        return path;
+    }
+
+    // stderrTerminal: the program's stderr is a pseudo-terminal, whose output lands in err.
+    CliResult Run(const QStringList& args, bool stderrTerminal = false, int timeoutMs = 30000) const
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral(".config")));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(m_dir.path());
+        int master = -1;
+        int slave = -1;
+        if (stderrTerminal) {
+            if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+                return {};
+            process.setChildProcessModifier([slave] { dup2(slave, STDERR_FILENO); });
+        }
+        process.start(m_program, args);
+        CliResult result;
+        if (!process.waitForFinished(timeoutMs)) {
+            process.kill();
+            process.waitForFinished();
+        } else if (process.exitStatus() == QProcess::NormalExit) {
+            result.exitCode = process.exitCode();
+        }
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        if (stderrTerminal) {
+            ::close(slave);
+            result.err += ReadAvailable(master);
+            ::close(master);
+        }
+        return result;
+    }
+
+private:
+    static QByteArray ReadAvailable(int fd)
+    {
+        QByteArray bytes;
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+            bytes.append(buffer, int(n));
+        return bytes;
+    }
+
+    QTemporaryDir m_dir;
+    QDir m_home{m_dir.filePath(QStringLiteral("home"))};
+    QString m_program;
+};
