@@ -51,8 +51,9 @@ bool CCliSettings::SetOverrides(const QString& port, const QString& baud, CliFai
 bool CCliSettings::PortConfigToUse(PortConfig& config, CliFailure& failure) const
 {
     if (!IsRead() && !(m_port && m_baudIndex)) {
-        failure = {ExitFile, UnreadText() +
-                                 QStringLiteral(" Без него укажите порт и скорость: --port и --baud.")};
+        failure = {ExitFile,
+                   UnreadText() +
+                       QStringLiteral(" Без него укажите порт и скорость: --port и --baud.")};
         return false;
     }
     config = IsRead() ? m_settings.m_port.GetConfig() : PortConfig{};

@@ -2,10 +2,14 @@
 
 #include "cli/clisettings.h"
 #include "cli/framedump.h"
+#include "cli/interruptwatcher.h"
 #include "cli/messagesource.h"
-#include "editor/messagemarkup.h"
+#include "device/deviceframes.h"
+#include "device/devicesender.h"
+#include "device/serialport.h"
 
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QSerialPortInfo>
 #include <algorithm>
 
@@ -55,6 +59,17 @@ QString ParseErrorText(const QCommandLineParser& parser, const QStringList& args
             return QStringLiteral("После «%1» нужно значение.").arg(args.last());
     }
     return QStringLiteral("Ошибка в командной строке: %1").arg(parser.errorText());
+}
+
+QString ProgressText(qint64 sent, qint64 total, qint64 msLeft)
+{
+    const qint64 percent = total > 0 ? sent * 100 / total : 100;
+    return QStringLiteral("Передача: %1 из %2 байт (%3 %), осталось %4 с")
+        .arg(sent)
+        .arg(total)
+        .arg(percent)
+        .arg(
+            QLocale(QLocale::Russian).toString(double(std::max<qint64>(0, msLeft)) / 1000, 'f', 1));
 }
 
 bool CheckMessage(const QByteArray& stream, int capacity, CliFailure& failure)
@@ -269,8 +284,8 @@ int CCommandLine::Ports()
         return a.portName() < b.portName();
     });
     for (const QSerialPortInfo& info : ports) {
-        const QString description = info.description().isEmpty() ? QStringLiteral("-")
-                                                                  : info.description();
+        const QString description =
+            info.description().isEmpty() ? QStringLiteral("-") : info.description();
         m_console.Out(
             QStringLiteral("%1\t%2\t%3\n").arg(info.portName(), description, UsbIds(info)));
     }
@@ -295,7 +310,12 @@ int CCommandLine::Send()
         !settings.PortConfigToUse(config, failure))
         return Fail(failure);
     settings.NoteDefaults(m_console);
-    return Fail({ExitTransfer, QStringLiteral("not yet")});
+    CSerialPort& port = settings.Settings().m_port;
+    port.SetConfig(config);
+    CDeviceSender sender(port);
+    const bool started =
+        sender.StartText(reinterpret_cast<const quint8*>(stream.constData()), int(stream.size()));
+    return Transfer(port, sender, started, &CDeviceSender::TextMessage);
 }
 
 int CCommandLine::DeviceSettings()
@@ -305,5 +325,48 @@ int CCommandLine::DeviceSettings()
     CliFailure failure;
     if (!Parse(parser, 0, failure))
         return Fail(failure);
-    return Fail({ExitTransfer, QStringLiteral("not yet")});
+    CCliSettings settings(m_programDir);
+    if (!settings.IsRead())
+        return Fail({ExitFile, settings.UnreadText()});
+    if (!settings.PromptTexts().isEmpty()) // the picture list could not be read
+        return Fail({ExitFile, settings.PromptTexts().first()});
+    const DeviceServiceSettings& device = settings.Settings().m_device;
+    if (DeviceFrames::ShownCount(device.m_pPictures) > DeviceFrames::kMaxShownPictures)
+        return Fail({ExitFile, QStringLiteral("Устройство может показывать не более 127 "
+                                              "изображений. Отключите показ лишних "
+                                              "изображений.")});
+    PortConfig config;
+    if (!settings.SetOverrides(parser.value(kPortOption), parser.value(kBaudOption), failure) ||
+        !settings.PortConfigToUse(config, failure))
+        return Fail(failure);
+    CSerialPort& port = settings.Settings().m_port;
+    port.SetConfig(config);
+    CDeviceSender sender(port);
+    const bool started = sender.StartDeviceSettings(device.m_bGreeting, device.m_bDemoString,
+                                                    device.m_bDemoPictures, device.m_pPictures);
+    return Transfer(port, sender, started, &CDeviceSender::SettingsMessage);
+}
+
+int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, bool started,
+                           MessageOf message)
+{
+    if (!started) {
+        QString reason = port.m_szLastError;
+        if (!port.m_szSystemError.isEmpty())
+            reason += QStringLiteral(" (%1)").arg(port.m_szSystemError);
+        return Fail({ExitPort, QStringLiteral("%1 Порт «%2»: %3")
+                                   .arg(message(CDeviceSender::Result::OpenFailed),
+                                        port.GetConfig().portName, reason)});
+    }
+    QObject::connect(&sender, &CDeviceSender::progress,
+                     [this](qint64 sent, qint64 total, qint64 msLeft) {
+                         m_console.Progress(ProgressText(sent, total, msLeft));
+                     });
+    CInterruptWatcher interrupt;
+    QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &sender, &CDeviceSender::Cancel);
+    const CDeviceSender::Result result = sender.WaitForResult();
+    if (result != CDeviceSender::Result::Ok)
+        return Fail({ExitTransfer, message(result)});
+    m_console.Note(message(result));
+    return ExitOk;
 }

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include "device/devicesender.h"
+
+class CSerialPort;
 class QCommandLineParser;
 
 // The program without a window: send, convert, dump, ports, device-settings, --help and
@@ -41,6 +44,10 @@ private:
     bool ReadMessage(const QCommandLineParser& parser, QByteArray& stream,
                      CliFailure& failure) const;
     int Fail(const CliFailure& failure);
+    using MessageOf = QString (*)(CDeviceSender::Result);
+    // Waits for a transfer started (or not) on the sender, with progress on a terminal and Ctrl+C
+    // cancelling it; message gives the texts of its results.
+    int Transfer(const CSerialPort& port, CDeviceSender& sender, bool started, MessageOf message);
 
     QStringList m_args;
     QString m_programDir;

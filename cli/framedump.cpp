@@ -33,10 +33,12 @@ QString Text(QByteArrayView stream)
         QString markup;
         for (; item < items.size() && items[item].offset + kHeaderLength < end; ++item)
             markup += QString(items[item].text).replace(u'\n', QStringLiteral("\\n"));
-        const QString offset = QString::number(start, 16).toUpper().rightJustified(offsetWidth, u'0');
+        const QString offset =
+            QString::number(start, 16).toUpper().rightJustified(offsetWidth, u'0');
         const QString hex = HexBytes(QByteArrayView(frame).sliced(start, end - start));
-        text += markup.isEmpty() ? offset + QStringLiteral("  ") + hex.trimmed()
-                                 : offset + QStringLiteral("  ") + hex + QStringLiteral("  ") + markup;
+        text += markup.isEmpty()
+                    ? offset + QStringLiteral("  ") + hex.trimmed()
+                    : offset + QStringLiteral("  ") + hex + QStringLiteral("  ") + markup;
         text += u'\n';
     }
     return text;

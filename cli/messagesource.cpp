@@ -76,8 +76,9 @@ bool CMessageSource::ReadBytes(const QString& path, QByteArray& bytes, CliFailur
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        failure = {ExitFile, QStringLiteral("Не удается открыть файл %1: %2.")
-                                 .arg(Quoted(path), OpenReason(file))};
+        failure = {
+            ExitFile,
+            QStringLiteral("Не удается открыть файл %1: %2.").arg(Quoted(path), OpenReason(file))};
         return false;
     }
     bytes = file.readAll();
@@ -98,7 +99,8 @@ bool CMessageSource::WriteBytes(const QString& path, const QByteArray& bytes, Cl
     const QString reason = QFileInfo(folder).isDir()
                                ? file.errorString()
                                : QStringLiteral("нет папки %1").arg(Quoted(folder));
-    failure = {ExitFile, QStringLiteral("Не удается записать файл %1: %2.").arg(Quoted(path), reason)};
+    failure = {ExitFile,
+               QStringLiteral("Не удается записать файл %1: %2.").arg(Quoted(path), reason)};
     return false;
 }
 

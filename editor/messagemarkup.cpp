@@ -30,7 +30,8 @@ std::optional<CodeRange> RangeOf(QChar letter)
 
 QString HexCode(quint8 byte)
 {
-    return QStringLiteral("{x") + QString::number(byte, 16).rightJustified(2, u'0').toUpper() + u'}';
+    return QStringLiteral("{x") + QString::number(byte, 16).rightJustified(2, u'0').toUpper() +
+           u'}';
 }
 
 bool IsDeviceSymbol(quint8 byte)
@@ -50,8 +51,8 @@ bool IsShownCharacter(quint8 byte)
 std::optional<QString> ControlMarkup(quint8 code, quint8 param)
 {
     const bool stop = (param & 0x0F) == 0;
-    const QChar letter = QLatin1Char(char(CMessageCodec::DecodeControl(CMessageCodec::Letter, code,
-                                                                       stop)));
+    const QChar letter =
+        QLatin1Char(char(CMessageCodec::DecodeControl(CMessageCodec::Letter, code, stop)));
     const int digit = CMessageCodec::DecodeControl(CMessageCodec::Digit, param, stop);
     const std::optional<CodeRange> range = RangeOf(letter);
     if (!range || digit < range->low || digit > range->high)
@@ -141,7 +142,8 @@ private:
             return true;
         }
         qsizetype end = m_pos + 1;
-        while (end < m_text.size() && m_text[end].unicode() < 0x80 && m_text[end].isLetterOrNumber())
+        while (end < m_text.size() && m_text[end].unicode() < 0x80 &&
+               m_text[end].isLetterOrNumber())
             ++end;
         if (end >= m_text.size() || m_text[end] != u'}')
             return Fail(QStringLiteral("фигурная скобка не закрыта (сама скобка пишется как "
@@ -163,16 +165,15 @@ private:
         bool ok = false;
         const uint value = body.sliced(1).toUInt(&ok, 16);
         if (body.size() != 3 || !ok)
-            return Fail(QStringLiteral("в коде «%1» после x нужны две шестнадцатеричные цифры")
-                            .arg(code));
+            return Fail(
+                QStringLiteral("в коде «%1» после x нужны две шестнадцатеричные цифры").arg(code));
         m_stream += char(value);
         return true;
     }
 
     bool ReadControl(QStringView body, const QString& code)
     {
-        const std::optional<CodeRange> range =
-            body.isEmpty() ? std::nullopt : RangeOf(body[0]);
+        const std::optional<CodeRange> range = body.isEmpty() ? std::nullopt : RangeOf(body[0]);
         if (!range)
             return Fail(QStringLiteral("неизвестный код «%1»").arg(code));
         if (body.size() != 2 || !body[1].isDigit())
@@ -185,7 +186,8 @@ private:
                             .arg(range->high));
         const bool stop = range->letter == 's';
         m_stream += char(CMessageCodec::EncodeControl(CMessageCodec::Letter, range->letter, stop));
-        m_stream += char(CMessageCodec::EncodeControl(CMessageCodec::Digit, char('0' + digit), stop));
+        m_stream +=
+            char(CMessageCodec::EncodeControl(CMessageCodec::Digit, char('0' + digit), stop));
         return true;
     }
 
@@ -283,8 +285,10 @@ bool FromMarkup(QStringView markup, QByteArray& stream, Error& error)
 
 QString Describe(const Error& error)
 {
-    return QStringLiteral("строка %1, позиция %2: %3").arg(error.line).arg(error.column).arg(
-        error.text);
+    return QStringLiteral("строка %1, позиция %2: %3")
+        .arg(error.line)
+        .arg(error.column)
+        .arg(error.text);
 }
 
 } // namespace MessageMarkup

@@ -36,13 +36,13 @@ struct IniFile {
         const QByteArray stars(24, '*');
         QByteArray text = "//" + stars + " TAVRIX EDITOR INI FILE " + stars + "//\r\n";
         const QList<std::pair<const char*, QString>> sections = {
-            {"COM", com},       {"MAXSYM", maxSym},     {"FONTS", QStringLiteral("Arial")},
-            {"IMAGES", images}, {"USES", uses},         {"NUMBERS", numbers},
-            {"TIMES", times},   {"GREETING", greeting}, {"DEMOPIC", demoPic},
+            {"COM", com},        {"MAXSYM", maxSym},     {"FONTS", QStringLiteral("Arial")},
+            {"IMAGES", images},  {"USES", uses},         {"NUMBERS", numbers},
+            {"TIMES", times},    {"GREETING", greeting}, {"DEMOPIC", demoPic},
             {"DEMOSTR", demoStr}};
         for (const auto& [name, value] : sections)
-            text += QByteArray(name) + ":\r\n" + Cp1251::FromUnicode(value) + "\r\nEND" + name +
-                    "\r\n";
+            text +=
+                QByteArray(name) + ":\r\n" + Cp1251::FromUnicode(value) + "\r\nEND" + name + "\r\n";
         return text + "//" + stars + "  END OF INI FILE " + stars + "//";
     }
 };

@@ -151,8 +151,7 @@ void TestCommandLine::convertReadsMarkup_data()
         << QByteArray("AB\n") << HexBytes("41 42");
     QTest::newRow("CR LF line ends") << QByteArray("A\r\nB\r\n") << HexBytes("41 0A 42");
     QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF{f1}A") << HexBytes("00 01 41");
-    QTest::newRow("second line end is a line break")
-        << QByteArray("A\n\n") << HexBytes("41 0A");
+    QTest::newRow("second line end is a line break") << QByteArray("A\n\n") << HexBytes("41 0A");
     QTest::newRow("escaped line break") << QByteArray("A\\nB") << HexBytes("41 0A 42");
     QTest::newRow("empty file") << QByteArray() << QByteArray();
 }
@@ -281,7 +280,8 @@ void TestCommandLine::dumpFaults()
     const CliResult result = m_cli->Run({QStringLiteral("dump"), QStringLiteral("m.tvd")});
     QCOMPARE(result.exitCode, exitCode);
     QCOMPARE(Utf8(result.out), out);
-    QCOMPARE(Utf8(result.err), err.isEmpty() ? err : QStringLiteral("tavrix-editor: ") + err + u'\n');
+    QCOMPARE(Utf8(result.err),
+             err.isEmpty() ? err : QStringLiteral("tavrix-editor: ") + err + u'\n');
 }
 
 // Neither a good, a malformed nor a missing settings file is written, questioned or moved.

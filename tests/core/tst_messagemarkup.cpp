@@ -124,8 +124,7 @@ void TestMessageMarkup::streamToMarkup_data()
     row("full stop 10", "03 A0", QStringLiteral("{x03}{xA0}"));
     row("code as a parameter", "00 00 00 01", QStringLiteral("{f0}{f1}"));
     row("code cut from its parameter", "41 00", QStringLiteral("A{x00}"));
-    row("price", "D6 E5 ED E0 20 00 03 31 32 2C 35 30 03 50",
-        QStringLiteral("Цена {f3}12,50{s5}"));
+    row("price", "D6 E5 ED E0 20 00 03 31 32 2C 35 30 03 50", QStringLiteral("Цена {f3}12,50{s5}"));
 }
 
 void TestMessageMarkup::streamToMarkup()
@@ -206,8 +205,9 @@ void TestMessageMarkup::faults_data()
         QStringLiteral("строка 1, позиция 12: неизвестный код «{q}»"));
     row("fault after a real line break", QStringLiteral("первая\nвто{q}"),
         QStringLiteral("строка 2, позиция 4: неизвестный код «{q}»"));
-    row("rouble sign", QStringLiteral("цена 5 ₽"),
-        QStringLiteral("строка 1, позиция 8: символа «₽» (U+20BD) нет в кодировке "
+    // The sign is escaped: the formatter miscounts its width.
+    row("rouble sign", QStringLiteral("цена 5 \u20BD"),
+        QStringLiteral("строка 1, позиция 8: символа «\u20BD» (U+20BD) нет в кодировке "
                        "Windows-1251: табло его не покажет"));
     row("character beyond 16 bits", QStringLiteral("a😀b"),
         QStringLiteral("строка 1, позиция 2: символа «😀» (U+1F600) нет в кодировке "
