@@ -6,6 +6,8 @@
 #include "app/helpdlg.h"
 #include "app/openprogress.h"
 #include "app/savequestion.h"
+#include "device/serialport.h"
+#include "device/transferstatusdlg.h"
 #include "editor/tavrixeditordoc.h"
 #include "editor/tavrixeditorview.h"
 #include "editor/tavrixview.h"
@@ -31,11 +33,14 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 
 const QString CMainFrame::kAppTitle = QStringLiteral("Tavrix Editor");
 const QString CMainFrame::kIdleText = QStringLiteral("Для получения помощи нажмите F1.");
+const QString CMainFrame::kStopTransferQuestion =
+    QStringLiteral("Идет передача данных в устройство. Прервать передачу и закрыть программу?");
 const QString CMainFrame::kFileFilter = QStringLiteral("Tavrix Files (*.tvd)");
 const QString CMainFrame::kPictureFilter = QStringLiteral("PNG (*.png)");
 const QString CMainFrame::kProfileOrganization =
@@ -279,6 +284,11 @@ void CMainFrame::CreateStatusBar()
     m_pIdleText = new QLabel(kIdleText, bar);
     m_pIdleText->setObjectName(QStringLiteral("idleText"));
     bar->addWidget(m_pIdleText, 1);
+    m_pPortPane = new QLabel(bar);
+    m_pPortPane->setObjectName(QStringLiteral("portPane"));
+    m_pPortPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(m_pPortPane);
+    UpdatePortPane();
     for (const char* text : {"CAP", "NUM", "SCRL"}) {
         auto* indicator = new QLabel(QString::fromLatin1(text), bar);
         indicator->setObjectName(QStringLiteral("indicator") + QString::fromLatin1(text));
@@ -292,6 +302,11 @@ void CMainFrame::CreateStatusBar()
     }
     QAction* toggle = m_actions[CommandTable::ID_VIEW_STATUS_BAR];
     connect(toggle, &QAction::toggled, bar, &QStatusBar::setVisible);
+}
+
+void CMainFrame::UpdatePortPane()
+{
+    m_pPortPane->setText(CSerialPort::Describe(m_settings.m_port.GetConfig()));
 }
 
 void CMainFrame::OnCommand(int id)
@@ -404,6 +419,7 @@ void CMainFrame::UpdateCommandUI()
             it.value()->setEnabled(editorActive && m_pEditorView->IsCommandEnabled(it.key()));
     }
     m_actions[CommandTable::ID_EDIT_UNDO]->setEnabled(false);
+    UpdatePortPane(); // the COM dialog may have chosen another port
 }
 
 void CMainFrame::NewDocument()
@@ -610,10 +626,29 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     if (m_bTracking)
         EndSplitterTracking(false);
+    if (CTransferStatusDlg* transfer = CTransferStatusDlg::Active()) {
+        event->ignore();
+        if (m_prompt.AskYesNo(kStopTransferQuestion)) {
+            transfer->reject();
+            CloseAfterTransfer();
+        }
+        return;
+    }
     if (MaybeSave())
         event->accept();
     else
         event->ignore();
+}
+
+// Closes once the stopped transfer has ended and its result has been read.
+void CMainFrame::CloseAfterTransfer()
+{
+    QTimer::singleShot(100, this, [this] {
+        if (CTransferStatusDlg::Active() || QApplication::activeModalWidget())
+            CloseAfterTransfer();
+        else
+            close();
+    });
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)

@@ -62,6 +62,7 @@ public:
 
     static const QString kAppTitle;
     static const QString kIdleText;
+    static const QString kStopTransferQuestion;
     static const QString kFileFilter;
     static const QString kPictureFilter;
     static const QString kProfileOrganization;
@@ -83,7 +84,8 @@ public:
     QComboBox* m_wndICombo = nullptr;
     QComboBox* m_wndVCombo = nullptr;
     QLabel* m_pIdleText = nullptr;
-    QList<QLabel*> m_indicators; // "CAP", "NUM", "SCRL"
+    QLabel* m_pPortPane = nullptr; // "ttyUSB0 · 1200": the port and speed in use
+    QList<QLabel*> m_indicators;   // "CAP", "NUM", "SCRL"
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -99,6 +101,8 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    void UpdatePortPane();
+    void CloseAfterTransfer();
     QComboBox* EmbedList(int listId, int width, int dropDownHeight);
     void OnCommand(int id);
     void OnListSelChange(int listId, int index);

@@ -64,6 +64,7 @@ bool CDeviceSender::Start(const QList<Frame>& frames)
     m_nFrame = 0;
     m_nDone = 0;
     m_nTotal = 0;
+    m_afterWait = Result::Ok;
     for (const Frame& frame : frames)
         m_nTotal += frame.bytes.size();
     m_bRunning = true;
@@ -126,18 +127,15 @@ void CDeviceSender::OnFrameWritten()
     m_pWorker->wait();
     delete m_pWorker;
     m_pWorker = nullptr;
-    switch (CSerialPort::WriteOutcome(m_outcome)) {
-    case CSerialPort::WriteOutcome::Drained:
-        break;
-    case CSerialPort::WriteOutcome::Cancelled:
+    const auto outcome = CSerialPort::WriteOutcome(m_outcome);
+    if (outcome == CSerialPort::WriteOutcome::Cancelled) {
         Finish(Result::Cancelled);
         return;
-    default:
-        // No pause after a failed frame: nothing more will be sent.
-        Finish(Result::WriteFailed);
-        return;
     }
-    m_nDone += m_frames.at(m_nFrame).bytes.size();
+    if (outcome == CSerialPort::WriteOutcome::Drained)
+        m_nDone += m_frames.at(m_nFrame).bytes.size();
+    else
+        m_afterWait = Result::WriteFailed; // the device still gets its pause after a torn frame
     const int waitMs = m_frames.at(m_nFrame).waitAfterMs;
     if (waitMs > 0)
         StartWait(waitMs);
@@ -147,6 +145,11 @@ void CDeviceSender::OnFrameWritten()
 
 void CDeviceSender::StartWait(int ms)
 {
+    if (m_wait) {
+        m_wait(ms);
+        NextFrame();
+        return;
+    }
     m_bWaiting = true;
     m_nWaitMs = ms;
     m_waitClock.start();
@@ -166,7 +169,9 @@ void CDeviceSender::OnWaitTimer()
 
 void CDeviceSender::NextFrame()
 {
-    if (++m_nFrame >= m_frames.size())
+    if (m_afterWait != Result::Ok)
+        Finish(m_afterWait);
+    else if (++m_nFrame >= m_frames.size())
         Finish(Result::Ok);
     else
         StartFrame();

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -64,6 +65,8 @@ public:
 
     // The pauses StartDeviceSettings puts after its two frames (tests shorten them).
     void SetSettingsWaits(int afterFlagsMs, int afterPicturesMs);
+    // Called in place of each pause, which then counts as over (tests that record the pauses).
+    void SetWaitFunction(std::function<void(int ms)> wait) { m_wait = std::move(wait); }
 
     bool IsRunning() const { return m_bRunning; }
     Result GetResult() const { return m_result; }
@@ -101,6 +104,8 @@ private:
     int m_nFlagsWaitMs = kFlagsWaitMs;
     int m_nPicturesWaitMs = kPicturesWaitMs;
     int m_nWaitMs = 0;
+    Result m_afterWait = Result::Ok; // a failed frame still gets its pause, then ends the job
+    std::function<void(int ms)> m_wait;
     std::unique_ptr<WriteControl> m_control;
     QThread* m_pWorker = nullptr;
     int m_outcome = 0;         // CSerialPort::WriteOutcome of the frame just written

@@ -1,10 +1,10 @@
 #include "device/devicesettingsdlg.h"
 
 #include "device/deviceframes.h"
+#include "device/devicesender.h"
 #include "device/portrefusal.h"
 #include "device/serialport.h"
 #include "device/transferstatusdlg.h"
-#include "device/waiting.h"
 #include "settings/appsettings.h"
 #include "settings/prompt.h"
 
@@ -20,7 +20,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <memory>
 
 const QString CDeviceSettingsDlg::kCaption = QStringLiteral("Настройки устройства");
 const QString CDeviceSettingsDlg::kBadOrder =
@@ -30,12 +29,6 @@ const QString CDeviceSettingsDlg::kBadDuration =
 const QString CDeviceSettingsDlg::kTooManyShown =
     QStringLiteral("Устройство может показывать не более 127 изображений. Отключите показ "
                    "лишних изображений.");
-const QString CDeviceSettingsDlg::kCannotOpen =
-    QStringLiteral("Не удается открыть порт. Проверьте настройки последовательного порта.");
-const QString CDeviceSettingsDlg::kSent =
-    QStringLiteral("Настройки успешно переданы в устройство!");
-const QString CDeviceSettingsDlg::kNotSent =
-    QStringLiteral("Не удается передать настройки в устройство.");
 
 namespace
 {
@@ -49,14 +42,6 @@ CDeviceSettingsDlg::WaitFunction& WaitHook()
 {
     static CDeviceSettingsDlg::WaitFunction wait;
     return wait;
-}
-
-void Wait(int ms)
-{
-    if (const auto& wait = WaitHook())
-        wait(ms);
-    else
-        PaintedWait(ms);
 }
 
 QLabel* MakeLabel(const QString& text, QWidget* parent)
@@ -311,31 +296,15 @@ void CDeviceSettingsDlg::reject()
 
 bool CDeviceSettingsDlg::Transfer()
 {
-    auto status = std::make_unique<CTransferStatusDlg>(this);
-    if (!m_port.Open()) {
-        status.reset();
-        m_prompt.InformDetails(kCannotOpen, CPortRefusal::Details(m_port));
-        m_port.Close();
+    CDeviceSender sender(m_port);
+    if (const auto& wait = WaitHook())
+        sender.SetWaitFunction(wait);
+    if (!sender.StartDeviceSettings(m_bGreeting, m_bDemoString, m_bDemoPictures, m_pPictures)) {
+        m_prompt.InformDetails(CDeviceSender::SettingsMessage(sender.GetResult()),
+                               CPortRefusal::Details(m_port));
         return false;
     }
-    const bool sent = SendFlagsFrame() && SendPictureListFrame();
-    status.reset();
-    m_prompt.Inform(sent ? kSent : kNotSent);
-    m_port.Close();
-    return sent;
-}
-
-bool CDeviceSettingsDlg::SendFlagsFrame()
-{
-    const bool sent = DeviceFrames::Send(
-        m_port, DeviceFrames::FlagsFrame(m_bGreeting, m_bDemoString, m_bDemoPictures));
-    Wait(kFlagsWaitMs);
-    return sent;
-}
-
-bool CDeviceSettingsDlg::SendPictureListFrame()
-{
-    const bool sent = DeviceFrames::Send(m_port, DeviceFrames::PictureListFrame(m_pPictures));
-    Wait(kPicturesWaitMs);
-    return sent;
+    CTransferStatusDlg::Run(sender, this);
+    m_prompt.Inform(CDeviceSender::SettingsMessage(sender.GetResult()));
+    return sender.GetResult() == CDeviceSender::Result::Ok;
 }

@@ -31,7 +31,7 @@ public:
     // The command: runs the dialog on a copy; after a successful transfer stores the copy and
     // rebuilds the texts of the settings file.
     static void OnDeviceSettings(QWidget* parent, AppSettings& settings, IPrompt& prompt);
-    // Replaces the wait after each frame (tests); an empty function restores the painted wait.
+    // Replaces the pause after each frame (tests); an empty function restores the timed pause.
     static void SetWaitFunction(WaitFunction wait);
     // Copies the dialog's flags and pictures into the settings (count unchanged).
     void StoreInto(DeviceServiceSettings& device) const;
@@ -44,11 +44,6 @@ public:
     static const QString kBadOrder;
     static const QString kBadDuration;
     static const QString kTooManyShown;
-    static const QString kCannotOpen;
-    static const QString kSent;
-    static const QString kNotSent;
-    static constexpr int kFlagsWaitMs = 3000;
-    static constexpr int kPicturesWaitMs = 1000;
 
     bool m_bGreeting = false;
     bool m_bDemoPictures = false;
@@ -75,8 +70,6 @@ private:
     void OnListNotify(int row);
     void ApplyCurrentPicture(int duration, int newPosition);
     bool Transfer();
-    bool SendFlagsFrame();
-    bool SendPictureListFrame();
 
     CSerialPort& m_port;
     IPrompt& m_prompt;

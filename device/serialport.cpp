@@ -242,6 +242,13 @@ QList<qint32> CSerialPort::BaudRates()
     return QList<qint32>(kBaudRates.begin(), kBaudRates.end());
 }
 
+QString CSerialPort::Describe(const PortConfig& config)
+{
+    const auto baudRate = Entry(kBaudRates, config.baudIndex);
+    const QString speed = baudRate ? QString::number(*baudRate) : QStringLiteral("?");
+    return config.portName + QStringLiteral(" · ") + speed;
+}
+
 QString CSerialPort::SystemPortName(const QString& portName)
 {
 #ifdef Q_OS_LINUX

@@ -58,6 +58,9 @@ public:
     // The line values behind baudIndex, in list order.
     static QList<qint32> BaudRates();
 
+    // The port and speed in use, for a status line: "ttyUSB0 · 1200".
+    static QString Describe(const PortConfig& config);
+
     // The device name QSerialPort opens for a configured port name ("COM1" → /dev/ttyS0 on Linux).
     static QString SystemPortName(const QString& portName);
 

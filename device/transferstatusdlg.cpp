@@ -1,25 +1,98 @@
 #include "device/transferstatusdlg.h"
 
-#include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 const QString CTransferStatusDlg::kCaption = QStringLiteral("Состояние");
 const QString CTransferStatusDlg::kText =
     QStringLiteral("Идет передача данных через последовательный порт ...");
 
-CTransferStatusDlg::CTransferStatusDlg(QWidget* parent) : QDialog(parent)
+namespace
+{
+
+QPointer<CTransferStatusDlg>& ActiveWindow()
+{
+    static QPointer<CTransferStatusDlg> active;
+    return active;
+}
+
+} // namespace
+
+CTransferStatusDlg::CTransferStatusDlg(CDeviceSender& sender, QWidget* parent)
+    : QDialog(parent), m_sender(sender)
 {
     setWindowTitle(kCaption);
-    setModal(false);
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(kText, this);
     label->setObjectName(QStringLiteral("statusText"));
     layout->addWidget(label);
+    m_pProgress = new QProgressBar(this);
+    m_pProgress->setObjectName(QStringLiteral("progress"));
+    m_pProgress->setRange(0, 1000);
+    m_pProgress->setValue(0);
+    layout->addWidget(m_pProgress);
+    auto* row = new QHBoxLayout;
+    m_pTimeLeft = new QLabel(this);
+    m_pTimeLeft->setObjectName(QStringLiteral("timeLeft"));
+    row->addWidget(m_pTimeLeft, 1);
+    m_pCancel = new QPushButton(QStringLiteral("Отмена"), this);
+    m_pCancel->setObjectName(QStringLiteral("cancelButton"));
+    row->addWidget(m_pCancel);
+    layout->addLayout(row);
     layout->setContentsMargins(24, 16, 24, 16);
-    setFixedSize(sizeHint().expandedTo(QSize(400, 60)));
-    show();
-    // Paint now: the write that follows blocks the event loop.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    repaint();
+    setFixedSize(sizeHint().expandedTo(QSize(420, 0)));
+    connect(m_pCancel, &QPushButton::clicked, &m_sender, &CDeviceSender::Cancel);
+    connect(&m_sender, &CDeviceSender::progress, this, &CTransferStatusDlg::OnProgress);
+    OnProgress(m_sender.BytesSent(), m_sender.BytesTotal(), m_sender.MsLeft());
+}
+
+CTransferStatusDlg::~CTransferStatusDlg() = default;
+
+CDeviceSender::Result CTransferStatusDlg::Run(CDeviceSender& sender, QWidget* parent)
+{
+    if (!sender.IsRunning())
+        return sender.GetResult();
+    {
+        CTransferStatusDlg window(sender, parent);
+        window.setWindowModality(Qt::ApplicationModal);
+        window.show();
+        ActiveWindow() = &window;
+        QEventLoop loop;
+        connect(&sender, &CDeviceSender::finished, &loop, &QEventLoop::quit);
+        if (sender.IsRunning())
+            loop.exec();
+        ActiveWindow() = nullptr;
+    }
+    return sender.GetResult();
+}
+
+CTransferStatusDlg* CTransferStatusDlg::Active()
+{
+    return ActiveWindow();
+}
+
+void CTransferStatusDlg::reject()
+{
+    m_sender.Cancel();
+}
+
+void CTransferStatusDlg::OnProgress(qint64 sent, qint64 total, qint64 msLeft)
+{
+    m_pProgress->setValue(total > 0 ? int(sent * 1000 / total) : 0);
+    m_pProgress->setFormat(QStringLiteral("%1 из %2 байт").arg(sent).arg(total));
+    m_pTimeLeft->setText(TimeLeftText(msLeft));
+}
+
+QString CTransferStatusDlg::TimeLeftText(qint64 ms)
+{
+    const qint64 seconds = (ms + 999) / 1000;
+    if (seconds < 60)
+        return QStringLiteral("Осталось: %1 с").arg(seconds);
+    return QStringLiteral("Осталось: %1 мин %2 с")
+        .arg(seconds / 60)
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }

@@ -2,7 +2,7 @@
 
 #include "app/commandtable.h"
 #include "app/mainframe.h"
-#include "device/deviceframes.h"
+#include "device/devicesender.h"
 #include "device/devicesettingsdlg.h"
 #include "device/effectsdlg.h"
 #include "device/portrefusal.h"
@@ -20,12 +20,6 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QVBoxLayout>
-
-const QString CTavrixEditorView::kCannotOpenPort =
-    QStringLiteral("Не удается открыть последовательный порт.");
-const QString CTavrixEditorView::kSendSucceeded =
-    QStringLiteral("Передача данных успешно завершена!!!");
-const QString CTavrixEditorView::kSendFailed = QStringLiteral("Передача данных не удалась.");
 
 QString CTavrixEditorView::SendShortenedQuestion(int kept, int total)
 {
@@ -276,21 +270,15 @@ void CTavrixEditorView::OnSendText()
     EncodeText();
     if (!ConfirmShortenedSend())
         return;
-    const QByteArray frame = DeviceFrames::TextFrame(m_pDoc->m_pData.get(), m_pDoc->m_nLength);
-    CSerialPort& port = m_settings.m_port;
-    if (!port.Open()) {
-        m_prompt.InformDetails(kCannotOpenPort, CPortRefusal::Details(port));
-        port.Close();
+    CDeviceSender sender(m_settings.m_port);
+    if (!sender.StartText(m_pDoc->m_pData.get(), m_pDoc->m_nLength)) {
+        m_prompt.InformDetails(CDeviceSender::TextMessage(sender.GetResult()),
+                               CPortRefusal::Details(m_settings.m_port));
         return;
     }
-    bool sent = false;
-    {
-        // The window shows only while the bytes go out; the result comes after it is gone.
-        CTransferStatusDlg status(window());
-        sent = DeviceFrames::Send(port, frame);
-    }
-    m_prompt.Inform(sent ? kSendSucceeded : kSendFailed);
-    port.Close();
+    // The window shows only while the bytes go out; the result comes after it is gone.
+    CTransferStatusDlg::Run(sender, window());
+    m_prompt.Inform(CDeviceSender::TextMessage(sender.GetResult()));
 }
 
 // The text is encoded first, so what was typed since the last save survives the rebuild; the

@@ -53,9 +53,6 @@ public:
     CMessageCodec& Codec() { return m_codec; }
     AppSettings& Settings() { return m_settings; }
 
-    static const QString kCannotOpenPort;
-    static const QString kSendSucceeded;
-    static const QString kSendFailed;
     // Asked before a message that does not fit is sent shortened: kept bytes, total bytes.
     static QString SendShortenedQuestion(int kept, int total);
     // Told when a change of the maximum size cut the message: kept bytes, bytes before.

@@ -35,6 +35,7 @@ public:
     PtyPair& operator=(const PtyPair&) = delete;
 
     bool IsValid() const { return m_master >= 0; }
+    int MasterFd() const { return m_master; }
     const QString& SlaveName() const { return m_name; } // "/dev/pts/N"
 
     // Everything the master has received so far (waits up to timeoutMs for the first byte).

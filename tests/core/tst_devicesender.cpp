@@ -8,7 +8,11 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
+#include <mutex>
+#include <poll.h>
 #include <sys/file.h>
+#include <thread>
 
 namespace
 {
@@ -59,6 +63,42 @@ struct FarEnd {
     QElapsedTimer m_clock;
     QByteArray m_received;
     QList<QPair<qint64, QByteArray>> m_arrivals;
+};
+
+// Reads the master side on a thread of its own, stamping each arrival as it happens.
+struct StampingFarEnd {
+    explicit StampingFarEnd(PtyPair& pty)
+    {
+        m_clock.start();
+        m_thread = std::thread([this, fd = pty.MasterFd()] {
+            while (!m_stop) {
+                pollfd watched{fd, POLLIN, 0};
+                if (::poll(&watched, 1, 20) <= 0)
+                    continue;
+                char buffer[512];
+                const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                if (n > 0) {
+                    std::lock_guard<std::mutex> guard(m_mutex);
+                    m_arrivals.append({m_clock.elapsed(), QByteArray(buffer, int(n))});
+                }
+            }
+        });
+    }
+    ~StampingFarEnd()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    QList<QPair<qint64, QByteArray>> Arrivals()
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        return m_arrivals;
+    }
+    QElapsedTimer m_clock;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    QList<QPair<qint64, QByteArray>> m_arrivals;
+    std::thread m_thread;
 };
 
 } // namespace
@@ -182,9 +222,9 @@ void TestDeviceSender::settingsFramesWithPauses()
     PtyPair pty;
     CSerialPort port;
     PointAt(port, pty);
-    FarEnd farEnd(pty);
+    StampingFarEnd farEnd(pty);
     CDeviceSender sender(port);
-    sender.SetSettingsWaits(300, 150);
+    sender.SetSettingsWaits(1000, 150);
     std::vector<PictureEntry> pictures(2);
     pictures[0].bShown = true;
     pictures[0].nDuration = 5;
@@ -192,14 +232,17 @@ void TestDeviceSender::settingsFramesWithPauses()
     QVERIFY(sender.StartDeviceSettings(true, false, true, pictures));
     QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Ok);
     const qint64 finishedAt = farEnd.m_clock.elapsed();
-    QCOMPARE(farEnd.m_received, QByteArray("\x00\x05\x01\x05\x03\x00", 6));
-    QCOMPARE(farEnd.m_arrivals.size(), 2);
-    QCOMPARE(farEnd.m_arrivals[0].second, QByteArray("\x00\x05", 2));
-    // The pauses are never shorter than asked: the far end polls every 5 ms, so the gap it sees
-    // can only come out longer than the pause, never shorter by more than one poll.
-    QVERIFY2(farEnd.m_arrivals[1].first - farEnd.m_arrivals[0].first >= 300 - 5,
-             qPrintable(QString::number(farEnd.m_arrivals[1].first)));
-    QVERIFY(finishedAt - farEnd.m_arrivals[1].first >= 150 - 5);
+    const auto arrivals = farEnd.Arrivals();
+    QCOMPARE(arrivals.size(), 2);
+    QCOMPARE(arrivals[0].second, QByteArray("\x00\x05", 2));
+    QCOMPARE(arrivals[1].second, QByteArray("\x01\x05\x03\x00", 4));
+    // Never shorter than asked: the second frame leaves only after the first drained and the
+    // whole pause passed, and the job ends only after the second pause. The far end may stamp
+    // an arrival a few milliseconds late; a coarse timer would end the pause up to 50 ms early.
+    constexpr qint64 stampSlackMs = 10;
+    QVERIFY2(arrivals[1].first - arrivals[0].first >= 1000 - stampSlackMs,
+             qPrintable(QString::number(arrivals[1].first - arrivals[0].first)));
+    QVERIFY(finishedAt - arrivals[1].first >= 150 - stampSlackMs);
 }
 
 void TestDeviceSender::secondOpenRefused_data()
