@@ -4,7 +4,7 @@
 
 // The port as the rest of the program sees it: a name and four list positions (not line values).
 struct PortConfig {
-    QString portName = QStringLiteral("COM1"); // at most 7 characters
+    QString portName = QStringLiteral("COM1"); // up to 255 characters, no blanks
     int baudIndex = 3;                         // 1200 baud
     int dataBitsIndex = 4;                     // 8 bits
     int stopBitsIndex = 2;                     // two stop bits

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -19,6 +20,18 @@ namespace
 
 const QString kPresent = QStringLiteral("Есть");
 const QString kAbsent = QStringLiteral("Нет");
+
+std::function<QList<PortListEntry>()>& PortListHook()
+{
+    static std::function<QList<PortListEntry>()> list;
+    return list;
+}
+
+QList<PortListEntry> PortList()
+{
+    const auto& list = PortListHook();
+    return list ? list() : CSerialPort::AvailablePorts();
+}
 
 QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& entries)
 {
@@ -57,6 +70,7 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
         ports->addWidget(m_pPorts[i]);
     }
     groupLayout->addLayout(ports);
+    BuildOtherPortRow(group, groupLayout);
 
     m_pBaud = MakeList(
         group, "baudList",
@@ -81,6 +95,7 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
 
     auto* ok = MakeButton(this, QStringLiteral("OK"), "okButton");
     ok->setDefault(true);
+    m_pOk = ok;
     auto* reset = MakeButton(this, QStringLiteral("Сброс настроек"), "resetButton");
     reset->setAutoDefault(false);
     auto* cancel = MakeButton(this, QStringLiteral("Отмена"), "cancelButton");
@@ -97,10 +112,79 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
-    setMinimumWidth(360);
+    setMinimumWidth(460);
 
+    OnRefresh();
     CheckPortButton(m_config.portName);
     ShowConfig();
+}
+
+void CPortSetDialog::BuildOtherPortRow(QWidget* group, QVBoxLayout* layout)
+{
+    auto* row = new QHBoxLayout;
+    m_pOther = new QRadioButton(QStringLiteral("Другой порт:"), group);
+    m_pOther->setObjectName(QStringLiteral("otherPort"));
+    m_pPorts[0]->group()->addButton(m_pOther);
+    row->addWidget(m_pOther);
+    m_pOtherList = new QComboBox(group);
+    m_pOtherList->setObjectName(QStringLiteral("otherPortList"));
+    m_pOtherList->setEditable(true);
+    m_pOtherList->setInsertPolicy(QComboBox::NoInsert);
+    m_pOtherList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_pOtherList->setMinimumContentsLength(24);
+    row->addWidget(m_pOtherList, 1);
+    m_pRefresh = MakeButton(group, QStringLiteral("Обновить"), "refreshButton");
+    m_pRefresh->setAutoDefault(false);
+    row->addWidget(m_pRefresh);
+    layout->addLayout(row);
+    m_pNameHint = new QLabel(
+        QStringLiteral("Имя порта не может быть пустым, содержать пробелы или быть длиннее "
+                       "255 символов."),
+        group);
+    m_pNameHint->setObjectName(QStringLiteral("nameHint"));
+    m_pNameHint->setWordWrap(true);
+    m_pNameHint->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_pNameHint->hide();
+    layout->addWidget(m_pNameHint);
+
+    connect(m_pRefresh, &QPushButton::clicked, this, &CPortSetDialog::OnRefresh);
+    connect(m_pOtherList->lineEdit(), &QLineEdit::textEdited, m_pOther,
+            [this] { m_pOther->setChecked(true); });
+    connect(m_pOtherList, &QComboBox::editTextChanged, this, &CPortSetDialog::OnOtherNameEdited);
+    connect(m_pOtherList, &QComboBox::activated, m_pOther, [this] { m_pOther->setChecked(true); });
+    connect(m_pOther, &QRadioButton::toggled, this, &CPortSetDialog::OnOtherNameEdited);
+}
+
+void CPortSetDialog::SetPortListFunction(std::function<QList<PortListEntry>()> list)
+{
+    PortListHook() = std::move(list);
+}
+
+// Re-reads the ports the system reports; what is typed or chosen stays.
+void CPortSetDialog::OnRefresh()
+{
+    const QString current = m_pOtherList->currentText();
+    const QSignalBlocker blocker(m_pOtherList);
+    m_pOtherList->clear();
+    for (const PortListEntry& port : PortList())
+        m_pOtherList->addItem(port.text, port.name);
+    m_pOtherList->setCurrentIndex(-1);
+    m_pOtherList->setEditText(current);
+}
+
+void CPortSetDialog::OnOtherNameEdited()
+{
+    const bool refused = m_pOther->isChecked() && !CSerialPort::IsStorablePortName(OtherPortName());
+    m_pNameHint->setVisible(refused);
+    m_pOk->setEnabled(!refused);
+}
+
+// A line of the list stands for its port's name; anything else is the name as typed.
+QString CPortSetDialog::OtherPortName() const
+{
+    const QString text = m_pOtherList->currentText().trimmed();
+    const int listed = m_pOtherList->findText(text, Qt::MatchExactly);
+    return listed >= 0 ? m_pOtherList->itemData(listed).toString() : text;
 }
 
 CPortSetDialog::~CPortSetDialog() = default;
@@ -114,7 +198,10 @@ void CPortSetDialog::OnPortSettings(QWidget* parent, CSerialPort& port)
 
 void CPortSetDialog::accept()
 {
-    m_config.portName = CheckedPortName();
+    const QString name = CheckedPortName();
+    if (!CSerialPort::IsStorablePortName(name))
+        return; // OK is disabled meanwhile; the hint says why
+    m_config.portName = name;
     // A position the lists cannot show (only the settings file can hold one) is kept as it is.
     const auto pick = [](const QComboBox* list, int current) {
         return list->currentIndex() >= 0 ? list->currentIndex() : current;
@@ -136,21 +223,25 @@ void CPortSetDialog::OnReset()
 
 void CPortSetDialog::CheckPortButton(const QString& portName)
 {
-    int index = 3; // any other name stands for COM4
-    for (int i = 0; i < 3; ++i) {
-        if (portName == QStringLiteral("COM%1").arg(i + 1))
-            index = i;
+    for (int i = 0; i < 4; ++i) {
+        if (portName == QStringLiteral("COM%1").arg(i + 1)) {
+            m_pPorts[i]->setChecked(true);
+            return;
+        }
     }
-    m_pPorts[index]->setChecked(true);
+    // Any other name is kept as it is, under "Другой порт:".
+    const int listed = m_pOtherList->findData(portName);
+    m_pOtherList->setEditText(listed >= 0 ? m_pOtherList->itemText(listed) : portName);
+    m_pOther->setChecked(true);
 }
 
 QString CPortSetDialog::CheckedPortName() const
 {
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         if (m_pPorts[i]->isChecked())
             return QStringLiteral("COM%1").arg(i + 1);
     }
-    return QStringLiteral("COM4");
+    return OtherPortName();
 }
 
 void CPortSetDialog::ShowConfig()

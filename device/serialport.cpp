@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QThread>
 
 #include <algorithm>
@@ -240,6 +241,41 @@ void CSerialPort::ResetConfig()
 QList<qint32> CSerialPort::BaudRates()
 {
     return QList<qint32>(kBaudRates.begin(), kBaudRates.end());
+}
+
+QList<PortListEntry> CSerialPort::AvailablePorts()
+{
+    QList<PortListEntry> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const bool ids = info.hasVendorIdentifier() && info.hasProductIdentifier();
+        ports.append(
+            {info.portName(), PortListText(info.portName(), info.description(), info.manufacturer(),
+                                           ids ? info.vendorIdentifier() : -1,
+                                           ids ? info.productIdentifier() : -1)});
+    }
+    return ports;
+}
+
+QString CSerialPort::PortListText(const QString& name, const QString& description,
+                                  const QString& manufacturer, int vendorId, int productId)
+{
+    QStringList parts;
+    if (!description.trimmed().isEmpty())
+        parts << description.trimmed();
+    if (!manufacturer.trimmed().isEmpty())
+        parts << QStringLiteral("(%1)").arg(manufacturer.trimmed());
+    if (vendorId >= 0 && productId >= 0)
+        parts << QStringLiteral("%1:%2")
+                     .arg(vendorId, 4, 16, QLatin1Char('0'))
+                     .arg(productId, 4, 16, QLatin1Char('0'));
+    return parts.isEmpty() ? name : name + QStringLiteral(" — ") + parts.join(u' ');
+}
+
+bool CSerialPort::IsStorablePortName(const QString& name)
+{
+    if (name.isEmpty() || name.size() > kMaxPortNameLength)
+        return false;
+    return std::none_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); });
 }
 
 QString CSerialPort::Describe(const PortConfig& config)

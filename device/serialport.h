@@ -11,6 +11,12 @@
 class QDeadlineTimer;
 class QSerialPort;
 
+// A port the system reports: the name to store and the line to show for it.
+struct PortListEntry {
+    QString name; // "ttyUSB0", "COM5"
+    QString text; // "ttyUSB0 — FT232R USB UART (FTDI) 0403:6001"
+};
+
 // Shared between the thread that writes a frame and the one that watches it.
 struct WriteControl {
     std::atomic<bool> cancel{false};
@@ -57,6 +63,16 @@ public:
 
     // The line values behind baudIndex, in list order.
     static QList<qint32> BaudRates();
+
+    // The serial ports the system reports, by name.
+    static QList<PortListEntry> AvailablePorts();
+    // The name, then what is known of the device; ids are given only when both are (USB).
+    static QString PortListText(const QString& name, const QString& description,
+                                const QString& manufacturer, int vendorId = -1, int productId = -1);
+    // The longest port name the settings file keeps.
+    static constexpr int kMaxPortNameLength = 255;
+    // Whether a name can be stored and read back: not empty, no blanks, not too long.
+    static bool IsStorablePortName(const QString& name);
 
     // The port and speed in use, for a status line: "ttyUSB0 · 1200".
     static QString Describe(const PortConfig& config);

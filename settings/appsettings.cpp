@@ -45,8 +45,6 @@ constexpr const char* kSectionNames[kSectionCount] = {
 };
 using SectionValues = std::array<QString, kSectionCount>;
 
-constexpr int kMaxPortNameLength = 7;
-
 QByteArray StartMarker(int section)
 {
     return QByteArray(kSectionNames[section]) + ":\r\n";
@@ -145,7 +143,7 @@ std::optional<PortConfig> ScanPortConfig(QStringView text)
 {
     qsizetype pos = 0;
     const QStringView name = ScanWord(text, pos);
-    if (name.isEmpty() || name.size() > kMaxPortNameLength)
+    if (name.isEmpty() || name.size() > CSerialPort::kMaxPortNameLength)
         return std::nullopt;
     PortConfig config;
     config.portName = name.toString();

@@ -150,6 +150,7 @@ private Q_SLOTS:
     void cannotCreate_data();
     void cannotCreate();
     void cyrillicFontNamesSurviveRestart();
+    void longPortPathSurvivesRestart();
 
     void pictureLists_data();
     void pictureLists();
@@ -437,7 +438,11 @@ void TestAppSettings::portAndMaxSymValues_data()
     const PortConfig none;
     const QString com = QStringLiteral("COM3 5 3 1 4");
     PortRow("four fields", "COM2 1 2 3", "512", none, 512);
-    PortRow("eight-letter word", "ABCDEFGH 1 2 3 4", "512", none, 512);
+    PortRow("eight-letter word", "ABCDEFGH 1 2 3 4", "512", {"ABCDEFGH", 1, 2, 3, 4}, 512);
+    const QString longest(255, u'x');
+    PortRow("255-letter word", longest + " 1 2 3 4", "512", {longest, 1, 2, 3, 4}, 512);
+    PortRow("256-letter word", longest + "x 1 2 3 4", "512", none, 512);
+    PortRow("device path", "/dev/ttyUSB0 3 4 2 1", "512", {"/dev/ttyUSB0", 3, 4, 2, 1}, 512);
     PortRow("letter for a number", "COM2 1 x 3 4", "512", none, 512);
     PortRow("empty COM", "", "512", none, 512);
     PortRow("seven-letter word", "ABCDEFG 1 2 3 4", "512", {"ABCDEFG", 1, 2, 3, 4}, 512);
@@ -449,6 +454,26 @@ void TestAppSettings::portAndMaxSymValues_data()
     PortRow("MAXSYM without digits", com, "abc", kCustomPort, 2048);
     PortRow("MAXSYM empty", com, "", kCustomPort, 2048);
     PortRow("MAXSYM beyond int", com, "99999999999", kCustomPort, INT_MAX);
+}
+
+void TestAppSettings::longPortPathSurvivesRestart()
+{
+    const QString path =
+        QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A502BI-if00-port0");
+    QCOMPARE(path.size(), 60);
+    const QString com = path + QStringLiteral(" 6 4 2 1");
+    FakePrompt prompt;
+    auto settings = Open(prompt, CustomSections(com).join());
+    QCOMPARE(settings->m_port.GetConfig(), PortConfig({path, 6, 4, 2, 1}));
+    settings.reset();
+    const QByteArray written = FileBytes(IniPath());
+    QVERIFY(written.contains(Section("COM", com)));
+
+    settings = Open(prompt, written);
+    QCOMPARE(settings->m_port.GetConfig().portName, path);
+    settings.reset();
+    QCOMPARE(FileBytes(IniPath()), written);
+    QCOMPARE(SettingsTexts(prompt), QStringList());
 }
 
 void TestAppSettings::portAndMaxSymValues()

@@ -1,10 +1,15 @@
+#include "device/portsetdialog.h"
 #include "device/transferstatusdlg.h"
 #include "fonts/editorsettingsdlg.h"
 #include "framefixture.h"
 #include "ptypair.h"
 
 #include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace
 {
@@ -45,6 +50,10 @@ private Q_SLOTS:
     void sendThatTimesOutReportsFailure();
     void sendOfTooLongMessageAsksFirst_data();
     void sendOfTooLongMessageAsksFirst();
+    void progressWindowAndCancel();
+    void closingDuringTransferAsks_data();
+    void closingDuringTransferAsks();
+    void statusBarShowsPortInUse();
     void editorSettingsKeepTheTypedText_data();
     void editorSettingsKeepTheTypedText();
     void editorSettingsEncodeIntoTheNewSize_data();
@@ -299,6 +308,88 @@ void TestEditorView::sendOfTooLongMessageAsksFirst()
                             "7 байт из 10.\nПередать сокращенное сообщение?"));
     QCOMPARE(pty.ReadAll(answer ? 1000 : 100), expected);
     QCOMPARE(f.prompt.texts.size(), answer ? 2 : 1);
+}
+
+void TestEditorView::progressWindowAndCancel()
+{
+    StatusAwarePrompt prompt;
+    FrameFixture f(0, &prompt);
+    QVERIFY(f.Show());
+    PtyPair pty;
+    QVERIFY(pty.IsValid());
+    f.UsePort(pty.SlaveName());
+    pty.SuspendSlaveOutput();                  // the display takes nothing in until cancelled
+    f.Edit().setPlainText(QString(200, u'x')); // a budget of 4 s
+    QStringList seen;
+    QTimer::singleShot(300, [&] {
+        CTransferStatusDlg* status = CTransferStatusDlg::Active();
+        QVERIFY(status);
+        seen << status->windowTitle() << status->findChild<QLabel*>("statusText")->text()
+             << status->m_pCancel->text() << status->m_pTimeLeft->text().left(10);
+        // Nothing else takes input meanwhile; the port is held.
+        QCOMPARE(QApplication::activeModalWidget(), status);
+        QVERIFY(f.settings->m_port.IsOpen());
+        QTest::mouseClick(status->m_pCancel, Qt::LeftButton);
+    });
+    f.Action(C::ID_SEND_TEXT)->trigger();
+    QCOMPARE(seen, QStringList({"Состояние", "Идет передача данных через последовательный порт ...",
+                                "Отмена", "Осталось: "}));
+    QCOMPARE(prompt.texts, QStringList{"Передача прервана."});
+    QCOMPARE(prompt.statusSeen, QList<bool>{false});
+    QVERIFY(!f.settings->m_port.IsOpen());
+    pty.ResumeSlaveOutput();
+    QCOMPARE(pty.ReadAll(100), QByteArray());
+}
+
+void TestEditorView::closingDuringTransferAsks_data()
+{
+    QTest::addColumn<bool>("stop");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("no: the transfer goes on") << false << "Передача данных успешно завершена!!!";
+    QTest::newRow("yes: stopped, then closed") << true << "Передача прервана.";
+}
+
+void TestEditorView::closingDuringTransferAsks()
+{
+    QFETCH(bool, stop);
+    QFETCH(QString, result);
+    FrameFixture f;
+    QVERIFY(f.Show());
+    PtyPair pty;
+    QVERIFY(pty.IsValid());
+    f.UsePort(pty.SlaveName());
+    pty.SuspendSlaveOutput();
+    f.Edit().setPlainText(QString(200, u'x'));
+    f.prompt.answers = {stop};
+    QTimer::singleShot(100, [&] { f.frame->close(); });
+    QTimer::singleShot(400, [&] { pty.ResumeSlaveOutput(); });
+    f.Action(C::ID_SEND_TEXT)->trigger();
+    QCOMPARE(f.prompt.texts,
+             QStringList({"Идет передача данных в устройство. Прервать передачу и закрыть "
+                          "программу?",
+                          result}));
+    if (stop)
+        QTRY_VERIFY(!f.frame->isVisible());
+    else
+        QVERIFY(f.frame->isVisible());
+}
+
+void TestEditorView::statusBarShowsPortInUse()
+{
+    FrameFixture f;
+    QVERIFY(f.Show());
+    auto* pane = f.frame->findChild<QLabel*>("portPane");
+    QVERIFY(pane);
+    QCOMPARE(pane->text(), QStringLiteral("COM1 · 1200"));
+    QVERIFY(pane->x() > f.frame->m_pIdleText->x());
+    QVERIFY(pane->x() < f.frame->m_indicators.first()->x());
+    WhenModal<CPortSetDialog>([](CPortSetDialog* dlg) {
+        dlg->m_pOther->click();
+        dlg->m_pOtherList->setEditText(QStringLiteral("ttyUSB0"));
+        Click(dlg, "okButton");
+    });
+    f.Action(C::ID_PORT_SETTINGS)->trigger();
+    QCOMPARE(pane->text(), QStringLiteral("ttyUSB0 · 1200"));
 }
 
 void TestEditorView::editorSettingsKeepTheTypedText_data()

@@ -2,7 +2,10 @@
 #include "device/serialport.h"
 #include "editorfixture.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 
 namespace
@@ -38,7 +41,32 @@ private Q_SLOTS:
     void commandStores_data();
     void commandStores();
     void listsAreDisabledAndShowTheLine();
+    void choosingFromTheList_data();
+    void choosingFromTheList();
+    void refreshRereadsTheList();
+    void typedNameIsChecked_data();
+    void typedNameIsChecked();
+    void portListText_data();
+    void portListText();
+    void init();
+    void cleanup();
 };
+
+const QList<PortListEntry> kPorts = {
+    {"ttyS0", "ttyS0"},
+    {"ttyUSB1", "ttyUSB1 — FT232R USB UART (FTDI) 0403:6001"},
+    {"pts/4", "pts/4"},
+};
+
+void TestPortSetDialog::init()
+{
+    CPortSetDialog::SetPortListFunction([] { return kPorts; });
+}
+
+void TestPortSetDialog::cleanup()
+{
+    CPortSetDialog::SetPortListFunction({});
+}
 
 void TestPortSetDialog::opensWithPortChecked_data()
 {
@@ -47,8 +75,8 @@ void TestPortSetDialog::opensWithPortChecked_data()
     QTest::newRow("COM1") << "COM1" << 0;
     QTest::newRow("COM3") << "COM3" << 2;
     QTest::newRow("COM4") << "COM4" << 3;
-    QTest::newRow("lower case") << "com2" << 3;
-    QTest::newRow("device path") << "/dev/ttyUSB0" << 3;
+    QTest::newRow("lower case") << "com2" << 4;
+    QTest::newRow("device path") << "/dev/ttyUSB0" << 4;
 }
 
 void TestPortSetDialog::opensWithPortChecked()
@@ -62,6 +90,9 @@ void TestPortSetDialog::opensWithPortChecked()
         QCOMPARE(dlg.m_pPorts[n]->isChecked(), n == checked);
     }
     QCOMPARE(names, QStringList({"COM1", "COM2", "COM3", "COM4"}));
+    QCOMPARE(dlg.m_pOther->isChecked(), checked == 4);
+    QCOMPARE(dlg.m_pOther->text(), QStringLiteral("Другой порт:"));
+    QCOMPARE(dlg.m_pOtherList->currentText(), checked == 4 ? stored : QString());
 }
 
 void TestPortSetDialog::commandStores_data()
@@ -75,8 +106,15 @@ void TestPortSetDialog::commandStores_data()
         << com3 << QStringList{"COM2", "okButton"} << Config("COM2", 6, 3, 0, 0);
     QTest::newRow("reset and cancel") << com3 << QStringList{"resetButton", "cancelButton"} << com3;
     QTest::newRow("reset and OK") << com3 << QStringList{"resetButton", "okButton"} << PortConfig();
-    QTest::newRow("other name stores COM4")
-        << Config("ttyUSB0", 3, 4, 2, 1) << QStringList{"okButton"} << Config("COM4", 3, 4, 2, 1);
+    QTest::newRow("other name stays") << Config("ttyUSB0", 3, 4, 2, 1) << QStringList{"okButton"}
+                                      << Config("ttyUSB0", 3, 4, 2, 1);
+    QTest::newRow("other name, then COM2")
+        << Config("ttyUSB0", 3, 4, 2, 1) << QStringList{"COM2", "okButton"}
+        << Config("COM2", 3, 4, 2, 1);
+    QTest::newRow("COM4 stays COM4")
+        << Config("COM4", 3, 4, 2, 1) << QStringList{"okButton"} << Config("COM4", 3, 4, 2, 1);
+    QTest::newRow("listed name stays") << Config("ttyUSB1", 3, 4, 2, 1) << QStringList{"okButton"}
+                                       << Config("ttyUSB1", 3, 4, 2, 1);
     QTest::newRow("cancel keeps a choice out")
         << com3 << QStringList{"COM1", "cancelButton"} << com3;
     QTest::newRow("position the lists lack is kept, parity shown as present is 0")
@@ -110,6 +148,108 @@ void TestPortSetDialog::listsAreDisabledAndShowTheLine()
     present.OnReset();
     QCOMPARE(Shown(present), QStringList({"1200", "8", "2", "Нет"}));
     QVERIFY(present.m_pPorts[0]->isChecked());
+}
+
+void TestPortSetDialog::choosingFromTheList_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("serial port") << 0 << "ttyS0";
+    QTest::newRow("USB adapter: its name, not its description") << 1 << "ttyUSB1";
+    QTest::newRow("pseudo-terminal") << 2 << "pts/4";
+}
+
+void TestPortSetDialog::choosingFromTheList()
+{
+    QFETCH(int, row);
+    QFETCH(QString, stored);
+    CSerialPort port;
+    port.SetConfig(Config("COM3", 6, 3, 0, 0));
+    QStringList shown;
+    WhenModal<CPortSetDialog>([row, &shown](CPortSetDialog* dlg) {
+        for (int i = 0; i < dlg->m_pOtherList->count(); ++i)
+            shown << dlg->m_pOtherList->itemText(i);
+        dlg->m_pOtherList->showPopup();
+        QAbstractItemView* view = dlg->m_pOtherList->view();
+        view->setCurrentIndex(dlg->m_pOtherList->model()->index(row, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+        Click(dlg, "okButton");
+    });
+    CPortSetDialog::OnPortSettings(nullptr, port);
+    QCOMPARE(shown, QStringList({"ttyS0", "ttyUSB1 — FT232R USB UART (FTDI) 0403:6001", "pts/4"}));
+    QCOMPARE(port.GetConfig(), Config(stored, 6, 3, 0, 0));
+}
+
+void TestPortSetDialog::refreshRereadsTheList()
+{
+    CPortSetDialog dlg(Config("/dev/serial/by-id/usb-x", 3, 4, 2, 1), PortConfig{});
+    QCOMPARE(dlg.m_pOtherList->count(), 3);
+    CPortSetDialog::SetPortListFunction([] {
+        return QList<PortListEntry>{{"ttyACM0", "ttyACM0"}};
+    });
+    Click(&dlg, "refreshButton");
+    QCOMPARE(dlg.m_pOtherList->count(), 1);
+    QCOMPARE(dlg.m_pOtherList->itemText(0), QStringLiteral("ttyACM0"));
+    QCOMPARE(dlg.m_pOtherList->currentText(), QStringLiteral("/dev/serial/by-id/usb-x"));
+    dlg.accept();
+    QCOMPARE(dlg.m_config.portName, QStringLiteral("/dev/serial/by-id/usb-x"));
+}
+
+void TestPortSetDialog::typedNameIsChecked_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("device path") << "/dev/ttyACM0" << true;
+    QTest::newRow("blanks around are dropped") << "  ttyUSB3 " << true;
+    QTest::newRow("blank inside") << "tty USB0" << false;
+    QTest::newRow("nothing") << "" << false;
+    QTest::newRow("255 characters") << QString(255, u'a') << true;
+    QTest::newRow("256 characters") << QString(256, u'a') << false;
+}
+
+void TestPortSetDialog::typedNameIsChecked()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, kept);
+    CPortSetDialog dlg(Config("COM1", 3, 4, 2, 1), PortConfig{});
+    dlg.show();
+    dlg.m_pOtherList->setFocus();
+    QTest::keyClicks(dlg.m_pOtherList, typed);
+    QCOMPARE(dlg.m_pOther->isChecked(), !typed.isEmpty()); // typing chooses "Другой порт:"
+    dlg.m_pOther->click();
+    dlg.m_pOtherList->setEditText(typed); // keyClicks may cut a long text short
+    QCOMPARE(dlg.findChild<QPushButton*>("okButton")->isEnabled(), kept);
+    QCOMPARE(dlg.m_pNameHint->isVisibleTo(&dlg), !kept);
+    dlg.accept();
+    QCOMPARE(dlg.result() == QDialog::Accepted, kept);
+    QCOMPARE(dlg.m_config.portName, kept ? typed.trimmed() : QStringLiteral("COM1"));
+}
+
+void TestPortSetDialog::portListText_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("manufacturer");
+    QTest::addColumn<int>("vendor");
+    QTest::addColumn<int>("product");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("USB adapter") << "FT232R USB UART"
+                                 << "FTDI" << 0x0403 << 0x6001
+                                 << "ttyUSB0 — FT232R USB UART (FTDI) 0403:6001";
+    QTest::newRow("nothing known") << ""
+                                   << "" << -1 << -1 << "ttyUSB0";
+    QTest::newRow("description only") << "ACM modem"
+                                      << "" << -1 << -1 << "ttyUSB0 — ACM modem";
+    QTest::newRow("ids padded") << ""
+                                << "" << 0x1a << 0x7 << "ttyUSB0 — 001a:0007";
+}
+
+void TestPortSetDialog::portListText()
+{
+    QFETCH(QString, description);
+    QFETCH(QString, manufacturer);
+    QFETCH(int, vendor);
+    QFETCH(int, product);
+    QTEST(CSerialPort::PortListText("ttyUSB0", description, manufacturer, vendor, product), "text");
 }
 
 QTEST_MAIN(TestPortSetDialog)
