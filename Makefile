@@ -2,9 +2,11 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all deps build run test test-sanitize format format-check bench package clean
+.PHONY: all deps build run test test-sanitize fuzz format format-check bench package clean
 
 all: build
 
@@ -41,6 +43,21 @@ test-sanitize: deps
 	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	  ctest --output-on-failure -LE bench -j $(JOBS)
 
+# Each fuzz target for FUZZ_SECONDS on a copy of its seed corpus; any finding fails (the input is
+# left in $(FUZZ_BUILD)/tests/fuzz as crash-*).
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTAVRIX_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	cd $(FUZZ_BUILD)/tests/fuzz && for t in settings brf stream paste; do \
+	  rm -rf corpus-$$t && mkdir corpus-$$t && echo "fuzz_$$t: $(FUZZ_SECONDS) s" && \
+	  if ! QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$$PWD/home ASAN_OPTIONS=detect_leaks=0 \
+	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	    ./fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
+	    corpus-$$t $(CURDIR)/tests/fuzz/corpus/$$t >fuzz-$$t.log 2>&1; then \
+	    tail -n 60 fuzz-$$t.log; exit 1; fi; \
+	  grep -E 'number_of_executed_units|peak_rss' fuzz-$$t.log; \
+	done
+
 format:
 	clang-format -i $(FORMAT_FILES)
 
@@ -48,4 +65,4 @@ format-check: deps
 	clang-format --dry-run --Werror $(FORMAT_FILES)
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -4,6 +4,8 @@ set -e
 packages="cmake g++ make qt6-base-dev qt6-serialport-dev qt6-translations-l10n clang-format fonts-dejavu-core"
 # The Debian package: its library dependencies, its check and the validation of its metadata.
 packages="$packages dpkg-dev file desktop-file-utils appstream"
+# The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+packages="$packages clang libclang-rt-14-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
