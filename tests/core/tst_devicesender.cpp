@@ -184,7 +184,8 @@ void TestDeviceSender::longMessageWhileEventLoopRuns()
     // The line stays stopped until a timer of this thread starts it: a sender that blocked the
     // thread would never see it start.
     pty.SuspendSlaveOutput();
-    QTimer::singleShot(150, [&] { pty.ResumeSlaveOutput(); });
+    QObject scope; // a failed check returns early: the timer must not outlive the pty
+    QTimer::singleShot(150, &scope, [&] { pty.ResumeSlaveOutput(); });
     CDeviceSender sender(port);
     QSignalSpy progress(&sender, &CDeviceSender::progress);
     const QByteArray stream = Pattern(2000);
@@ -310,7 +311,8 @@ void TestDeviceSender::deviceVanishes()
     pty.SuspendSlaveOutput();
     CDeviceSender sender(port);
     QVERIFY(StartText(sender, Pattern(2000))); // a 40 s budget
-    QTimer::singleShot(100, [&] { pty.CloseMaster(); });
+    QObject scope; // a failed check returns early: the timer must not outlive the pty
+    QTimer::singleShot(100, &scope, [&] { pty.CloseMaster(); });
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::WriteFailed);

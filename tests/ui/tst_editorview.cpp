@@ -321,7 +321,8 @@ void TestEditorView::progressWindowAndCancel()
     pty.SuspendSlaveOutput();                  // the display takes nothing in until cancelled
     f.Edit().setPlainText(QString(200, u'x')); // a budget of 4 s
     QStringList seen;
-    QTimer::singleShot(300, [&] {
+    QObject scope; // a timer still pending when the test ends must not touch its dead locals
+    QTimer::singleShot(300, &scope, [&] {
         CTransferStatusDlg* status = CTransferStatusDlg::Active();
         QVERIFY(status);
         seen << status->windowTitle() << status->findChild<QLabel*>("statusText")->text()
@@ -361,8 +362,10 @@ void TestEditorView::closingDuringTransferAsks()
     pty.SuspendSlaveOutput();
     f.Edit().setPlainText(QString(200, u'x'));
     f.prompt.answers = {stop};
-    QTimer::singleShot(100, [&] { f.frame->close(); });
-    QTimer::singleShot(400, [&] { pty.ResumeSlaveOutput(); });
+    // A stopped transfer ends before the line resumes: the timer must die with the test.
+    QObject scope;
+    QTimer::singleShot(100, &scope, [&] { f.frame->close(); });
+    QTimer::singleShot(400, &scope, [&] { pty.ResumeSlaveOutput(); });
     f.Action(C::ID_SEND_TEXT)->trigger();
     QCOMPARE(f.prompt.texts,
              QStringList({"Идет передача данных в устройство. Прервать передачу и закрыть "
