@@ -6,6 +6,7 @@
 #include "cli/messagesource.h"
 #include "device/deviceframes.h"
 #include "device/devicesender.h"
+#include "device/portrefusal.h"
 #include "device/serialport.h"
 
 #include <QCommandLineParser>
@@ -351,9 +352,8 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, bool 
                            MessageOf message)
 {
     if (!started) {
-        QString reason = port.m_szLastError;
-        if (!port.m_szSystemError.isEmpty())
-            reason += QStringLiteral(" (%1)").arg(port.m_szSystemError);
+        // The editor's reason in Russian, on one line so that a script's log keeps it whole.
+        const QString reason = port.m_szLastError + u' ' + CPortRefusal::Details(port).simplified();
         return Fail({ExitPort, QStringLiteral("%1 Порт «%2»: %3")
                                    .arg(message(CDeviceSender::Result::OpenFailed),
                                         port.GetConfig().portName, reason)});

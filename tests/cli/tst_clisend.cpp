@@ -147,16 +147,17 @@ void TestCliSend::sendRefuses_data()
     QTest::newRow("malformed settings file")
         << malformed << QByteArray("A") << QStringList{"m.tvd"} << false << 3
         << QStringLiteral("Неправильный формат файла настроек программы. Файл: «");
-    QTest::newRow("unknown port") << good.Bytes() << QByteArray("A")
-                                  << QStringList{"m.tvd", "--port", "/dev/tavrix-no-such-port"}
-                                  << false << 4
-                                  << QStringLiteral(
-                                         "Не удается открыть последовательный порт. Порт "
-                                         "«/dev/tavrix-no-such-port»: Не удается открыть порт.");
+    QTest::newRow("unknown port")
+        << good.Bytes() << QByteArray("A")
+        << QStringList{"m.tvd", "--port", "/dev/tavrix-no-such-port"} << false << 4
+        << QStringLiteral("Не удается открыть последовательный порт. Порт "
+                          "«/dev/tavrix-no-such-port»: Не удается открыть порт. Устройства "
+                          "/dev/tavrix-no-such-port нет в системе.");
     QTest::newRow("busy port") << QByteArray() << QByteArray("A")
                                << (QStringList{"m.tvd"} + portAndBaud) << true << 4
                                << QStringLiteral("Не удается открыть последовательный порт. Порт "
-                                                 "«PTY»: Не удается открыть порт.");
+                                                 "«PTY»: Не удается открыть порт. Порт PTY занят "
+                                                 "другой программой");
 }
 
 void TestCliSend::sendRefuses()
