@@ -333,9 +333,7 @@ int CCommandLine::DeviceSettings()
         return Fail({ExitFile, settings.PromptTexts().first()});
     const DeviceServiceSettings& device = settings.Settings().m_device;
     if (DeviceFrames::ShownCount(device.m_pPictures) > DeviceFrames::kMaxShownPictures)
-        return Fail({ExitFile, QStringLiteral("Устройство может показывать не более 127 "
-                                              "изображений. Отключите показ лишних "
-                                              "изображений.")});
+        return Fail({ExitFile, DeviceFrames::TooManyShownText()});
     PortConfig config;
     if (!settings.SetOverrides(parser.value(kPortOption), parser.value(kBaudOption), failure) ||
         !settings.PortConfigToUse(config, failure))

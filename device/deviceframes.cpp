@@ -44,6 +44,12 @@ QByteArray PictureListFrame(const std::vector<PictureEntry>& pictures)
     return frame;
 }
 
+QString TooManyShownText()
+{
+    return QStringLiteral("Устройство может показывать не более 127 изображений. Отключите показ "
+                          "лишних изображений.");
+}
+
 int ShownCount(const std::vector<PictureEntry>& pictures)
 {
     return int(std::count_if(pictures.begin(), pictures.end(),

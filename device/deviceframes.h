@@ -3,6 +3,7 @@
 #include "settings/pictureentry.h"
 
 #include <QByteArray>
+#include <QString>
 #include <vector>
 
 class CSerialPort;
@@ -21,6 +22,8 @@ QByteArray FlagsFrame(bool greeting, bool demoString, bool demoPictures);
 // 0x01, then duration and number (low bytes) of every shown picture in list order, then 0x00.
 QByteArray PictureListFrame(const std::vector<PictureEntry>& pictures);
 int ShownCount(const std::vector<PictureEntry>& pictures);
+// What the operator is told when more pictures are shown than the frame can carry.
+QString TooManyShownText();
 
 // Writes the frame in one Write; true when every byte was reported written.
 bool Send(CSerialPort& port, const QByteArray& frame);

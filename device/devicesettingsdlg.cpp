@@ -26,9 +26,6 @@ const QString CDeviceSettingsDlg::kBadOrder =
     QStringLiteral("Недопустимое значение порядкового номера изображения");
 const QString CDeviceSettingsDlg::kBadDuration =
     QStringLiteral("Недопустимое значение длительности показа изображения");
-const QString CDeviceSettingsDlg::kTooManyShown =
-    QStringLiteral("Устройство может показывать не более 127 изображений. Отключите показ "
-                   "лишних изображений.");
 
 namespace
 {
@@ -275,7 +272,7 @@ void CDeviceSettingsDlg::accept()
     m_bDemoString = m_pDemoString->isChecked();
     m_bDemoPictures = m_pDemoPictures->isChecked();
     if (DeviceFrames::ShownCount(m_pPictures) > DeviceFrames::kMaxShownPictures) {
-        m_prompt.Inform(kTooManyShown);
+        m_prompt.Inform(DeviceFrames::TooManyShownText());
         return;
     }
     m_bTransferring = true;

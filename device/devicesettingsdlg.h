@@ -43,7 +43,6 @@ public:
     static const QString kCaption;
     static const QString kBadOrder;
     static const QString kBadDuration;
-    static const QString kTooManyShown;
 
     bool m_bGreeting = false;
     bool m_bDemoPictures = false;
