@@ -236,6 +236,8 @@ quint32 CInteractiveEditCtrl::GetCharColor(int index) const
         m_colorBlock = document()->findBlock(index);
         m_colorFragment = m_colorBlock.begin();
         m_bColorCacheValid = true;
+        // The range may be from a text that has changed since; a line break below keeps none.
+        m_colorFrom = m_colorTo = 0;
     } else if (m_colorFragment.atEnd() || index < m_colorFragment.fragment().position()) {
         m_colorFragment = m_colorBlock.begin();
     }

@@ -62,6 +62,8 @@ private Q_SLOTS:
     void pastedColourMarksOnlySymbols_data();
     void pastedColourMarksOnlySymbols();
     void pastedTextNeverEncodesStrayCodes();
+    void encodingAfterANewTextReadsItsColours_data();
+    void encodingAfterANewTextReadsItsColours();
     void limitRefusesTypingAndInsertion();
     void modifiedTypingTakesThePlainPath_data();
     void modifiedTypingTakesThePlainPath();
@@ -425,6 +427,31 @@ void TestInteractiveEditCtrl::pastedTextNeverEncodesStrayCodes()
                 QFAIL(qPrintable(fault + " in " + stream.toHex(' ') + " from " + html));
         }
     }
+}
+
+void TestInteractiveEditCtrl::encodingAfterANewTextReadsItsColours_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("codes, then plain letters after an empty line")
+        << Hex("0001 0001") << Hex("0a 66 37 32");
+    QTest::newRow("symbols, then plain characters 10-12")
+        << Hex("80 81 82 83") << Hex("0a 10 11 12");
+    QTest::newRow("plain text, then symbols") << Hex("41 42 43 44") << Hex("0a 80 81 82");
+    QTest::newRow("codes, then codes") << Hex("0a 0001 0002") << Hex("0a 0a 0003 0004");
+}
+
+// The control remembers where it last found a colour; a new text must never be read with what
+// it remembered of the old one, even where a line break comes first.
+void TestInteractiveEditCtrl::encodingAfterANewTextReadsItsColours()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    EditorFixture f;
+    f.Decode(before);
+    QCOMPARE(f.Encode().toHex(' '), before.toHex(' '));
+    f.Decode(after);
+    QCOMPARE(f.Encode().toHex(' '), after.toHex(' '));
 }
 
 void TestInteractiveEditCtrl::limitRefusesTypingAndInsertion()
