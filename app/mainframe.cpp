@@ -146,7 +146,7 @@ void CMainFrame::OnCreateClient()
     m_wndSplitter->setStretchFactor(1, 1);
     setCentralWidget(m_wndSplitter);
     m_pActivePane = m_pEditorView;
-    m_pLowerView->SetStreamSource([this] { return m_pEditorView->PreviewStream(); });
+    m_pLowerView->SetStreamSource([this] { return m_pEditorView->PreviewWork(); });
     connect(m_pEditorView, &CTavrixEditorView::previewStale, m_pLowerView,
             &CTavrixView::ScheduleUpdate);
     // Refilling the list on a font-library reload selects its first entry, and so 100 % again.

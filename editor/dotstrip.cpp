@@ -83,6 +83,16 @@ std::vector<const CEXFont*> CDotStrip::FontsOf(const AppSettings& settings)
     return fonts;
 }
 
+std::shared_ptr<const DotFonts> CDotStrip::CopyFontsOf(const AppSettings& settings)
+{
+    auto copy = std::make_shared<DotFonts>();
+    for (const CEXFont* font : FontsOf(settings)) {
+        copy->copies.push_back(font ? font->Clone() : nullptr);
+        copy->fonts.push_back(copy->copies.back().get());
+    }
+    return copy;
+}
+
 QList<DotLine> CDotStrip::Wrap(const QList<DotLine>& lines, int columns)
 {
     if (columns <= 0)

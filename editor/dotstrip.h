@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <memory>
 #include <vector>
 
 class AppSettings;
@@ -23,6 +24,13 @@ struct DotLine {
     int effect = -1;
 };
 
+// Device fonts copied whole, so dots can be laid out on a worker while the program reloads its
+// own fonts.
+struct DotFonts {
+    std::vector<std::unique_ptr<CEXFont>> copies;
+    std::vector<const CEXFont*> fonts; // as CDotStrip::FontsOf gives them, into the copies
+};
+
 // Lays a device byte stream out in dots, glyph by glyph from the device font in force.
 class CDotStrip
 {
@@ -31,6 +39,7 @@ public:
     // nothing, though the codes around them still count.
     static QList<DotLine> Build(const QByteArray& stream, const std::vector<const CEXFont*>& fonts);
     static std::vector<const CEXFont*> FontsOf(const AppSettings& settings);
+    static std::shared_ptr<const DotFonts> CopyFontsOf(const AppSettings& settings);
     // Cuts every line longer than `columns` into rows of that many columns, each code going with
     // the row its column falls in (a code after a row's last column, with the next row). Only
     // the first row of a line keeps its effect.

@@ -3,6 +3,7 @@
 #include "editor/messagecodec.h"
 #include "editor/symbolglyphs.h"
 #include "editor/tavrixeditordoc.h"
+#include "editor/textsnapshot.h"
 #include "settings/cp1251.h"
 
 #include <QClipboard>
@@ -127,12 +128,28 @@ void CInteractiveEditCtrl::OnContentsChange(int /*position*/, int removed, int a
 
 QByteArray CInteractiveEditCtrl::GetText() const
 {
-    QString text = document()->toRawText();
-    for (QChar& ch : text) {
-        if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator)
-            ch = u'\n';
+    return EditorTextBytes(document()->toRawText());
+}
+
+// One walk over the fragments: a long message has far fewer of them than characters.
+CTextSnapshot CInteractiveEditCtrl::Snapshot() const
+{
+    std::vector<CTextSnapshot::ColorRun> runs;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const quint32 color = ToBgr(fragment.charFormat());
+            if (color == 0)
+                continue;
+            const int start = fragment.position();
+            if (!runs.empty() && runs.back().color == color &&
+                runs.back().start + runs.back().length == start)
+                runs.back().length += fragment.length();
+            else
+                runs.push_back({start, fragment.length(), color});
+        }
     }
-    return Cp1251::FromUnicode(text);
+    return CTextSnapshot(document()->toRawText(), std::move(runs));
 }
 
 int CInteractiveEditCtrl::GetTextLength() const

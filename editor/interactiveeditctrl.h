@@ -8,6 +8,7 @@
 #include <QTextEdit>
 
 class CSymbolGlyphs;
+class CTextSnapshot;
 class CTavrixEditorDoc;
 
 // The control in which the operator types the message. Plain text is black "Verdana"; control
@@ -39,6 +40,9 @@ public:
     void SetMarkedText(const QByteArray& text, const QList<FormatRun>& runs) override;
     void BeginBulkEdit() override;
     void EndBulkEdit() override;
+
+    // The text and its colours as they stand, to be encoded later on any thread.
+    CTextSnapshot Snapshot() const;
 
     static constexpr int kDefaultLimit = 32767;
     // Private clipboard format that carries the marking of copied text.

@@ -80,9 +80,16 @@ bool CMessageCodec::EncodeText()
 {
     if (!m_pDoc)
         return true;
-    m_pDoc->m_nLength = 0;
-    m_pDoc->m_nDropped = 0;
-    const QByteArray text = m_edit.GetText();
+    m_pDoc->m_nLength =
+        EncodeInto(m_edit, m_pDoc->m_pData.get(), m_pDoc->m_nCapacity, m_pDoc->m_nDropped);
+    return true;
+}
+
+int CMessageCodec::EncodeInto(const IEditControl& edit, quint8* data, int capacity, int& dropped)
+{
+    int length = 0;
+    dropped = 0;
+    const QByteArray text = edit.GetText();
     const int n = int(text.size());
     bool full = false;
     int i = 0;
@@ -92,28 +99,28 @@ bool CMessageCodec::EncodeText()
             ++i;
             continue;
         }
-        const quint32 type = SymTypeAt(text, i);
-        const bool code =
-            IsControl(type) && i < n - 1 && m_edit.GetCharColor(i + 1) == kControlColor;
+        const quint32 type = SymTypeAt(edit, text, i);
+        const bool code = IsControl(type) && i < n - 1 && edit.GetCharColor(i + 1) == kControlColor;
         const int size = code ? 2 : 1;
         // A code and its parameter are stored together or not at all, and once an item has not
         // fitted nothing later is stored, so the stream stays a prefix of the message.
-        if (!full && m_pDoc->m_nLength + size >= m_pDoc->m_nCapacity)
+        if (!full && length + size >= capacity)
             full = true;
         if (full) {
-            m_pDoc->m_nDropped += size;
+            dropped += size;
         } else if (code) {
-            m_pDoc->AddSym(type, EncodeControl(Letter, ch, false));
-            m_pDoc->AddByte(EncodeControl(Digit, text[i + 1], type == SYM_STOP));
-        } else if (m_pDoc->AddSym(type, quint8(ch)) &&
-                   m_pDoc->m_pData[m_pDoc->m_nLength - 1] <= 0x03) {
+            data[length++] = CTavrixEditorDoc::StreamByte(type, EncodeControl(Letter, ch, false));
+            data[length++] = EncodeControl(Digit, text[i + 1], type == SYM_STOP);
+        } else {
+            data[length] = CTavrixEditorDoc::StreamByte(type, quint8(ch));
             // A lone code byte would swallow the next item as its parameter; such a character
             // (a stray NUL, or a wrongly coloured one) cannot be stored at all.
-            --m_pDoc->m_nLength;
+            if (data[length] > 0x03)
+                ++length;
         }
         i += size;
     }
-    return true;
+    return length;
 }
 
 // The whole text is built here in one pass, its formats merged into runs, and handed to the
@@ -176,14 +183,14 @@ void CMessageCodec::DecodeStream(const quint8* data, int length, QByteArray& tex
 
 quint32 CMessageCodec::GetSymType(int index) const
 {
-    return SymTypeAt(m_edit.GetText(), index);
+    return SymTypeAt(m_edit, m_edit.GetText(), index);
 }
 
-quint32 CMessageCodec::SymTypeAt(const QByteArray& text, int index) const
+quint32 CMessageCodec::SymTypeAt(const IEditControl& edit, const QByteArray& text, int index)
 {
     if (index < 0 || index >= text.size())
         return SYM_PLAIN;
-    const quint32 color = m_edit.GetCharColor(index);
+    const quint32 color = edit.GetCharColor(index);
     for (int page = 0; page < 4; ++page) {
         if (color == kPageColor[page])
             return IsPageSymbol(page, quint8(text[index])) ? SYM_PAGE_80 + quint32(page)

@@ -27,6 +27,9 @@ public:
     bool CatchChar(quint32 type, quint8 value, qint8 param);
     // Rewrites the document's stream; m_nDropped of the document tells what did not fit.
     bool EncodeText();
+    // The encoding itself, of any control into any buffer of capacity bytes, of which it fills
+    // at most capacity - 1; answers the length and sets dropped to what did not fit.
+    static int EncodeInto(const IEditControl& edit, quint8* data, int capacity, int& dropped);
     bool DecodeDocument();
 
     quint32 GetSymType(int index) const;
@@ -51,7 +54,7 @@ private:
                     CharFormat& format) const;
     void DecodeStream(const quint8* data, int length, QByteArray& text,
                       QList<FormatRun>& runs) const;
-    quint32 SymTypeAt(const QByteArray& text, int index) const;
+    static quint32 SymTypeAt(const IEditControl& edit, const QByteArray& text, int index);
 
     IEditControl& m_edit;
     IPrompt& m_prompt;

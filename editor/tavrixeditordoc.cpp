@@ -57,30 +57,29 @@ int CTavrixEditorDoc::CapacityFor(int maxSym)
     return maxSym;
 }
 
+quint8 CTavrixEditorDoc::StreamByte(quint32 type, quint8 value)
+{
+    switch (type) {
+    case SYM_PAGE_80:
+        return quint8(value + 0x70);
+    case SYM_PAGE_90:
+        return quint8(value + 0x80);
+    case SYM_PAGE_A0:
+        return quint8(value + 0x90);
+    case SYM_PAGE_B0:
+        return quint8(value + 0xA0);
+    default:
+        return value;
+    }
+}
+
 bool CTavrixEditorDoc::AddSym(quint32 type, quint8 value)
 {
     if (m_nLength + 1 >= m_nCapacity)
         return false;
-    quint8 byte = value;
-    switch (type) {
-    case SYM_PAGE_80:
-        byte = quint8(value + 0x70);
-        break;
-    case SYM_PAGE_90:
-        byte = quint8(value + 0x80);
-        break;
-    case SYM_PAGE_A0:
-        byte = quint8(value + 0x90);
-        break;
-    case SYM_PAGE_B0:
-        byte = quint8(value + 0xA0);
-        break;
-    default:
-        if (type > SYM_STOP)
-            m_prompt.Inform(QStringLiteral("Default in AddSym"));
-        break;
-    }
-    m_pData[m_nLength++] = byte;
+    if (type > SYM_STOP)
+        m_prompt.Inform(QStringLiteral("Default in AddSym"));
+    m_pData[m_nLength++] = StreamByte(type, value);
     return true;
 }
 

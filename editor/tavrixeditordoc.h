@@ -19,6 +19,8 @@ public:
     ~CTavrixEditorDoc() override;
 
     bool AddSym(quint32 type, quint8 value);
+    // The stream byte of an editor character of the given symbol type.
+    static quint8 StreamByte(quint32 type, quint8 value);
     bool AddByte(quint8 value);
     bool UpdateCapacity();
 

@@ -11,6 +11,7 @@
 #include "editor/symbolglyphs.h"
 #include "editor/symtype.h"
 #include "editor/tavrixeditordoc.h"
+#include "editor/textsnapshot.h"
 #include "fonts/editorsettingsdlg.h"
 #include "fonts/symbolsetdlg.h"
 #include "settings/appsettings.h"
@@ -40,8 +41,7 @@ QString CTavrixEditorView::CapacityCutText(int kept, int total, bool newSize)
 CTavrixEditorView::CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTavrixEditorDoc& doc,
                                      QWidget* parent)
     : QWidget(parent), m_pDoc(&doc), m_settings(settings), m_prompt(prompt), m_wndEdit(this),
-      m_codec(m_wndEdit, prompt), m_pPreviewDoc(new CTavrixEditorDoc(settings, prompt, this)),
-      m_previewCodec(m_wndEdit, prompt)
+      m_codec(m_wndEdit, prompt)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -60,7 +60,6 @@ CTavrixEditorView::CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTa
             &CTavrixEditorView::commandStateChanged);
     connect(&m_wndEdit, &QTextEdit::textChanged, this, &CTavrixEditorView::commandStateChanged);
     connect(&m_wndEdit, &QTextEdit::textChanged, this, &CTavrixEditorView::previewStale);
-    m_previewCodec.SetDocument(m_pPreviewDoc);
     connect(&m_wndEdit, &QTextEdit::cursorPositionChanged, this,
             &CTavrixEditorView::commandStateChanged);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
@@ -125,12 +124,17 @@ bool CTavrixEditorView::DecodeDocument()
     return m_codec.DecodeDocument();
 }
 
-QByteArray CTavrixEditorView::PreviewStream()
+std::function<QByteArray()> CTavrixEditorView::PreviewWork() const
 {
-    m_pPreviewDoc->UpdateCapacity();
-    m_previewCodec.EncodeText();
-    return QByteArray(reinterpret_cast<const char*>(m_pPreviewDoc->m_pData.get()),
-                      m_pPreviewDoc->m_nLength);
+    auto snapshot = std::make_shared<const CTextSnapshot>(m_wndEdit.Snapshot());
+    const int capacity = CTavrixEditorDoc::CapacityFor(m_settings.m_nMaxSym);
+    return [snapshot, capacity] {
+        QByteArray stream(capacity, Qt::Uninitialized);
+        int dropped = 0;
+        stream.truncate(CMessageCodec::EncodeInto(
+            *snapshot, reinterpret_cast<quint8*>(stream.data()), capacity, dropped));
+        return stream;
+    };
 }
 
 bool CTavrixEditorView::OnCommand(int id)

@@ -4,6 +4,7 @@
 #include "editor/messagecodec.h"
 
 #include <QWidget>
+#include <functional>
 
 class AppSettings;
 class CMainFrame;
@@ -28,9 +29,11 @@ public:
     bool CatchChar(quint32 type, quint8 value, qint8 param);
     bool EncodeText();
     bool DecodeDocument();
-    // The stream the encoder would write now, built aside: the document's own stream is left
+    // A copy of the text as it stands, and the work that turns it into the stream the encoder
+    // would write now. The work may run on any thread, and the document's own stream is left
     // as it was.
-    QByteArray PreviewStream();
+    std::function<QByteArray()> PreviewWork() const;
+    QByteArray PreviewStream() const { return PreviewWork()(); }
 
     // Runs a command the frame routed here; false when the view does not handle it.
     bool OnCommand(int id);
@@ -76,6 +79,4 @@ private:
     IPrompt& m_prompt;
     CInteractiveEditCtrl m_wndEdit;
     CMessageCodec m_codec;
-    CTavrixEditorDoc* m_pPreviewDoc = nullptr;
-    CMessageCodec m_previewCodec;
 };

@@ -60,14 +60,19 @@ CTavrixView::CTavrixView(AppSettings& settings, QWidget* parent)
     connect(m_pWidth, &QSpinBox::valueChanged, this, &CTavrixView::SetDisplayWidth);
     connect(m_pPlay, &QToolButton::toggled, this, &CTavrixView::SetPlaying);
 
+    m_worker.setMaxThreadCount(1);
     m_updateTimer.setSingleShot(true);
-    connect(&m_updateTimer, &QTimer::timeout, this, &CTavrixView::UpdateNow);
+    connect(&m_updateTimer, &QTimer::timeout, this, &CTavrixView::StartUpdate);
     m_playTimer.setInterval(20);
     connect(&m_playTimer, &QTimer::timeout, this, &CTavrixView::OnTick);
     Refresh();
 }
 
-CTavrixView::~CTavrixView() = default;
+// The worker's result is posted to this object, so it must be done before the object goes.
+CTavrixView::~CTavrixView()
+{
+    m_worker.waitForDone();
+}
 
 void CTavrixView::OnInitialUpdate()
 {
@@ -91,15 +96,18 @@ int CTavrixView::StoredWidth() const
 }
 
 // A short message is redrawn a moment after the first of a burst of edits. A long one waits
-// for a pause in the typing, though never more than kMaxWaitMs, so it is redrawn at most about
-// once a second while the operator types on.
+// for a pause in the typing, though never more than kMaxWaitMs, and starts on the worker at most
+// every kMinIntervalMs, so it is redrawn a few times a second while the operator types on.
 void CTavrixView::ScheduleUpdate()
 {
-    const int delay = UpdateDelayMs(m_nLastUpdateUs);
+    const bool slow = m_nLastUpdateUs >= kSlowUpdateUs;
+    int delay = UpdateDelayMs(m_nLastUpdateUs);
+    if (slow && m_lastStart.isValid())
+        delay = std::max(delay, int(kMinIntervalMs - m_lastStart.elapsed()));
     if (!m_updateTimer.isActive()) {
         m_pendingSince.start();
         m_updateTimer.start(delay);
-    } else if (m_nLastUpdateUs >= kSlowUpdateUs && m_pendingSince.elapsed() + delay <= kMaxWaitMs) {
+    } else if (slow && m_pendingSince.elapsed() + delay <= kMaxWaitMs) {
         m_updateTimer.start(delay);
     }
 }
@@ -109,10 +117,54 @@ void CTavrixView::UpdateNow()
     QElapsedTimer timer;
     timer.start();
     m_updateTimer.stop();
-    const QByteArray stream = m_source ? m_source() : QByteArray();
-    m_lines = CDotStrip::Build(stream, CDotStrip::FontsOf(m_settings));
+    ++m_nGeneration;
+    const QByteArray stream = m_source ? m_source()() : QByteArray();
+    Show(CDotStrip::Build(stream, CDotStrip::FontsOf(m_settings)), timer.nsecsElapsed() / 1000);
+}
+
+// Here only the text and the fonts are copied; the copies are the worker's alone.
+void CTavrixView::StartUpdate()
+{
+    m_updateTimer.stop();
+    if (m_bWorking) {
+        m_bAgain = true;
+        return;
+    }
+    m_bWorking = true;
+    m_lastStart.start();
+    const quint64 generation = ++m_nGeneration;
+    StreamWork work = m_source ? m_source() : StreamWork();
+    std::shared_ptr<const DotFonts> fonts = CDotStrip::CopyFontsOf(m_settings);
+    m_worker.start([this, generation, work = std::move(work), fonts = std::move(fonts)] {
+        QElapsedTimer timer;
+        timer.start();
+        QList<DotLine> lines = CDotStrip::Build(work ? work() : QByteArray(), fonts->fonts);
+        const qint64 micros = timer.nsecsElapsed() / 1000;
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, lines = std::move(lines), micros] {
+                OnUpdateDone(generation, lines, micros);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CTavrixView::OnUpdateDone(quint64 generation, const QList<DotLine>& lines, qint64 micros)
+{
+    m_bWorking = false;
+    if (generation == m_nGeneration)
+        Show(lines, micros);
+    if (m_bAgain) {
+        m_bAgain = false;
+        StartUpdate();
+    }
+}
+
+void CTavrixView::Show(const QList<DotLine>& lines, qint64 micros)
+{
+    m_lines = lines;
     Refresh();
-    m_nLastUpdateUs = timer.nsecsElapsed() / 1000;
+    m_nLastUpdateUs = micros;
     Q_EMIT previewUpdated();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QScrollArea>
+#include <QThreadPool>
 #include <QTimer>
 #include <functional>
 
@@ -16,6 +17,8 @@ class QToolButton;
 // The lower pane: the message as the display shows it, redrawn shortly after every edit. A bar
 // above the dots starts and pauses the running text and sets the display's width in columns,
 // which is kept in the user profile. The pane scrolls when the dots are larger than it.
+// Encoding and laying out a long message take a while, so after an edit they run on a worker
+// from a copy of the text; the pane's own thread only copies and shows.
 class CTavrixView : public QScrollArea
 {
     Q_OBJECT
@@ -25,12 +28,19 @@ public:
 
     void OnInitialUpdate();
 
-    // Where the stream comes from: the encoding of the editor text as it stands.
-    void SetStreamSource(std::function<QByteArray()> source) { m_source = std::move(source); }
-    // Cheap enough for every keystroke: the work happens once the edits pause a moment.
+    // Turns a copy of the text into the stream; it runs on any thread.
+    using StreamWork = std::function<QByteArray()>;
+    // Where the stream comes from: called here, it copies the editor text as it stands and
+    // answers the work that encodes the copy.
+    void SetStreamSource(std::function<StreamWork()> source) { m_source = std::move(source); }
+    // Cheap enough for every keystroke: the work starts on a worker once the edits pause a
+    // moment.
     void ScheduleUpdate();
+    // The whole update here and now, for whoever needs the dots at once; a result still to come
+    // from the worker is then thrown away.
     void UpdateNow();
-    bool IsUpdatePending() const { return m_updateTimer.isActive(); }
+    // Waiting to start, or running on the worker.
+    bool IsUpdatePending() const { return m_updateTimer.isActive() || m_bWorking; }
 
     void SetScale(int percent);
     int Pitch() const;
@@ -43,7 +53,7 @@ public:
     CPreviewAnimation& Animation() { return m_animation; }
     // The picture "Сохранить изображение табло…" writes; null when it would be too large.
     QImage StillImage() const;
-    // Microseconds the last update took (encoding, layout of the dots and the repaint request).
+    // Microseconds the last update's encoding and layout of the dots took.
     qint64 LastUpdateMicros() const { return m_nLastUpdateUs; }
 
     static constexpr int kDefaultWidth = 96;
@@ -55,6 +65,7 @@ public:
     static const QString kWidthKey;
     static constexpr qint64 kSlowUpdateUs = 5000;
     static constexpr qint64 kMaxWaitMs = 1000;
+    static constexpr qint64 kMinIntervalMs = 250;
 
 Q_SIGNALS:
     void previewUpdated();
@@ -64,11 +75,14 @@ protected:
 
 private:
     void OnTick();
+    void StartUpdate();
+    void OnUpdateDone(quint64 generation, const QList<DotLine>& lines, qint64 micros);
+    void Show(const QList<DotLine>& lines, qint64 micros);
     void Refresh();
     int StoredWidth() const;
 
     AppSettings& m_settings;
-    std::function<QByteArray()> m_source;
+    std::function<StreamWork()> m_source;
     QList<DotLine> m_lines;
     CPreviewAnimation m_animation;
     CDotPanel* m_pPanel = nullptr;
@@ -79,7 +93,13 @@ private:
     QTimer m_playTimer;
     QElapsedTimer m_clock;
     QElapsedTimer m_pendingSince;
+    QElapsedTimer m_lastStart; // of the last update on the worker
     int m_nWidth = kDefaultWidth;
     int m_nScale = 100;
     qint64 m_nLastUpdateUs = 0;
+    // One update at a time on the worker; edits meanwhile start the next one when it is done.
+    QThreadPool m_worker;
+    bool m_bWorking = false;
+    bool m_bAgain = false;
+    quint64 m_nGeneration = 0; // of the newest update started; older results are stale
 };

@@ -63,6 +63,26 @@ bool CEXFont::CopyGlyphs(const CEXFont& source)
     return true;
 }
 
+std::unique_ptr<CEXFont> CEXFont::Clone() const
+{
+    auto copy = std::make_unique<CEXFont>();
+    copy->m_nWidth = m_nWidth;
+    copy->m_nAux = m_nAux;
+    copy->m_nCount = m_nCount;
+    if (!m_pGlyphs)
+        return copy;
+    copy->m_pGlyphs = std::make_unique<Glyph[]>(size_t(m_nCount));
+    for (int c = 0; c < m_nCount; ++c) {
+        const Glyph& from = m_pGlyphs[c];
+        Glyph& to = copy->m_pGlyphs[c];
+        to.m_nLen = from.m_nLen;
+        to.m_pCols = std::make_unique<quint8[]>(m_nWidth);
+        if (from.m_pCols)
+            std::copy_n(from.m_pCols.get(), m_nWidth, to.m_pCols.get());
+    }
+    return copy;
+}
+
 void CEXFont::FreeGlyphs()
 {
     m_pGlyphs.reset();

@@ -23,6 +23,8 @@ public:
 
     bool Create(int count, quint8 width, quint8 aux);
     bool CopyGlyphs(const CEXFont& source);
+    // A copy of everything, glyph lengths included.
+    std::unique_ptr<CEXFont> Clone() const;
     void FreeGlyphs();
     // Loads (bStoring false) or stores the .brf layout. A load answers false when the font could
     // not be read whole: width 0, a record longer than the cell, or a file that ends too early.

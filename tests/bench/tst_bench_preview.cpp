@@ -46,6 +46,7 @@ class BenchPreview : public QObject
 private Q_SLOTS:
     void updateAfterTyping_data();
     void updateAfterTyping();
+    void updatesWhileTypingOn_data();
     void updatesWhileTypingOn();
 };
 
@@ -82,12 +83,19 @@ void BenchPreview::updateAfterTyping()
     f.Edit().viewport()->repaint();
     const qint64 editPaint = timer.nsecsElapsed() / 1000;
     timer.start();
-    const QByteArray encoded = f.View().PreviewStream();
+    const CTavrixView::StreamWork copied = f.View().PreviewWork();
+    const qint64 snapshot = timer.nsecsElapsed() / 1000;
+    timer.start();
+    const auto fonts = CDotStrip::CopyFontsOf(*f.settings);
+    const qint64 fontCopy = timer.nsecsElapsed() / 1000;
+    timer.start();
+    const QByteArray encoded = copied();
     const qint64 encode = timer.nsecsElapsed() / 1000;
     timer.start();
-    const QList<DotLine> lines = CDotStrip::Build(encoded, CDotStrip::FontsOf(*f.settings));
-    qInfo("encoding aside %.2f ms, dot layout %.2f ms", encode / 1000.0,
-          timer.nsecsElapsed() / 1e6);
+    const QList<DotLine> lines = CDotStrip::Build(encoded, fonts->fonts);
+    qInfo("on the pane's thread: text copy %.2f ms, font copy %.2f ms; on the worker: encoding "
+          "%.2f ms, dot layout %.2f ms",
+          snapshot / 1000.0, fontCopy / 1000.0, encode / 1000.0, timer.nsecsElapsed() / 1e6);
     timer.start();
     view.UpdateNow();
     const qint64 update = timer.nsecsElapsed() / 1000;
@@ -118,16 +126,27 @@ void BenchPreview::updateAfterTyping()
           size, Median(work) / 1000.0, Median(latency) / 1000.0, Median(keystroke) / 1000.0);
 }
 
+void BenchPreview::updatesWhileTypingOn_data()
+{
+    QTest::addColumn<bool>("preview");
+    QTest::newRow("preview following") << true;
+    QTest::newRow("preview detached") << false;
+}
+
 // Ten keys a second for three seconds into a long message: how often the preview was redrawn
-// meanwhile, and the longest the event loop was away from the keys.
+// meanwhile, and the longest the event loop was away from the keys (beside the same typing with
+// the preview detached).
 void BenchPreview::updatesWhileTypingOn()
 {
+    QFETCH(bool, preview);
     FrameFixture f(100016);
     QVERIFY(f.Show());
     const QByteArray stream = Message(100000, 80);
     f.frame->LoadFile(f.WriteFile(QStringLiteral("m.tvd"), stream));
     CTavrixView& view = *f.frame->LowerView();
     view.UpdateNow();
+    if (!preview)
+        view.SetStreamSource(nullptr);
     f.Edit().setFocus();
     f.Edit().moveCursor(QTextCursor::End);
     QSignalSpy updates(&view, &CTavrixView::previewUpdated);

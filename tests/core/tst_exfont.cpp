@@ -64,6 +64,7 @@ private Q_SLOTS:
     void workingCopy_data();
     void workingCopy();
     void copyFromSmallerFont();
+    void cloneIsWholeAndApart();
     void isDotSet_data();
     void isDotSet();
     void storeOfEmptyFontFails();
@@ -162,6 +163,18 @@ void TestExFont::copyFromSmallerFont()
     QVERIFY(big.CopyGlyphs(small));
     QCOMPARE(Columns(big, 1), HexBytes("FF0F0000"));
     QCOMPARE(Columns(big, 200), HexBytes("00000000")); // beyond the source: blank
+}
+
+void TestExFont::cloneIsWholeAndApart()
+{
+    const QList<QByteArray> records{QByteArray(), HexBytes("7F"), HexBytes("01020408102040")};
+    const QByteArray file = FontBytes(7, 0xC3, records);
+    auto font = std::make_unique<CEXFont>();
+    QVERIFY(Load(*font, file));
+    std::unique_ptr<CEXFont> copy = font->Clone();
+    font.reset(); // the copy owns its glyphs
+    QCOMPARE(Store(*copy).toHex(), file.toHex());
+    QCOMPARE(CEXFont().Clone()->m_pGlyphs, nullptr);
 }
 
 void TestExFont::isDotSet_data()

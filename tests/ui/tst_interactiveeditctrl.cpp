@@ -1,3 +1,4 @@
+#include "editor/textsnapshot.h"
 #include "editorfixture.h"
 #include "samplestreams.h"
 #include "streamfault.h"
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void pastedColourMarksOnlySymbols_data();
     void pastedColourMarksOnlySymbols();
     void pastedTextNeverEncodesStrayCodes();
+    void snapshotEncodesAsTheControl();
     void encodingAfterANewTextReadsItsColours_data();
     void encodingAfterANewTextReadsItsColours();
     void limitRefusesTypingAndInsertion();
@@ -425,6 +427,62 @@ void TestInteractiveEditCtrl::pastedTextNeverEncodesStrayCodes()
             const QString fault = StreamFault(stream, f.edit.GetText());
             if (!fault.isEmpty())
                 QFAIL(qPrintable(fault + " in " + stream.toHex(' ') + " from " + html));
+        }
+    }
+}
+
+// The lower pane encodes a copy of the text on a worker: for any text the copy must give the
+// very stream, and the very shortfall, the control itself gives when saved or sent.
+void TestInteractiveEditCtrl::snapshotEncodesAsTheControl()
+{
+    const QList<quint32> colors{0, 0xFF0000, 0xFA0000, 0xF90000, 0xF80000, 0xF70000, 0x123456};
+    const QString pool = QStringLiteral("efisv0123456789\nЖё«") + QChar(0x10) + QChar(0x1F) +
+                         QChar(0x2028) + QChar(0x2029);
+    QRandomGenerator random(23);
+    EditorFixture f;
+    for (int n = 0; n < 200; ++n) {
+        QByteArray stream;
+        for (int items = random.bounded(0, 40); items > 0; --items) {
+            const int kind = random.bounded(7);
+            if (kind < 4) {
+                stream += char(kind);
+                stream += char(random.bounded(1, 10));
+            } else {
+                stream += kind == 4 ? '\n' : char(random.bounded(kind == 5 ? 0x04 : 0x80, 0xC0));
+            }
+        }
+        f.Decode(stream);
+        // Pasted runs in any colour, anywhere: marking that the decoder itself never makes.
+        QList<QPair<QString, quint32>> runs;
+        for (int r = random.bounded(0, 5); r > 0; --r) {
+            QString text;
+            for (int c = random.bounded(1, 6); c > 0; --c)
+                text += pool[random.bounded(pool.size())];
+            runs.append({text, colors[random.bounded(colors.size())]});
+        }
+        f.edit.SetSel(random.bounded(f.edit.GetTextLength() + 1), -1);
+        QApplication::clipboard()->setMimeData(MarkedMime(runs));
+        f.edit.paste();
+
+        const CTextSnapshot snapshot = f.edit.Snapshot();
+        QCOMPARE(snapshot.GetText(), f.edit.GetText());
+        for (const int capacity : {1 << 20, random.bounded(1, 60)}) {
+            QByteArray live(capacity, '\0');
+            QByteArray copied(capacity, '\0');
+            int liveDropped = -1;
+            int copiedDropped = -1;
+            live.truncate(CMessageCodec::EncodeInto(f.edit, reinterpret_cast<quint8*>(live.data()),
+                                                    capacity, liveDropped));
+            copied.truncate(CMessageCodec::EncodeInto(
+                snapshot, reinterpret_cast<quint8*>(copied.data()), capacity, copiedDropped));
+            if (copied != live || copiedDropped != liveDropped)
+                QFAIL(qPrintable(QStringLiteral("capacity %1: the copy gave %2 (%3 dropped), the "
+                                                "control %4 (%5 dropped)")
+                                     .arg(capacity)
+                                     .arg(QString::fromLatin1(copied.toHex(' ')))
+                                     .arg(copiedDropped)
+                                     .arg(QString::fromLatin1(live.toHex(' ')))
+                                     .arg(liveDropped)));
         }
     }
 }

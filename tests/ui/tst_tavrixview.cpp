@@ -4,9 +4,13 @@
 #include "testbytes.h"
 
 #include <QImage>
+#include <QScopeGuard>
+#include <QSemaphore>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+#include <thread>
 
 namespace
 {
@@ -22,7 +26,28 @@ QByteArray GlyphInFile(const QString& font, int code)
     return at < file.size() ? file.mid(at + 1, quint8(file[at])) : QByteArray("<none>");
 }
 
-QByteArray AllLines(const CTavrixView& view)
+// A stream source whose work, while `held`, waits on the worker until the test opens the gate.
+struct HeldSource {
+    QByteArray stream;
+    bool held = false;
+    QSemaphore started;
+    QSemaphore gate;
+
+    std::function<CTavrixView::StreamWork()> Source()
+    {
+        return [this] {
+            return [this, copy = stream, wait = held] {
+                if (wait) {
+                    started.release();
+                    gate.acquire();
+                }
+                return copy;
+            };
+        };
+    }
+};
+
+QByteArray Lines(const CTavrixView& view)
 {
     QByteArrayList lines;
     for (const DotLine& line : view.Lines())
@@ -46,6 +71,9 @@ class TestTavrixView : public QObject
 private Q_SLOTS:
     void followsTypingWithoutTouchingTheDocument();
     void followsListChoicesAndOpening();
+    void olderWorkerResultIsThrownAway();
+    void editsWhileTheWorkerRunsShowAfterIt();
+    void closingWhileTheWorkerRuns();
     void scaleListSetsThePitchAndResetsOnReload();
     void widthIsKeptInTheProfileNotInTheIni();
     void playAndPause();
@@ -64,7 +92,7 @@ void TestTavrixView::followsTypingWithoutTouchingTheDocument()
     QVERIFY(view.IsUpdatePending());
     const QByteArray a = GlyphInFile(QStringLiteral("Arial"), 'A').toHex();
     const QByteArray b = GlyphInFile(QStringLiteral("Arial"), 'B').toHex();
-    QTRY_COMPARE(AllLines(view), a + b + '|' + a);
+    QTRY_COMPARE(Lines(view), a + b + '|' + a);
     QCOMPARE(f.doc->m_nLength, 0); // the stream is written on save and send only
 }
 
@@ -76,13 +104,79 @@ void TestTavrixView::followsListChoicesAndOpening()
     f.Edit().setFocus();
     FrameFixture::Choose(f.List(C::ID_FONT_COMBO), 1);
     FrameFixture::Type(&f.Edit(), QStringLiteral("A"));
-    QTRY_COMPARE(AllLines(view), GlyphInFile(QStringLiteral("Bold"), 'A').toHex());
+    QTRY_COMPARE(Lines(view), GlyphInFile(QStringLiteral("Bold"), 'A').toHex());
     QCOMPARE(view.Lines()[0].markers.size(), 1);
 
     const QString path = f.WriteFile(QStringLiteral("m.tvd"), HexBytes("0003 41 0a 0001 42"));
     QVERIFY(f.frame->LoadFile(path));
-    QCOMPARE(AllLines(view), GlyphInFile(QStringLiteral("Dos"), 'A').toHex() + '|' +
-                                 GlyphInFile(QStringLiteral("Bold"), 'B').toHex());
+    QCOMPARE(Lines(view), GlyphInFile(QStringLiteral("Dos"), 'A').toHex() + '|' +
+                              GlyphInFile(QStringLiteral("Bold"), 'B').toHex());
+}
+
+void TestTavrixView::olderWorkerResultIsThrownAway()
+{
+    FrameFixture f;
+    HeldSource source;
+    CTavrixView view(*f.settings);
+    const auto open = qScopeGuard([&source] { source.gate.release(2); }); // even on a failure
+    view.SetStreamSource(source.Source());
+    source.stream = "A";
+    source.held = true;
+    view.ScheduleUpdate();
+    QTRY_COMPARE(source.started.available(), 1);
+    source.stream = "B";
+    source.held = false;
+    view.UpdateNow();
+    const QByteArray b = GlyphInFile(QStringLiteral("Arial"), 'B').toHex();
+    QCOMPARE(Lines(view), b);
+    source.gate.release();
+    QTRY_VERIFY(!view.IsUpdatePending());
+    QCOMPARE(Lines(view), b);
+}
+
+void TestTavrixView::editsWhileTheWorkerRunsShowAfterIt()
+{
+    FrameFixture f;
+    HeldSource source;
+    CTavrixView view(*f.settings);
+    const auto open = qScopeGuard([&source] { source.gate.release(2); }); // even on a failure
+    view.SetStreamSource(source.Source());
+    QSignalSpy shown(&view, &CTavrixView::previewUpdated);
+    source.stream = "A";
+    source.held = true;
+    view.ScheduleUpdate();
+    QTRY_COMPARE(source.started.available(), 1);
+    source.stream = "AB";
+    source.held = false;
+    view.ScheduleUpdate();
+    QTest::qWait(100); // its wait is over while the first update still runs
+    QVERIFY(shown.isEmpty());
+    source.gate.release();
+    QTRY_VERIFY(!view.IsUpdatePending());
+    QCOMPARE(Lines(view), GlyphInFile(QStringLiteral("Arial"), 'A').toHex() +
+                              GlyphInFile(QStringLiteral("Arial"), 'B').toHex());
+    QCOMPARE(shown.size(), 2);
+}
+
+// The worker posts its result to the view: closing must wait for it, and the result must not
+// reach the view once it has gone.
+void TestTavrixView::closingWhileTheWorkerRuns()
+{
+    FrameFixture f;
+    HeldSource source;
+    auto view = std::make_unique<CTavrixView>(*f.settings);
+    view->SetStreamSource(source.Source());
+    source.stream = "A";
+    source.held = true;
+    view->ScheduleUpdate();
+    QTRY_COMPARE(source.started.available(), 1);
+    std::thread opener([&source] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        source.gate.release();
+    });
+    view.reset();
+    opener.join();
+    QCoreApplication::processEvents();
 }
 
 void TestTavrixView::scaleListSetsThePitchAndResetsOnReload()
