@@ -1,8 +1,10 @@
 #include "editor/dotstrip.h"
 #include "editor/symbolglyphs.h"
+#include "fonts/editorsettingsdlg.h"
 #include "framefixture.h"
 #include "testbytes.h"
 
+#include <QFileDialog>
 #include <QImage>
 #include <QScopeGuard>
 #include <QSemaphore>
@@ -74,6 +76,8 @@ private Q_SLOTS:
     void olderWorkerResultIsThrownAway();
     void editsWhileTheWorkerRunsShowAfterIt();
     void closingWhileTheWorkerRuns();
+    void followsTheEditorSettingsFontReload();
+    void savePictureThroughTheFileDialog();
     void scaleListSetsThePitchAndResetsOnReload();
     void widthIsKeptInTheProfileNotInTheIni();
     void playAndPause();
@@ -177,6 +181,55 @@ void TestTavrixView::closingWhileTheWorkerRuns()
     view.reset();
     opener.join();
     QCoreApplication::processEvents();
+}
+
+// The settings dialog reads the fonts again: the same text then shows in the fonts now on disk.
+void TestTavrixView::followsTheEditorSettingsFontReload()
+{
+    FrameFixture f;
+    QVERIFY(f.Show());
+    CTavrixView& view = *f.frame->LowerView();
+    f.Edit().setFocus();
+    FrameFixture::Type(&f.Edit(), QStringLiteral("A"));
+    QTRY_COMPARE(Lines(view), GlyphInFile(QStringLiteral("Arial"), 'A').toHex());
+    const QString arial = f.dir.filePath(QStringLiteral("Fonts/Arial.brf"));
+    QVERIFY(QFile::remove(arial));
+    QVERIFY(QFile::copy(f.dir.filePath(QStringLiteral("Fonts/Bold.brf")), arial));
+    WhenModal<CEditorSettingsDlg>([](CEditorSettingsDlg* dlg) { dlg->accept(); });
+    f.Action(C::ID_EDITOR_SETTINGS)->trigger();
+    QTRY_COMPARE(Lines(view), GlyphInFile(QStringLiteral("Bold"), 'A').toHex());
+}
+
+void TestTavrixView::savePictureThroughTheFileDialog()
+{
+    FrameFixture f;
+    QVERIFY(f.Show());
+    Decode(f, HexBytes("41 0a 42"));
+    const QString chosen = f.dir.filePath(QStringLiteral("board"));
+    WhenModal<QFileDialog>([chosen](QFileDialog* dialog) {
+        QCOMPARE(dialog->windowTitle(), "Сохранить изображение табло");
+        dialog->selectFile(chosen);
+        static_cast<QDialog*>(dialog)->accept(); // as the dialog's own button does
+    });
+    f.Action(C::ID_SAVE_PICTURE)->trigger();
+    const QImage saved(chosen + QStringLiteral(".png")); // the suffix is added
+    QCOMPARE(saved.size(), f.frame->LowerView()->StillImage().size());
+    QVERIFY(f.prompt.texts.isEmpty());
+
+    WhenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    f.Action(C::ID_SAVE_PICTURE)->trigger();
+    QVERIFY(f.prompt.texts.isEmpty());
+
+    const QString nowhere = f.dir.filePath(QStringLiteral("no/such/dir/board.png"));
+    WhenModal<QFileDialog>([nowhere](QFileDialog* dialog) {
+        dialog->selectFile(nowhere);
+        static_cast<QDialog*>(dialog)->accept(); // as the dialog's own button does
+    });
+    f.Action(C::ID_SAVE_PICTURE)->trigger();
+    QCOMPARE(f.prompt.texts.size(), 1);
+    QVERIFY2(
+        f.prompt.texts[0].startsWith("Не удается сохранить изображение табло " + nowhere + ".\n"),
+        qPrintable(f.prompt.texts[0]));
 }
 
 void TestTavrixView::scaleListSetsThePitchAndResetsOnReload()
