@@ -22,7 +22,7 @@
 #include <QGuiApplication>
 #include <QVBoxLayout>
 
-QString CTavrixEditorView::SendShortenedQuestion(int kept, int total)
+QString CTavrixEditorView::SendShortenedQuestion(int kept, qint64 total)
 {
     return QStringLiteral("Сообщение не помещается в память устройства: будет передано только "
                           "%1 байт из %2.\nПередать сокращенное сообщение?")
@@ -260,13 +260,15 @@ void CTavrixEditorView::OnDeviceSettings()
     CDeviceSettingsDlg::OnDeviceSettings(window(), m_settings, m_prompt);
 }
 
+// The total counts what an opened file held beyond the capacity: those bytes were never read,
+// and the display would not get them either.
 bool CTavrixEditorView::ConfirmShortenedSend()
 {
-    const int dropped = m_pDoc->m_nDropped;
-    if (dropped <= 0)
-        return true;
     const int kept = m_pDoc->m_nLength;
-    return m_prompt.AskYesNo(SendShortenedQuestion(kept, kept + dropped));
+    const qint64 total = kept + m_pDoc->m_nDropped + m_pDoc->m_nUnread;
+    if (kept >= total)
+        return true;
+    return m_prompt.AskYesNo(SendShortenedQuestion(kept, total));
 }
 
 void CTavrixEditorView::OnSendText()

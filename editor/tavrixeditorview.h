@@ -57,7 +57,7 @@ public:
     AppSettings& Settings() { return m_settings; }
 
     // Asked before a message that does not fit is sent shortened: kept bytes, total bytes.
-    static QString SendShortenedQuestion(int kept, int total);
+    static QString SendShortenedQuestion(int kept, qint64 total);
     // Told when a change of the maximum size cut the message: kept bytes, bytes before.
     static QString CapacityCutText(int kept, int total, bool newSize);
 

@@ -284,14 +284,21 @@ void TestEditorView::sendThatTimesOutReportsFailure()
 
 void TestEditorView::sendOfTooLongMessageAsksFirst_data()
 {
+    QTest::addColumn<bool>("opened");
     QTest::addColumn<bool>("answer");
     QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("no: nothing sent") << false << QByteArray();
-    QTest::newRow("yes: what fits") << true << Hex("02 00 00 41 42 43 44 45 46 47 0D");
+    QTest::newRow("typed, no: nothing sent") << false << false << QByteArray();
+    QTest::newRow("typed, yes: what fits")
+        << false << true << Hex("02 00 00 41 42 43 44 45 46 47 0D");
+    // The file's last two bytes were never read: the question counts them too.
+    QTest::newRow("opened file, no: nothing sent") << true << false << QByteArray();
+    QTest::newRow("opened file, yes: what fits")
+        << true << true << Hex("02 00 00 41 42 43 44 45 46 47 0D");
 }
 
 void TestEditorView::sendOfTooLongMessageAsksFirst()
 {
+    QFETCH(bool, opened);
     QFETCH(bool, answer);
     QFETCH(QByteArray, expected);
     FrameFixture f(8); // room for 7 stream bytes
@@ -299,7 +306,11 @@ void TestEditorView::sendOfTooLongMessageAsksFirst()
     PtyPair pty;
     QVERIFY(pty.IsValid());
     f.UsePort(pty.SlaveName());
-    QTest::keyClicks(&f.Edit(), QStringLiteral("ABCDEFGHIJ"));
+    if (opened)
+        QVERIFY(f.frame->LoadFile(f.WriteFile(QStringLiteral("long.tvd"), "ABCDEFGHIJ")));
+    else
+        QTest::keyClicks(&f.Edit(), QStringLiteral("ABCDEFGHIJ"));
+    f.prompt.texts.clear();
     f.prompt.answers = {answer};
     f.Action(C::ID_SEND_TEXT)->trigger();
     QVERIFY(!f.prompt.texts.isEmpty());
