@@ -5,6 +5,8 @@
 #include <QString>
 #include <limits>
 
+class CTextSnapshot;
+
 // A character format as the marking scheme sees it. Colours are 0x00BBGGRR values, so the
 // marking constants (0xFF0000 for control codes, 0xFA0000 … 0xF70000 for the symbol pages) are
 // compared exactly as written.
@@ -41,6 +43,11 @@ public:
     virtual void ReplaceSel(const QByteArray& text) = 0;
     // Colour of the character at index; 0 outside the text. Never disturbs the user's selection.
     virtual quint32 GetCharColor(int index) const = 0;
+
+    // The text and its colours as they stand, to be read later on any thread. The encoder reads
+    // this copy, which finds every colour in one ordered list. This fallback asks for each
+    // character's colour in turn.
+    virtual CTextSnapshot Snapshot() const;
 
     // Most characters the control holds; the decoder stops at the last whole item within it.
     virtual int GetLimitText() const { return std::numeric_limits<int>::max(); }

@@ -121,7 +121,6 @@ CInteractiveEditCtrl::~CInteractiveEditCtrl() = default;
 
 void CInteractiveEditCtrl::OnContentsChange(int /*position*/, int removed, int added)
 {
-    m_bColorCacheValid = false;
     if (m_nBulk == 0 && m_pDoc && (removed != 0 || added != 0))
         m_pDoc->SetModifiedFlag(true);
 }
@@ -131,7 +130,6 @@ QByteArray CInteractiveEditCtrl::GetText() const
     return EditorTextBytes(document()->toRawText());
 }
 
-// One walk over the fragments: a long message has far fewer of them than characters.
 CTextSnapshot CInteractiveEditCtrl::Snapshot() const
 {
     std::vector<CTextSnapshot::ColorRun> runs;
@@ -182,7 +180,6 @@ int CInteractiveEditCtrl::RoomFor(const QTextCursor& cursor) const
 void CInteractiveEditCtrl::SetText(const QByteArray& text)
 {
     document()->clear();
-    m_bColorCacheValid = false;
     QTextCursor cursor(document());
     cursor.insertText(Cp1251::ToUnicode(text.left(m_nLimit)), m_cfNormal);
     SetActiveCursor(cursor);
@@ -221,12 +218,10 @@ void CInteractiveEditCtrl::SetSelectionCharFormat(const CharFormat& format)
         setCurrentCharFormat(m_pendingFormat);
         return;
     }
-    if (cursor.hasSelection()) {
+    if (cursor.hasSelection())
         cursor.mergeCharFormat(m_pendingFormat);
-        m_bColorCacheValid = false;
-    } else {
+    else
         cursor.setCharFormat(m_pendingFormat);
-    }
     SetActiveCursor(cursor);
 }
 
@@ -237,7 +232,6 @@ void CInteractiveEditCtrl::ReplaceSel(const QByteArray& text)
     if (unicode.size() > RoomFor(cursor))
         return;
     cursor.insertText(unicode, m_pendingFormat);
-    m_bColorCacheValid = false;
     SetActiveCursor(cursor);
 }
 
@@ -245,27 +239,11 @@ quint32 CInteractiveEditCtrl::GetCharColor(int index) const
 {
     if (index < 0 || index >= GetTextLength())
         return 0;
-    if (m_bColorCacheValid && index >= m_colorFrom && index < m_colorTo)
-        return m_colorValue;
-    const bool inBlock = m_bColorCacheValid && index >= m_colorBlock.position() &&
-                         index < m_colorBlock.position() + m_colorBlock.length();
-    if (!inBlock) {
-        m_colorBlock = document()->findBlock(index);
-        m_colorFragment = m_colorBlock.begin();
-        m_bColorCacheValid = true;
-        // The range may be from a text that has changed since; a line break below keeps none.
-        m_colorFrom = m_colorTo = 0;
-    } else if (m_colorFragment.atEnd() || index < m_colorFragment.fragment().position()) {
-        m_colorFragment = m_colorBlock.begin();
-    }
-    for (; !m_colorFragment.atEnd(); ++m_colorFragment) {
-        const QTextFragment fragment = m_colorFragment.fragment();
-        if (index < fragment.position() + fragment.length()) {
-            m_colorFrom = fragment.position();
-            m_colorTo = m_colorFrom + fragment.length();
-            m_colorValue = ToBgr(fragment.charFormat());
-            return m_colorValue;
-        }
+    const QTextBlock block = document()->findBlock(index);
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (index < fragment.position() + fragment.length())
+            return ToBgr(fragment.charFormat());
     }
     return 0; // the line break that ends the block: always plain
 }
@@ -329,7 +307,6 @@ void CInteractiveEditCtrl::EndBulkEdit()
         if (m_bulkCursor != textCursor())
             setTextCursor(m_bulkCursor);
         m_bulkCursor = QTextCursor();
-        m_bColorCacheValid = false;
     }
     if (--m_nBulk == 0) {
         if (!textCursor().hasSelection())

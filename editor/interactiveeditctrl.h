@@ -41,8 +41,8 @@ public:
     void BeginBulkEdit() override;
     void EndBulkEdit() override;
 
-    // The text and its colours as they stand, to be encoded later on any thread.
-    CTextSnapshot Snapshot() const;
+    // One walk over the fragments: a long message has far fewer of them than characters.
+    CTextSnapshot Snapshot() const override;
 
     static constexpr int kDefaultLimit = 32767;
     // Private clipboard format that carries the marking of copied text.
@@ -90,13 +90,4 @@ private:
     int m_nBulk = 0;
     QTextCursor m_bulkCursor;
     QTextCharFormat m_pendingFormat;
-
-    // Where the last colour was found: the encoder reads the characters in order, so walking on
-    // from here keeps a whole encoding linear even in one long paragraph.
-    mutable bool m_bColorCacheValid = false;
-    mutable QTextBlock m_colorBlock;
-    mutable QTextBlock::iterator m_colorFragment;
-    mutable int m_colorFrom = 0; // the fragment last found, [from, to), and its colour
-    mutable int m_colorTo = 0;
-    mutable quint32 m_colorValue = 0;
 };

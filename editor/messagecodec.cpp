@@ -1,6 +1,7 @@
 #include "editor/messagecodec.h"
 
 #include "editor/tavrixeditordoc.h"
+#include "editor/textsnapshot.h"
 #include "settings/prompt.h"
 
 #include <algorithm>
@@ -80,8 +81,8 @@ bool CMessageCodec::EncodeText()
 {
     if (!m_pDoc)
         return true;
-    m_pDoc->m_nLength =
-        EncodeInto(m_edit, m_pDoc->m_pData.get(), m_pDoc->m_nCapacity, m_pDoc->m_nDropped);
+    m_pDoc->m_nLength = EncodeInto(m_edit.Snapshot(), m_pDoc->m_pData.get(), m_pDoc->m_nCapacity,
+                                   m_pDoc->m_nDropped);
     return true;
 }
 

@@ -14,8 +14,31 @@ QByteArray EditorTextBytes(QString raw)
 }
 
 CTextSnapshot::CTextSnapshot(QString raw, std::vector<ColorRun> runs)
-    : m_raw(std::move(raw)), m_runs(std::move(runs))
+    : m_raw(std::move(raw)), m_nLength(int(m_raw.size())), m_runs(std::move(runs))
 {
+}
+
+CTextSnapshot::CTextSnapshot(QByteArray text, std::vector<ColorRun> runs)
+    : m_nLength(int(text.size())), m_runs(std::move(runs)), m_text(std::move(text)),
+      m_bConverted(true)
+{
+}
+
+CTextSnapshot IEditControl::Snapshot() const
+{
+    QByteArray text = GetText();
+    std::vector<CTextSnapshot::ColorRun> runs;
+    for (int i = 0; i < int(text.size()); ++i) {
+        const quint32 color = GetCharColor(i);
+        if (color == 0)
+            continue;
+        if (!runs.empty() && runs.back().color == color &&
+            runs.back().start + runs.back().length == i)
+            ++runs.back().length;
+        else
+            runs.push_back({i, 1, color});
+    }
+    return CTextSnapshot(std::move(text), std::move(runs));
 }
 
 QByteArray CTextSnapshot::GetText() const

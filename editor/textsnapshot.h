@@ -10,8 +10,9 @@
 QByteArray EditorTextBytes(QString raw);
 
 // A still copy of the editor text and its colours, taken in one quick pass on the thread that
-// owns the control and read on any thread afterwards: the lower pane encodes it on a worker
-// while the operator types on. Only the reading half of IEditControl does anything.
+// owns the control and read on any thread afterwards: every encoding reads one, and the lower
+// pane encodes it on a worker while the operator types on. Only the reading half of
+// IEditControl does anything.
 class CTextSnapshot : public IEditControl
 {
 public:
@@ -25,10 +26,13 @@ public:
     CTextSnapshot() = default;
     // raw is the control's own text, runs in order and apart.
     CTextSnapshot(QString raw, std::vector<ColorRun> runs);
+    // The same from text already in stream characters.
+    CTextSnapshot(QByteArray text, std::vector<ColorRun> runs);
 
     QByteArray GetText() const override;
-    int GetTextLength() const override { return int(m_raw.size()); }
+    int GetTextLength() const override { return m_nLength; }
     quint32 GetCharColor(int index) const override;
+    CTextSnapshot Snapshot() const override { return *this; }
 
     // The copy follows nothing: writing to it does nothing.
     void SetText(const QByteArray&) override {}
@@ -39,6 +43,7 @@ public:
 
 private:
     QString m_raw;
+    int m_nLength = 0;
     std::vector<ColorRun> m_runs;
     // Converted on first use, so the owner's thread only copies.
     mutable QByteArray m_text;

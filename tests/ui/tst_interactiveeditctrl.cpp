@@ -431,8 +431,8 @@ void TestInteractiveEditCtrl::pastedTextNeverEncodesStrayCodes()
     }
 }
 
-// The lower pane encodes a copy of the text on a worker: for any text the copy must give the
-// very stream, and the very shortfall, the control itself gives when saved or sent.
+// Saving, sending and the lower pane encode a copy of the text: for any text the copy must give
+// the very stream, and the very shortfall, that reading each colour from the control gives.
 void TestInteractiveEditCtrl::snapshotEncodesAsTheControl()
 {
     const QList<quint32> colors{0, 0xFF0000, 0xFA0000, 0xF90000, 0xF80000, 0xF70000, 0x123456};
