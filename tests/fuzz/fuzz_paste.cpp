@@ -1,4 +1,5 @@
 #include "editorfixture.h"
+#include "fuzzapp.h"
 #include "streamfault.h"
 
 #include <QClipboard>
@@ -44,10 +45,7 @@ QMimeData* Clip(const QByteArray& input)
 // Nothing pasted puts a byte into the stream that does not stand for what the text shows.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_paste";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    EnsureApplication<QApplication>("fuzz_paste");
     // A fresh control each time, so that a finding replays from its input alone.
     EditorFixture f;
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));

@@ -1,3 +1,4 @@
+#include "fuzzapp.h"
 #include "tempprogram.h"
 
 #include <QBuffer>
@@ -32,10 +33,7 @@ QByteArray Write(TempProgram& program)
 // Whatever the reader accepts, the writer writes so that reading it back gives the same settings.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_settings";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    EnsureApplication<QCoreApplication>("fuzz_settings");
     TempProgram first;
     if (!Read(first, QByteArray(reinterpret_cast<const char*>(data), qsizetype(size))))
         return 0;

@@ -1,4 +1,5 @@
 #include "editorfixture.h"
+#include "fuzzapp.h"
 
 #include <cstdlib>
 
@@ -7,13 +8,7 @@
 // that has held all the inputs before must encode each as a fresh one does.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz_stream";
-    static char* argv[] = {name, nullptr};
-    // Neither the application nor the reused control below is destroyed: widgets torn down by
-    // the exit handlers outlive what Qt needs to destroy them.
-    static auto* app = new QApplication(argc, argv);
-    Q_UNUSED(app);
+    EnsureApplication<QApplication>("fuzz_stream");
     // A fresh control each time, so that a finding replays from its input alone.
     EditorFixture f;
     const QByteArray input(reinterpret_cast<const char*>(data),
@@ -27,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                  once.toHex(' ').constData(), twice.toHex(' ').constData());
         std::abort();
     }
-    static auto* reused = new EditorFixture;
+    static auto* reused = new EditorFixture; // never destroyed, as the application
     reused->Decode(input);
     const QByteArray again = reused->Encode();
     if (again != once) {
