@@ -26,21 +26,9 @@ QColor ToQColor(quint32 bgr)
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
-quint32 ToBgr(const QTextCharFormat& format)
-{
-    const QColor c = format.foreground().color();
-    return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
-}
-
 bool IsMarkingColor(quint32 color)
 {
-    if (color == CMessageCodec::kControlColor)
-        return true;
-    for (quint32 page : CMessageCodec::kPageColor) {
-        if (color == page)
-            return true;
-    }
-    return false;
+    return color == CMessageCodec::kControlColor || CMessageCodec::PageOfColor(color) >= 0;
 }
 
 QTextCharFormat ToQtFormat(const CharFormat& format)
@@ -82,22 +70,15 @@ QString CleanForeignText(const QString& text)
     return ThroughCodePage(result);
 }
 
-bool IsControlLetter(QChar ch)
-{
-    return ch == u'e' || ch == u'f' || ch == u'i' || ch == u's' || ch == u'v';
-}
-
 // Whether a pasted character keeps its marking colour: a control letter or digit in the control
 // colour, a symbol character of the page a page colour names.
 bool KeepsMarking(QChar ch, quint32 color)
 {
     if (color == CMessageCodec::kControlColor)
-        return IsControlLetter(ch) || (ch >= u'0' && ch <= u'9');
-    for (int page = 0; page < 4; ++page) {
-        if (color == CMessageCodec::kPageColor[page])
-            return ch.unicode() < 0x100 && CMessageCodec::IsPageSymbol(page, quint8(ch.unicode()));
-    }
-    return false;
+        return CMessageCodec::IsControlLetter(ch) || (ch >= u'0' && ch <= u'9');
+    const int page = CMessageCodec::PageOfColor(color);
+    return page >= 0 && ch.unicode() < 0x100 &&
+           CMessageCodec::IsPageSymbol(page, quint8(ch.unicode()));
 }
 
 } // namespace
@@ -136,7 +117,7 @@ CTextSnapshot CInteractiveEditCtrl::Snapshot() const
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const quint32 color = ToBgr(fragment.charFormat());
+            const quint32 color = ColorOf(fragment.charFormat());
             if (color == 0)
                 continue;
             const int start = fragment.position();
@@ -235,6 +216,12 @@ void CInteractiveEditCtrl::ReplaceSel(const QByteArray& text)
     SetActiveCursor(cursor);
 }
 
+quint32 CInteractiveEditCtrl::ColorOf(const QTextCharFormat& format)
+{
+    const QColor c = format.foreground().color();
+    return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
+}
+
 quint32 CInteractiveEditCtrl::GetCharColor(int index) const
 {
     if (index < 0 || index >= GetTextLength())
@@ -243,7 +230,7 @@ quint32 CInteractiveEditCtrl::GetCharColor(int index) const
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (index < fragment.position() + fragment.length())
-            return ToBgr(fragment.charFormat());
+            return ColorOf(fragment.charFormat());
     }
     return 0; // the line break that ends the block: always plain
 }
@@ -436,7 +423,7 @@ QList<CInteractiveEditCtrl::Run> CInteractiveEditCtrl::SelectedRuns() const
             const int to = std::min(end, fragment.position() + fragment.length());
             if (from >= to)
                 continue;
-            const quint32 color = ToBgr(fragment.charFormat());
+            const quint32 color = ColorOf(fragment.charFormat());
             append(fragment.text().mid(from - fragment.position(), to - from),
                    IsMarkingColor(color) ? color : 0);
         }
@@ -508,7 +495,7 @@ void CInteractiveEditCtrl::insertFromMimeData(const QMimeData* source)
             if (block != html.begin())
                 runs.append({QStringLiteral("\n"), 0});
             for (auto it = block.begin(); !it.atEnd(); ++it) {
-                AppendPasted(runs, it.fragment().text(), ToBgr(it.fragment().charFormat()));
+                AppendPasted(runs, it.fragment().text(), ColorOf(it.fragment().charFormat()));
             }
         }
     } else if (source->hasText()) {
@@ -540,7 +527,7 @@ void CInteractiveEditCtrl::InsertRuns(QList<Run> runs)
             if (runs[i].text.isEmpty())
                 continue;
             if (runs[i].color == CMessageCodec::kControlColor &&
-                IsControlLetter(runs[i].text.back()))
+                CMessageCodec::IsControlLetter(runs[i].text.back()))
                 runs[i].text.chop(1);
             break;
         }

@@ -192,11 +192,8 @@ quint32 CMessageCodec::SymTypeAt(const IEditControl& edit, const QByteArray& tex
     if (index < 0 || index >= text.size())
         return SYM_PLAIN;
     const quint32 color = edit.GetCharColor(index);
-    for (int page = 0; page < 4; ++page) {
-        if (color == kPageColor[page])
-            return IsPageSymbol(page, quint8(text[index])) ? SYM_PAGE_80 + quint32(page)
-                                                           : SYM_PLAIN;
-    }
+    if (const int page = PageOfColor(color); page >= 0)
+        return IsPageSymbol(page, quint8(text[index])) ? SYM_PAGE_80 + quint32(page) : SYM_PLAIN;
     if (color != kControlColor)
         return SYM_PLAIN;
     switch (text[index]) {
@@ -224,6 +221,20 @@ bool CMessageCodec::IsPageSymbol(int page, quint8 ch)
         return false;
     const quint8 byte = quint8(ch + 0x70 + 0x10 * page);
     return GetByteType(byte) == SYM_PAGE_80 + quint32(page);
+}
+
+int CMessageCodec::PageOfColor(quint32 color)
+{
+    for (int page = 0; page < 4; ++page) {
+        if (color == kPageColor[page])
+            return page;
+    }
+    return -1;
+}
+
+bool CMessageCodec::IsControlLetter(QChar ch)
+{
+    return ch == u'e' || ch == u'f' || ch == u'i' || ch == u's' || ch == u'v';
 }
 
 quint32 CMessageCodec::GetByteType(quint8 byte)

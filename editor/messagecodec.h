@@ -39,6 +39,10 @@ public:
     static quint8 DecodeControl(Mode mode, quint8 byte, bool stop);
     // Whether an editor character in the colour of symbol page 0–3 stands for one of its symbols.
     static bool IsPageSymbol(int page, quint8 ch);
+    // The symbol page 0–3 whose colour this is, or -1.
+    static int PageOfColor(quint32 color);
+    // The letters of the control codes: e, f, i, s and v.
+    static bool IsControlLetter(QChar ch);
 
     CharFormat m_cfNormal{QStringLiteral("Verdana"), 0x000000};
     CharFormat m_cfControl{QStringLiteral("Courier New"), kControlColor};

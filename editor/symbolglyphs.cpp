@@ -1,5 +1,6 @@
 #include "editor/symbolglyphs.h"
 
+#include "editor/interactiveeditctrl.h"
 #include "editor/messagecodec.h"
 #include "fonts/exfont.h"
 #include "settings/appsettings.h"
@@ -13,30 +14,6 @@
 #include <QTextEdit>
 #include <QTextLayout>
 #include <climits>
-
-namespace
-{
-
-quint32 ToBgr(const QColor& c)
-{
-    return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
-}
-
-int PageOf(quint32 color)
-{
-    for (int page = 0; page < 4; ++page) {
-        if (color == CMessageCodec::kPageColor[page])
-            return page;
-    }
-    return -1;
-}
-
-bool IsControlLetter(QChar ch)
-{
-    return ch == u'e' || ch == u'f' || ch == u'i' || ch == u's' || ch == u'v';
-}
-
-} // namespace
 
 CSymbolGlyphs::CSymbolGlyphs(AppSettings& settings, QTextEdit& edit)
     : QObject(&edit), m_settings(settings), m_edit(edit)
@@ -102,11 +79,11 @@ int CSymbolGlyphs::WalkBlock(const QTextBlock& block, int font, QPainter* painte
     }
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        const quint32 color = ToBgr(fragment.charFormat().foreground().color());
+        const quint32 color = CInteractiveEditCtrl::ColorOf(fragment.charFormat());
         if (color == CMessageCodec::kControlColor) {
             for (QChar ch : fragment.text()) {
                 if (pendingLetter.isNull()) {
-                    if (IsControlLetter(ch))
+                    if (CMessageCodec::IsControlLetter(ch))
                         pendingLetter = ch;
                     continue;
                 }
@@ -117,7 +94,7 @@ int CSymbolGlyphs::WalkBlock(const QTextBlock& block, int font, QPainter* painte
             continue;
         }
         pendingLetter = QChar();
-        const int page = PageOf(color);
+        const int page = CMessageCodec::PageOfColor(color);
         const int start = fragment.position() - block.position();
         if (page < 0 || !painter || !layout || start + fragment.length() <= visibleFrom ||
             start >= visibleTo)
