@@ -15,10 +15,7 @@ const QColor kLit(255, 170, 40);
 const QColor kUnlit(62, 48, 36);
 const QColor kFrame(110, 110, 110);
 
-int MarkerRow(int /*pitch*/)
-{
-    return 16;
-}
+constexpr int kMarkerRow = 16; // the height of the markers' row under a strip
 
 QColor MarkerColor(char letter)
 {
@@ -37,7 +34,7 @@ QColor MarkerColor(char letter)
 void PaintMarkers(QPainter& painter, QPoint origin, const QList<DotMarker>& markers, int pitch)
 {
     QFont font = painter.font();
-    font.setPixelSize(MarkerRow(pitch) - 4);
+    font.setPixelSize(kMarkerRow - 4);
     painter.setFont(font);
     const QRect clip = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect()
                                              : QRect(INT_MIN / 2, 0, INT_MAX, 1);
@@ -58,7 +55,7 @@ void PaintMarkers(QPainter& painter, QPoint origin, const QList<DotMarker>& mark
             QStringLiteral("%1%2").arg(QChar::fromLatin1(marker.letter)).arg(marker.value);
         const int labelX = std::max(x + 3, labelEnd + 3);
         painter.setPen(color);
-        painter.drawText(QPoint(labelX, origin.y() + MarkerRow(pitch) - 1), label);
+        painter.drawText(QPoint(labelX, origin.y() + kMarkerRow - 1), label);
         labelEnd = labelX + metrics.horizontalAdvance(label);
     }
 }
@@ -102,7 +99,7 @@ QSize CDotPanel::StillSize(const QList<DotLine>& lines, int width, int pitch)
     int columns = width;
     for (const DotLine& line : lines)
         columns = std::max(columns, int(line.columns.size()));
-    const int lineHeight = 8 * pitch + MarkerRow(pitch);
+    const int lineHeight = 8 * pitch + kMarkerRow;
     return QSize(columns * pitch, int(lines.size()) * (lineHeight + kMargin));
 }
 
@@ -158,7 +155,7 @@ const QPixmap& CDotPanel::ColumnPicture(quint8 dots, int pitch)
 void CDotPanel::PaintStill(QPainter& painter, QPoint origin, const QList<DotLine>& lines, int width,
                            int pitch)
 {
-    const int lineHeight = 8 * pitch + MarkerRow(pitch) + kMargin;
+    const int lineHeight = 8 * pitch + kMarkerRow + kMargin;
     qsizetype from = 0;
     qsizetype to = lines.size();
     if (painter.hasClipping()) {

@@ -24,6 +24,16 @@ int UpdateDelayMs(qint64 lastUpdateUs)
     return int(std::clamp<qint64>(lastUpdateUs * 8 / 1000, 10, 400));
 }
 
+// The copied text's stream laid out in dots, and the microseconds that took.
+std::pair<QList<DotLine>, qint64> LayOut(const CTavrixView::StreamWork& work,
+                                         const std::vector<const CEXFont*>& fonts)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QList<DotLine> lines = CDotStrip::Build(work ? work() : QByteArray(), fonts);
+    return {std::move(lines), timer.nsecsElapsed() / 1000};
+}
+
 } // namespace
 
 CTavrixView::CTavrixView(AppSettings& settings, QWidget* parent)
@@ -114,12 +124,11 @@ void CTavrixView::ScheduleUpdate()
 
 void CTavrixView::UpdateNow()
 {
-    QElapsedTimer timer;
-    timer.start();
     m_updateTimer.stop();
     ++m_nGeneration;
-    const QByteArray stream = m_source ? m_source()() : QByteArray();
-    Show(CDotStrip::Build(stream, CDotStrip::FontsOf(m_settings)), timer.nsecsElapsed() / 1000);
+    const auto [lines, micros] =
+        LayOut(m_source ? m_source() : StreamWork(), CDotStrip::FontsOf(m_settings));
+    Show(lines, micros);
 }
 
 // Here only the text and the fonts are copied; the copies are the worker's alone.
@@ -136,13 +145,10 @@ void CTavrixView::StartUpdate()
     StreamWork work = m_source ? m_source() : StreamWork();
     std::shared_ptr<const DotFonts> fonts = CDotStrip::CopyFontsOf(m_settings);
     m_worker.start([this, generation, work = std::move(work), fonts = std::move(fonts)] {
-        QElapsedTimer timer;
-        timer.start();
-        QList<DotLine> lines = CDotStrip::Build(work ? work() : QByteArray(), fonts->fonts);
-        const qint64 micros = timer.nsecsElapsed() / 1000;
+        auto [lines, micros] = LayOut(work, fonts->fonts);
         QMetaObject::invokeMethod(
             this,
-            [this, generation, lines = std::move(lines), micros] {
+            [this, generation, lines = std::move(lines), micros = micros] {
                 OnUpdateDone(generation, lines, micros);
             },
             Qt::QueuedConnection);
