@@ -314,9 +314,8 @@ int CCommandLine::Send()
     CSerialPort& port = settings.Settings().m_port;
     port.SetConfig(config);
     CDeviceSender sender(port);
-    const bool started =
-        sender.StartText(reinterpret_cast<const quint8*>(stream.constData()), int(stream.size()));
-    return Transfer(port, sender, started, &CDeviceSender::TextMessage);
+    sender.StartText(reinterpret_cast<const quint8*>(stream.constData()), int(stream.size()));
+    return Transfer(port, sender, &CDeviceSender::TextMessage);
 }
 
 int CCommandLine::DeviceSettings()
@@ -341,21 +340,13 @@ int CCommandLine::DeviceSettings()
     CSerialPort& port = settings.Settings().m_port;
     port.SetConfig(config);
     CDeviceSender sender(port);
-    const bool started = sender.StartDeviceSettings(device.m_bGreeting, device.m_bDemoString,
-                                                    device.m_bDemoPictures, device.m_pPictures);
-    return Transfer(port, sender, started, &CDeviceSender::SettingsMessage);
+    sender.StartDeviceSettings(device.m_bGreeting, device.m_bDemoString, device.m_bDemoPictures,
+                               device.m_pPictures);
+    return Transfer(port, sender, &CDeviceSender::SettingsMessage);
 }
 
-int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, bool started,
-                           MessageOf message)
+int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, MessageOf message)
 {
-    if (!started) {
-        // The editor's reason in Russian, on one line so that a script's log keeps it whole.
-        const QString reason = port.m_szLastError + u' ' + CPortRefusal::Details(port).simplified();
-        return Fail({ExitPort, QStringLiteral("%1 Порт «%2»: %3")
-                                   .arg(message(CDeviceSender::Result::OpenFailed),
-                                        port.GetConfig().portName, reason)});
-    }
     QObject::connect(&sender, &CDeviceSender::progress,
                      [this](qint64 sent, qint64 total, qint64 msLeft) {
                          m_console.Progress(ProgressText(sent, total, msLeft));
@@ -363,6 +354,12 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, bool 
     CInterruptWatcher interrupt;
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &sender, &CDeviceSender::Cancel);
     const CDeviceSender::Result result = sender.WaitForResult();
+    if (result == CDeviceSender::Result::OpenFailed) {
+        // The editor's reason in Russian, on one line so that a script's log keeps it whole.
+        const QString reason = port.m_szLastError + u' ' + CPortRefusal::Details(port).simplified();
+        return Fail({ExitPort, QStringLiteral("%1 Порт «%2»: %3")
+                                   .arg(message(result), port.GetConfig().portName, reason)});
+    }
     if (result != CDeviceSender::Result::Ok)
         return Fail({ExitTransfer, message(result)});
     m_console.Note(message(result));

@@ -47,7 +47,7 @@ private:
     using MessageOf = QString (*)(CDeviceSender::Result);
     // Waits for a transfer started (or not) on the sender, with progress on a terminal and Ctrl+C
     // cancelling it; message gives the texts of its results.
-    int Transfer(const CSerialPort& port, CDeviceSender& sender, bool started, MessageOf message);
+    int Transfer(const CSerialPort& port, CDeviceSender& sender, MessageOf message);
 
     QStringList m_args;
     QString m_programDir;

@@ -1,7 +1,5 @@
 #include "device/deviceframes.h"
 
-#include "device/serialport.h"
-
 #include <algorithm>
 
 namespace DeviceFrames
@@ -54,15 +52,6 @@ int ShownCount(const std::vector<PictureEntry>& pictures)
 {
     return int(std::count_if(pictures.begin(), pictures.end(),
                              [](const PictureEntry& picture) { return picture.bShown; }));
-}
-
-bool Send(CSerialPort& port, const QByteArray& frame)
-{
-    // No frame is empty: an empty one stands for a list the device cannot take.
-    if (frame.isEmpty())
-        return false;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(frame.constData());
-    return port.Write(frame.size(), bytes) == frame.size();
 }
 
 } // namespace DeviceFrames

@@ -6,8 +6,6 @@
 #include <QString>
 #include <vector>
 
-class CSerialPort;
-
 // The three frames the display understands. None has a length field or a checksum.
 namespace DeviceFrames
 {
@@ -24,8 +22,5 @@ QByteArray PictureListFrame(const std::vector<PictureEntry>& pictures);
 int ShownCount(const std::vector<PictureEntry>& pictures);
 // What the operator is told when more pictures are shown than the frame can carry.
 QString TooManyShownText();
-
-// Writes the frame in one Write; true when every byte was reported written.
-bool Send(CSerialPort& port, const QByteArray& frame);
 
 } // namespace DeviceFrames

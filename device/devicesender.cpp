@@ -4,38 +4,61 @@
 #include "device/serialport.h"
 
 #include <QEventLoop>
-#include <QThread>
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <limits>
+#include <mutex>
+#include <thread>
 
 namespace
 {
 
 constexpr int kProgressIntervalMs = 100;
-// Before this much of a job has run, the speed seen so far says little: use the line's.
-constexpr qint64 kRateSettleMs = 1000;
 
 } // namespace
 
-CDeviceSender::CDeviceSender(CSerialPort& port, QObject* parent)
-    : QObject(parent), m_port(port), m_control(std::make_unique<WriteControl>())
+// What the job's thread and its owner share. The thread keeps it alive, so an owner that stops
+// waiting (a deadline, its own end) can let the job finish on its own.
+struct CDeviceSender::Job {
+    // Set before the thread starts.
+    QList<Frame> frames;
+    std::function<void(int ms)> wait;
+    quint64 serial = 0;
+    double charsPerSecond = 1.0;
+    CSerialPort port; // the job's own, on a copy of the configuration
+
+    WriteControl control;
+    std::atomic<qint64> done{0};           // bytes of the frames already sent
+    std::atomic<int> frame{0};             // being written, or paused after
+    std::atomic<qint64> pauseEndsAtMs{-1}; // while a pause runs
+
+    std::mutex mutex;
+    std::condition_variable endedCondition;
+    bool ended = false;
+    Result result = Result::Ok;
+    CDeviceSender* owner = nullptr; // told when the job ends; withdrawn when it lets the job go
+};
+
+CDeviceSender::CDeviceSender(CSerialPort& port, QObject* parent) : QObject(parent), m_port(port)
 {
-    m_waitTimer.setSingleShot(true);
-    // A coarse timer may fire up to 5 % early: the device needs the whole pause.
-    m_waitTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_waitTimer, &QTimer::timeout, this, &CDeviceSender::OnWaitTimer);
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, &CDeviceSender::OnDeadline);
     m_progressTimer.setInterval(kProgressIntervalMs);
     connect(&m_progressTimer, &QTimer::timeout, this, &CDeviceSender::ReportProgress);
 }
 
 CDeviceSender::~CDeviceSender()
 {
-    if (m_pWorker) {
-        m_port.Cancel(*m_control);
-        m_pWorker->wait();
-        delete m_pWorker;
+    if (!m_job)
+        return;
+    CSerialPort::Cancel(m_job->control);
+    {
+        std::unique_lock<std::mutex> lock(m_job->mutex);
+        m_job->endedCondition.wait_for(lock, std::chrono::milliseconds(kCancelGraceMs),
+                                       [this] { return m_job->ended; });
     }
-    if (m_bRunning)
-        m_port.Close();
+    LetJobGo();
 }
 
 bool CDeviceSender::StartText(const quint8* stream, int length)
@@ -55,26 +78,96 @@ bool CDeviceSender::Start(const QList<Frame>& frames)
 {
     if (m_bRunning)
         return false;
-    if (!m_port.Open()) {
-        m_port.Close();
-        m_result = Result::OpenFailed;
-        return false;
-    }
+    auto job = std::make_shared<Job>();
+    job->frames = frames;
+    job->wait = m_wait;
+    job->serial = ++m_nSerial;
+    job->charsPerSecond = m_port.CharactersPerSecond();
+    job->port.SetConfig(m_port.GetConfig());
+    job->owner = this;
+    m_job = job;
     m_frames = frames;
-    m_nFrame = 0;
-    m_nDone = 0;
     m_nTotal = 0;
-    m_afterWait = Result::Ok;
     for (const Frame& frame : frames)
         m_nTotal += frame.bytes.size();
+    m_nSent = 0;
     m_bRunning = true;
-    m_clock.start();
+    m_bCancelled = false;
+    m_result = Result::Ok;
+    m_deadline.start(int(std::min<qint64>(JobBudgetMs(), std::numeric_limits<int>::max())));
     m_progressTimer.start();
-    if (m_frames.isEmpty())
-        QTimer::singleShot(0, this, [this] { Finish(Result::Ok); });
-    else
-        StartFrame();
+    std::thread([job] { RunJob(job); }).detach();
     return true;
+}
+
+void CDeviceSender::RunJob(const std::shared_ptr<Job>& job)
+{
+    Result result = RunFrames(*job);
+    job->port.Close();
+    if (job->control.cancel)
+        result = Result::Cancelled;
+    const std::lock_guard<std::mutex> guard(job->mutex);
+    job->result = result;
+    job->ended = true;
+    job->endedCondition.notify_all();
+    if (CDeviceSender* owner = job->owner) {
+        QMetaObject::invokeMethod(
+            owner, [owner, serial = job->serial] { owner->OnJobEnded(serial); },
+            Qt::QueuedConnection);
+    }
+}
+
+CDeviceSender::Result CDeviceSender::RunFrames(Job& job)
+{
+    WriteControl& control = job.control;
+    if (control.cancel)
+        return Result::Cancelled;
+    if (!job.port.Open())
+        return Result::OpenFailed;
+    for (int i = 0; i < job.frames.size(); ++i) {
+        const QByteArray& bytes = job.frames.at(i).bytes;
+        // An empty frame stands for a list the device cannot take.
+        if (bytes.isEmpty())
+            return Result::WriteFailed;
+        job.frame = i;
+        job.port.ClearBuffers();
+        const auto outcome = job.port.WriteDrained(bytes.constData(), bytes.size(), control);
+        if (outcome == CSerialPort::WriteOutcome::Cancelled)
+            return Result::Cancelled;
+        const bool sent = outcome == CSerialPort::WriteOutcome::Drained;
+        control.firstByteAtMs = -1;
+        control.accepted = 0;
+        if (sent)
+            job.done += bytes.size();
+        // The device still gets its pause after a torn frame, before the job ends.
+        if (!Pause(job, job.frames.at(i).waitAfterMs))
+            return Result::Cancelled;
+        if (!sent)
+            return Result::WriteFailed;
+    }
+    return Result::Ok;
+}
+
+bool CDeviceSender::Pause(Job& job, int ms)
+{
+    if (ms <= 0)
+        return !job.control.cancel;
+    if (job.wait) {
+        job.wait(ms);
+        return !job.control.cancel;
+    }
+    // A steady clock at its full resolution: never shorter than asked.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
+    job.pauseEndsAtMs = CSerialPort::ClockMs() + ms;
+    for (Clock::time_point now = Clock::now(); now < end; now = Clock::now()) {
+        if (job.control.cancel)
+            break;
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(end - now, std::chrono::milliseconds(10)));
+    }
+    job.pauseEndsAtMs = -1;
+    return !job.control.cancel;
 }
 
 CDeviceSender::Result CDeviceSender::WaitForResult()
@@ -84,18 +177,62 @@ CDeviceSender::Result CDeviceSender::WaitForResult()
         connect(this, &CDeviceSender::finished, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    return m_result;
+    // Still running: the event loop was ended from outside (the application quits).
+    return m_bRunning ? CancelAndWait() : m_result;
 }
 
 void CDeviceSender::Cancel()
 {
     if (!m_bRunning)
         return;
-    if (m_pWorker) {
-        m_port.Cancel(*m_control); // the worker stops within a slice and reports Cancelled
-        return;
+    m_bCancelled = true;
+    CSerialPort::Cancel(m_job->control); // the job stops within a slice and reports Cancelled
+    if (m_deadline.remainingTime() > kCancelGraceMs)
+        m_deadline.start(kCancelGraceMs);
+}
+
+CDeviceSender::Result CDeviceSender::CancelAndWait()
+{
+    if (!m_bRunning)
+        return m_result;
+    Cancel();
+    {
+        std::unique_lock<std::mutex> lock(m_job->mutex);
+        m_job->endedCondition.wait_for(lock, std::chrono::milliseconds(kCancelGraceMs),
+                                       [this] { return m_job->ended; });
     }
-    Finish(Result::Cancelled);
+    OnJobEnded(m_job->serial);
+    if (m_bRunning)
+        OnDeadline();
+    return m_result;
+}
+
+void CDeviceSender::OnJobEnded(quint64 serial)
+{
+    if (!m_job || m_job->serial != serial)
+        return;
+    Result result;
+    {
+        const std::lock_guard<std::mutex> guard(m_job->mutex);
+        if (!m_job->ended)
+            return;
+        result = m_job->result;
+        const CSerialPort& port = m_job->port;
+        m_port.m_szLastError = port.m_szLastError;
+        m_port.m_dwLastError = port.m_dwLastError;
+        m_port.m_nSystemError = port.m_nSystemError;
+        m_port.m_szSystemError = port.m_szSystemError;
+    }
+    Finish(m_bCancelled ? Result::Cancelled : result);
+}
+
+// The job has not ended in the time it may take: it is told to stop and left to end on its own.
+void CDeviceSender::OnDeadline()
+{
+    if (!m_bRunning)
+        return;
+    CSerialPort::Cancel(m_job->control);
+    Finish(m_bCancelled ? Result::Cancelled : Result::WriteFailed);
 }
 
 void CDeviceSender::SetSettingsWaits(int afterFlagsMs, int afterPicturesMs)
@@ -104,129 +241,71 @@ void CDeviceSender::SetSettingsWaits(int afterFlagsMs, int afterPicturesMs)
     m_nPicturesWaitMs = afterPicturesMs;
 }
 
-void CDeviceSender::StartFrame()
-{
-    const QByteArray bytes = m_frames.at(m_nFrame).bytes;
-    // An empty frame stands for a list the device cannot take.
-    if (bytes.isEmpty()) {
-        QTimer::singleShot(0, this, [this] { Finish(Result::WriteFailed); });
-        return;
-    }
-    m_port.ClearBuffers();
-    m_control->cancel = false;
-    m_control->accepted = 0;
-    m_pWorker = QThread::create([this, bytes] {
-        m_outcome = int(m_port.WriteDrained(bytes.constData(), bytes.size(), *m_control));
-    });
-    connect(m_pWorker, &QThread::finished, this, &CDeviceSender::OnFrameWritten);
-    m_pWorker->start();
-}
-
-void CDeviceSender::OnFrameWritten()
-{
-    m_pWorker->wait();
-    delete m_pWorker;
-    m_pWorker = nullptr;
-    const auto outcome = CSerialPort::WriteOutcome(m_outcome);
-    if (outcome == CSerialPort::WriteOutcome::Cancelled) {
-        Finish(Result::Cancelled);
-        return;
-    }
-    if (outcome == CSerialPort::WriteOutcome::Drained)
-        m_nDone += m_frames.at(m_nFrame).bytes.size();
-    else
-        m_afterWait = Result::WriteFailed; // the device still gets its pause after a torn frame
-    const int waitMs = m_frames.at(m_nFrame).waitAfterMs;
-    if (waitMs > 0)
-        StartWait(waitMs);
-    else
-        NextFrame();
-}
-
-void CDeviceSender::StartWait(int ms)
-{
-    if (m_wait) {
-        m_wait(ms);
-        NextFrame();
-        return;
-    }
-    m_bWaiting = true;
-    m_nWaitMs = ms;
-    m_waitClock.start();
-    m_waitTimer.start(ms);
-}
-
-void CDeviceSender::OnWaitTimer()
-{
-    const qint64 left = m_nWaitMs - m_waitClock.elapsed();
-    if (left > 0) {
-        m_waitTimer.start(int(left));
-        return;
-    }
-    m_bWaiting = false;
-    NextFrame();
-}
-
-void CDeviceSender::NextFrame()
-{
-    if (m_afterWait != Result::Ok)
-        Finish(m_afterWait);
-    else if (++m_nFrame >= m_frames.size())
-        Finish(Result::Ok);
-    else
-        StartFrame();
-}
-
 void CDeviceSender::Finish(Result result)
 {
-    m_waitTimer.stop();
+    m_deadline.stop();
     m_progressTimer.stop();
-    m_bWaiting = false;
-    m_port.Close();
+    m_nSent = result == Result::Ok ? m_nTotal : BytesSent();
+    LetJobGo();
     m_bRunning = false;
     m_result = result;
-    if (result == Result::Ok)
-        m_nDone = m_nTotal;
-    Q_EMIT progress(BytesSent(), m_nTotal, 0);
+    Q_EMIT progress(m_nSent, m_nTotal, 0);
     Q_EMIT finished(result);
+}
+
+void CDeviceSender::LetJobGo()
+{
+    if (!m_job)
+        return;
+    {
+        const std::lock_guard<std::mutex> guard(m_job->mutex);
+        m_job->owner = nullptr;
+    }
+    m_job.reset();
+}
+
+qint64 CDeviceSender::JobBudgetMs() const
+{
+    qint64 budget = m_nDeadlineMarginMs;
+    for (const Frame& frame : m_frames) {
+        const qint64 size = frame.bytes.size();
+        budget += m_port.WriteBudgetMs(size) + m_port.LineTimeMs(size + 2) + frame.waitAfterMs;
+    }
+    return budget;
 }
 
 qint64 CDeviceSender::BytesSent() const
 {
-    if (!m_pWorker)
-        return m_nDone;
-    // Bytes the system has taken but still holds have not reached the line yet. Where it cannot
-    // say how many it holds, they are counted as leaving at the line's speed.
-    const qint64 accepted = m_control->accepted;
-    const qint64 queued = m_port.QueuedOutput();
+    if (!m_job)
+        return m_nSent;
+    // What the system took and no longer holds, but never more than the line could have carried
+    // since the first byte: a bridge or a pseudo-terminal takes bytes faster than they leave.
+    const WriteControl& control = m_job->control;
+    const qint64 firstByteAt = control.firstByteAtMs;
+    const qint64 accepted = control.accepted;
+    const qint64 queued = control.queued;
     qint64 sent = accepted - std::clamp<qint64>(queued, 0, accepted);
-    if (queued < 0) {
-        const auto carried = qint64(m_clock.elapsed() * m_port.CharactersPerSecond() / 1000.0);
-        sent = std::min(accepted, std::max<qint64>(0, carried - m_nDone));
+    if (firstByteAt < 0)
+        sent = 0;
+    else {
+        const double elapsed = double(CSerialPort::ClockMs() - firstByteAt);
+        sent = std::min(sent, qint64(elapsed * m_job->charsPerSecond / 1000.0));
     }
-    return m_nDone + sent;
+    return std::min(m_nTotal, m_job->done + std::max<qint64>(0, sent));
 }
 
 qint64 CDeviceSender::MsLeft() const
 {
-    if (!m_bRunning)
+    if (!m_bRunning || !m_job)
         return 0;
-    const qint64 sent = BytesSent();
-    const qint64 elapsed = m_clock.elapsed();
-    double perMs = m_port.CharactersPerSecond() / 1000.0;
-    // A pseudo-terminal or a USB adapter may carry more than the configured speed says.
-    if (elapsed >= kRateSettleMs && sent > 0)
-        perMs = std::max(perMs, double(sent) / double(elapsed));
-    return qint64(double(m_nTotal - sent) / perMs) + WaitsLeftMs();
-}
-
-qint64 CDeviceSender::WaitsLeftMs() const
-{
-    qint64 left = m_bWaiting ? std::max<qint64>(0, m_nWaitMs - m_waitClock.elapsed()) : 0;
-    const int firstPending = m_bWaiting ? m_nFrame + 1 : m_nFrame;
-    for (int i = std::max(firstPending, 0); i < m_frames.size(); ++i)
-        left += m_frames.at(i).waitAfterMs;
-    return left;
+    const qint64 lineMs = qint64(double(m_nTotal - BytesSent()) * 1000.0 / m_job->charsPerSecond);
+    const qint64 pauseEndsAt = m_job->pauseEndsAtMs;
+    const int frame = m_job->frame;
+    qint64 waits = pauseEndsAt >= 0 ? std::max<qint64>(0, pauseEndsAt - CSerialPort::ClockMs())
+                                    : m_frames.value(frame).waitAfterMs;
+    for (int i = frame + 1; i < m_frames.size(); ++i)
+        waits += m_frames.at(i).waitAfterMs;
+    return lineMs + waits;
 }
 
 void CDeviceSender::ReportProgress()

@@ -3,7 +3,6 @@
 #include "settings/pictureentry.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -12,28 +11,26 @@
 #include <vector>
 
 class CSerialPort;
-class QThread;
-struct WriteControl;
 
 // Sends frames to the display through the configured port, with no widgets: the editor view,
-// the device-settings dialog and the command line all send through it. Open, write, drain and
-// close run as one job; the writing runs on a worker thread, so the thread that started the job
-// keeps its event loop (windows repaint, timers fire) and may cancel at any time.
+// the device-settings dialog and the command line all send through it. Open, write, drain, the
+// pauses and close run as one job on a thread of its own, so the thread that started the job
+// keeps its event loop (windows repaint, timers fire), may cancel at any time, and never waits
+// for the job without a deadline.
 //
 // From a window (the event loop keeps running):
 //     CDeviceSender sender(settings.m_port);
 //     connect(&sender, &CDeviceSender::progress, bar, ...);
-//     if (!sender.StartText(stream, length))            // port not opened: nothing started;
-//         inform(CDeviceSender::TextMessage(sender.GetResult()));  // the port's m_szLastError
-//     else                                              // and m_nSystemError say why
-//         ... finished(result) arrives later; Cancel() stops it ...
+//     sender.StartText(stream, length);  // finished(result) arrives later; Cancel() stops it.
+//     // OpenFailed: the port's m_szLastError and m_nSystemError say why.
 // From a command-line program (a QCoreApplication must exist; blocks the calling thread):
 //     CDeviceSender sender(port);
 //     sender.StartText(stream, length);
 //     const CDeviceSender::Result result = sender.WaitForResult();
 //
-// A frame counts as sent only once its last byte has left the line; the waits after the device
-// settings' frames start after that and are never shorter than asked.
+// A frame counts as sent only once the system reports it drained and the line has had the time
+// to carry it; the pauses after the device settings' frames start after that and are never
+// shorter than asked. A cancel holds from the moment it is asked, whatever the job is doing.
 class CDeviceSender : public QObject
 {
     Q_OBJECT
@@ -48,12 +45,17 @@ public:
 
     static constexpr int kFlagsWaitMs = 3000;
     static constexpr int kPicturesWaitMs = 1000;
+    // Beyond the time its frames and pauses may take, what a job may spend opening and closing
+    // the port (a tty's close may wait for the driver) before it counts as failed.
+    static constexpr int kDeadlineMarginMs = 10000;
+    // How long a cancelled job's thread is waited for before it is left to end on its own.
+    static constexpr int kCancelGraceMs = 2000;
 
     explicit CDeviceSender(CSerialPort& port, QObject* parent = nullptr);
-    ~CDeviceSender() override; // cancels a running job and waits for it
+    ~CDeviceSender() override; // cancels a running job and waits for it, within the grace
 
-    // Each Start opens the port; false when it could not (GetResult() is then OpenFailed and no
-    // signal follows) or when a job is already running. True: finished() will follow.
+    // Each Start begins a job on the port's configuration and returns true: finished() follows,
+    // with OpenFailed when the port would not open. False only while a job is running already.
     bool StartText(const quint8* stream, int length);
     bool StartDeviceSettings(bool greeting, bool demoString, bool demoPictures,
                              const std::vector<PictureEntry>& pictures);
@@ -62,16 +64,22 @@ public:
     Result WaitForResult();
     // Stops writing, discards what the driver still holds, closes the port: Cancelled.
     void Cancel();
+    // Cancels and waits for the job's thread without an event loop, at most kCancelGraceMs (for
+    // an owner whose event loop has been ended from outside); returns the result.
+    Result CancelAndWait();
 
     // The pauses StartDeviceSettings puts after its two frames (tests shorten them).
     void SetSettingsWaits(int afterFlagsMs, int afterPicturesMs);
-    // Called in place of each pause, which then counts as over (tests that record the pauses).
+    // Called on the job's thread in place of each pause, which then counts as over (tests that
+    // record the pauses).
     void SetWaitFunction(std::function<void(int ms)> wait) { m_wait = std::move(wait); }
+    // Replaces kDeadlineMarginMs (tests of a port that never lets go).
+    void SetDeadlineMargin(int ms) { m_nDeadlineMarginMs = ms; }
 
     bool IsRunning() const { return m_bRunning; }
     Result GetResult() const { return m_result; }
     qint64 BytesTotal() const { return m_nTotal; }
-    qint64 BytesSent() const; // that have left the line, as far as the system tells or estimates
+    qint64 BytesSent() const; // that have left the line, never ahead of the line's own speed
     qint64 MsLeft() const;
 
     // The texts the operator is shown for each result of a message or a device-settings job.
@@ -84,33 +92,31 @@ Q_SIGNALS:
     void finished(CDeviceSender::Result result);
 
 private:
-    void StartFrame();
-    void OnFrameWritten();
-    void StartWait(int ms);
-    void OnWaitTimer();
-    void NextFrame();
+    struct Job;
+    static void RunJob(const std::shared_ptr<Job>& job);
+    static Result RunFrames(Job& job);
+    static bool Pause(Job& job, int ms);
+
+    void OnJobEnded(quint64 serial);
+    void OnDeadline();
     void Finish(Result result);
+    void LetJobGo();
     void ReportProgress();
-    qint64 WaitsLeftMs() const;
+    qint64 JobBudgetMs() const;
 
     CSerialPort& m_port;
+    std::shared_ptr<Job> m_job;
     QList<Frame> m_frames;
-    int m_nFrame = 0;
+    quint64 m_nSerial = 0;
     qint64 m_nTotal = 0;
-    qint64 m_nDone = 0; // bytes of the frames already drained
+    qint64 m_nSent = 0; // at the end of the last job
     bool m_bRunning = false;
-    bool m_bWaiting = false;
+    bool m_bCancelled = false; // asked while the job ran
     Result m_result = Result::Ok;
     int m_nFlagsWaitMs = kFlagsWaitMs;
     int m_nPicturesWaitMs = kPicturesWaitMs;
-    int m_nWaitMs = 0;
-    Result m_afterWait = Result::Ok; // a failed frame still gets its pause, then ends the job
+    int m_nDeadlineMarginMs = kDeadlineMarginMs;
     std::function<void(int ms)> m_wait;
-    std::unique_ptr<WriteControl> m_control;
-    QThread* m_pWorker = nullptr;
-    int m_outcome = 0;         // CSerialPort::WriteOutcome of the frame just written
-    QElapsedTimer m_clock;     // since the job started
-    QElapsedTimer m_waitClock; // since the current pause started
-    QTimer m_waitTimer;
+    QTimer m_deadline;
     QTimer m_progressTimer;
 };

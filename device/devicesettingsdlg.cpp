@@ -296,12 +296,9 @@ bool CDeviceSettingsDlg::Transfer()
     CDeviceSender sender(m_port);
     if (const auto& wait = WaitHook())
         sender.SetWaitFunction(wait);
-    if (!sender.StartDeviceSettings(m_bGreeting, m_bDemoString, m_bDemoPictures, m_pPictures)) {
-        m_prompt.InformDetails(CDeviceSender::SettingsMessage(sender.GetResult()),
-                               CPortRefusal::Details(m_port));
-        return false;
-    }
-    CTransferStatusDlg::Run(sender, this);
-    m_prompt.Inform(CDeviceSender::SettingsMessage(sender.GetResult()));
-    return sender.GetResult() == CDeviceSender::Result::Ok;
+    sender.StartDeviceSettings(m_bGreeting, m_bDemoString, m_bDemoPictures, m_pPictures);
+    const CDeviceSender::Result result = CTransferStatusDlg::Run(sender, this);
+    CPortRefusal::Report(m_prompt, CDeviceSender::SettingsMessage(result),
+                         result == CDeviceSender::Result::OpenFailed, m_port);
+    return result == CDeviceSender::Result::Ok;
 }

@@ -26,7 +26,7 @@ std::function<bool(Handle)>& DrainHook()
     return hook;
 }
 
-bool SystemDrain(Handle handle);
+bool SystemDrain(Handle handle, const std::atomic<bool>& cancel);
 
 } // namespace
 
@@ -35,11 +35,11 @@ void SetDrainForTest(std::function<bool(Handle)> drain)
     DrainHook() = std::move(drain);
 }
 
-bool Drain(Handle handle)
+bool Drain(Handle handle, const std::atomic<bool>& cancel)
 {
     if (const auto& hook = DrainHook())
         return hook(handle);
-    return SystemDrain(handle);
+    return SystemDrain(handle, cancel);
 }
 
 #ifdef Q_OS_WIN
@@ -89,7 +89,7 @@ qint64 QueuedOutput(Handle handle)
 
 namespace
 {
-bool SystemDrain(Handle handle)
+bool SystemDrain(Handle handle, const std::atomic<bool>&)
 {
     return FlushFileBuffers(handle) != 0;
 }
@@ -162,10 +162,10 @@ qint64 QueuedOutput(Handle handle)
 
 namespace
 {
-bool SystemDrain(Handle handle)
+bool SystemDrain(Handle handle, const std::atomic<bool>& cancel)
 {
     while (::tcdrain(handle) != 0) {
-        if (errno != EINTR)
+        if (errno != EINTR || cancel)
             return false;
     }
     return true;

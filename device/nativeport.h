@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <atomic>
 #include <functional>
 
 #ifdef Q_OS_WIN
@@ -33,8 +34,9 @@ void Release(Lock& lock);
 // Hands the system up to `count` bytes, waiting at most `ms` for room: the bytes taken, 0 when
 // none were taken in time, -1 when the device failed (gone, hung up).
 qint64 WriteSome(Handle handle, const char* data, qint64 count, int ms);
-// Blocks until the last byte handed over has left the line (tcdrain / FlushFileBuffers).
-bool Drain(Handle handle);
+// Blocks until the last byte handed over has left the line (tcdrain / FlushFileBuffers); a
+// signal that interrupts it ends the wait once `cancel` is set.
+bool Drain(Handle handle, const std::atomic<bool>& cancel);
 // Discards what the driver still holds for the line.
 void DiscardOutput(Handle handle);
 // Bytes the driver still holds for the line, or -1 when the system cannot tell.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -133,19 +134,6 @@ void CSerialPort::Close()
     m_bOpen = false;
 }
 
-qint64 CSerialPort::Write(qint64 count, const unsigned char* data)
-{
-    if (!m_hPort || !m_hPort->isOpen() || !data || count <= 0)
-        return 0;
-    ClearBuffers();
-    WriteControl control;
-    const qint64 queued = std::max<qint64>(0, QueuedOutput());
-    const auto outcome = WriteDrained(reinterpret_cast<const char*>(data), count, control);
-    if (outcome == WriteOutcome::Drained)
-        return count;
-    return std::max<qint64>(0, control.accepted - queued);
-}
-
 void CSerialPort::ClearBuffers()
 {
     if (m_hPort && m_hPort->isOpen())
@@ -159,6 +147,7 @@ CSerialPort::WriteOutcome CSerialPort::WriteDrained(const char* data, qint64 cou
         return WriteOutcome::Failed;
     const QDeadlineTimer budget(WriteBudgetMs(count));
     const NativePort::Handle handle = m_hPort->handle();
+    Publish(control, handle);
     auto outcome = WriteOutcome::Drained;
     qint64 done = 0;
     while (done < count && outcome == WriteOutcome::Drained) {
@@ -170,28 +159,34 @@ CSerialPort::WriteOutcome CSerialPort::WriteDrained(const char* data, qint64 cou
             // Short slices, so a cancel or a vanished device is seen within a tenth of a second.
             const int slice = int(std::clamp<qint64>(budget.remainingTime(), 1, 50));
             const qint64 taken = NativePort::WriteSome(handle, data + done, count - done, slice);
+            if (taken > 0 && done == 0)
+                control.firstByteAtMs = ClockMs();
             if (taken < 0)
                 outcome = WriteOutcome::Failed;
             else
                 control.accepted = done += taken;
+            control.queued = QueuedOutput();
         }
     }
     if (outcome == WriteOutcome::Drained && !WaitUntilLeft(budget, control))
         outcome = control.cancel ? WriteOutcome::Cancelled : WriteOutcome::TimedOut;
-    if (outcome == WriteOutcome::Drained && !NativePort::Drain(handle))
+    if (outcome == WriteOutcome::Drained && !NativePort::Drain(handle, control.cancel))
         outcome = control.cancel ? WriteOutcome::Cancelled : WriteOutcome::Failed;
+    if (outcome == WriteOutcome::Drained && !WaitForLineTime(count, control))
+        outcome = WriteOutcome::Cancelled;
     if (outcome == WriteOutcome::Drained && control.cancel)
         outcome = WriteOutcome::Cancelled;
     if (outcome != WriteOutcome::Drained)
         NativePort::DiscardOutput(handle);
+    Publish(control, std::nullopt);
     return outcome;
 }
 
 // Waits while the driver reports bytes queued, so the drain that follows is short and the wait
 // stays within the budget and open to a cancel; the drain itself may block.
-bool CSerialPort::WaitUntilLeft(const QDeadlineTimer& budget, const WriteControl& control)
+bool CSerialPort::WaitUntilLeft(const QDeadlineTimer& budget, WriteControl& control)
 {
-    while (QueuedOutput() > 0) {
+    while ((control.queued = QueuedOutput()) > 0) {
         if (control.cancel || budget.hasExpired())
             return false;
         QThread::msleep(10);
@@ -199,11 +194,32 @@ bool CSerialPort::WaitUntilLeft(const QDeadlineTimer& budget, const WriteControl
     return true;
 }
 
+// Not before the line could have carried the block: a driver that cannot see its bridge's own
+// buffer says drained while the bytes are still on their way.
+bool CSerialPort::WaitForLineTime(qint64 count, const WriteControl& control)
+{
+    // One millisecond more: the stamp of the first byte is cut to the millisecond.
+    const qint64 until = control.firstByteAtMs + LineTimeMs(count + 2) + 1;
+    for (qint64 now = ClockMs(); now < until; now = ClockMs()) {
+        if (control.cancel)
+            return false;
+        QThread::msleep(ulong(std::min<qint64>(until - now, 10)));
+    }
+    return true;
+}
+
+void CSerialPort::Publish(WriteControl& control, std::optional<NativePort::Handle> handle)
+{
+    const std::lock_guard<std::mutex> guard(control.handleMutex);
+    control.handle = handle;
+}
+
 void CSerialPort::Cancel(WriteControl& control)
 {
     control.cancel = true;
-    if (m_hPort && m_hPort->isOpen())
-        NativePort::DiscardOutput(m_hPort->handle()); // also wakes a drain that is waiting
+    const std::lock_guard<std::mutex> guard(control.handleMutex);
+    if (control.handle)
+        NativePort::DiscardOutput(*control.handle); // also wakes a drain that is waiting
 }
 
 qint64 CSerialPort::QueuedOutput() const
@@ -221,6 +237,17 @@ double CSerialPort::CharactersPerSecond() const
                             : m_config.stopBitsIndex == 1 ? 1.5
                                                           : 2.0;
     return baudRate / (1 + dataBits + 1 + stopBits); // start, data, parity (always sent), stop
+}
+
+qint64 CSerialPort::LineTimeMs(qint64 count) const
+{
+    return qint64(std::ceil(double(count) * 1000.0 / CharactersPerSecond()));
+}
+
+qint64 CSerialPort::ClockMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 qint64 CSerialPort::WriteBudgetMs(qint64 count) const

@@ -7,6 +7,8 @@
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 class QDeadlineTimer;
 class QSerialPort;
@@ -20,7 +22,14 @@ struct PortListEntry {
 // Shared between the thread that writes a frame and the one that watches it.
 struct WriteControl {
     std::atomic<bool> cancel{false};
-    std::atomic<qint64> accepted{0}; // bytes the system has taken so far
+    std::atomic<qint64> accepted{0};       // bytes the system has taken so far
+    std::atomic<qint64> queued{-1};        // of those, what the driver still held when last asked
+    std::atomic<qint64> firstByteAtMs{-1}; // CSerialPort::ClockMs() when the first byte was taken
+
+    // The handle a write is using, so a cancel from another thread can discard its output; it is
+    // withdrawn before the port closes.
+    std::mutex handleMutex;
+    std::optional<NativePort::Handle> handle;
 };
 
 // The one serial port through which the display is reached. Senders call Open, then Write one
@@ -35,19 +44,23 @@ public:
     CSerialPort(const CSerialPort&) = delete;
     CSerialPort& operator=(const CSerialPort&) = delete;
 
+    // Open, ClearBuffers, WriteDrained and Close run on one thread (the job's); another thread
+    // only reads the control and calls Cancel.
     bool Open();
     void Close();
-    // Purges both directions, then writes the block and waits until it has left the line;
-    // returns how many bytes left (all of them only once drained).
-    qint64 Write(qint64 count, const unsigned char* data);
-
-    // The parts of Write for a sender that keeps its own thread free. ClearBuffers on the owning
-    // thread; WriteDrained may run on a worker thread while the owner only calls QueuedOutput and
-    // Cancel. Whatever does not drain within the budget is discarded, never left for Close.
     void ClearBuffers();
+    // Writes the block and returns Drained only once it has left the line: the system reports it
+    // drained and the line has had the time to carry it at the configured speed, counted from
+    // the first byte, plus two characters (a USB bridge may still hold bytes when its driver says
+    // drained). Whatever does not drain within the budget is discarded, never left for Close.
     WriteOutcome WriteDrained(const char* data, qint64 count, WriteControl& control);
-    void Cancel(WriteControl& control);
+    // From any thread: the write stops within a slice and reports Cancelled.
+    static void Cancel(WriteControl& control);
     qint64 QueuedOutput() const;
+    // Milliseconds the configured line needs to carry `count` characters.
+    qint64 LineTimeMs(qint64 count) const;
+    // A steady clock in milliseconds, shared by the writer and whoever shows its progress.
+    static qint64 ClockMs();
     // Most milliseconds a drained write of `count` bytes may take: 20 per byte, or twice the
     // time the line needs at the configured speed where that is longer (110 and 300 baud).
     qint64 WriteBudgetMs(qint64 count) const;
@@ -90,7 +103,9 @@ public:
 private:
     quint32 ApplyLineSettings();
     void SetModemLines();
-    bool WaitUntilLeft(const QDeadlineTimer& budget, const WriteControl& control);
+    bool WaitUntilLeft(const QDeadlineTimer& budget, WriteControl& control);
+    bool WaitForLineTime(qint64 count, const WriteControl& control);
+    void Publish(WriteControl& control, std::optional<NativePort::Handle> handle);
     void SetLastError(const QString& text, quint32 code);
 
     std::unique_ptr<QSerialPort> m_hPort;

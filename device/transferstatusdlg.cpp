@@ -41,6 +41,10 @@ CTransferStatusDlg::CTransferStatusDlg(CDeviceSender& sender, QWidget* parent)
     row->addWidget(m_pTimeLeft, 1);
     m_pCancel = new QPushButton(QStringLiteral("Отмена"), this);
     m_pCancel->setObjectName(QStringLiteral("cancelButton"));
+    // An Enter or a Space meant for the window before this one must not abort the transfer:
+    // only a click, Esc or closing the window cancels.
+    m_pCancel->setAutoDefault(false);
+    m_pCancel->setFocusPolicy(Qt::NoFocus);
     row->addWidget(m_pCancel);
     layout->addLayout(row);
     layout->setContentsMargins(24, 16, 24, 16);
@@ -67,7 +71,8 @@ CDeviceSender::Result CTransferStatusDlg::Run(CDeviceSender& sender, QWidget* pa
             loop.exec();
         ActiveWindow() = nullptr;
     }
-    return sender.GetResult();
+    // Still running: the loop was ended from outside (the desktop session is ending).
+    return sender.IsRunning() ? sender.CancelAndWait() : sender.GetResult();
 }
 
 CTransferStatusDlg* CTransferStatusDlg::Active()

@@ -277,14 +277,11 @@ void CTavrixEditorView::OnSendText()
     if (!ConfirmShortenedSend())
         return;
     CDeviceSender sender(m_settings.m_port);
-    if (!sender.StartText(m_pDoc->m_pData.get(), m_pDoc->m_nLength)) {
-        m_prompt.InformDetails(CDeviceSender::TextMessage(sender.GetResult()),
-                               CPortRefusal::Details(m_settings.m_port));
-        return;
-    }
+    sender.StartText(m_pDoc->m_pData.get(), m_pDoc->m_nLength);
     // The window shows only while the bytes go out; the result comes after it is gone.
-    CTransferStatusDlg::Run(sender, window());
-    m_prompt.Inform(CDeviceSender::TextMessage(sender.GetResult()));
+    const CDeviceSender::Result result = CTransferStatusDlg::Run(sender, window());
+    CPortRefusal::Report(m_prompt, CDeviceSender::TextMessage(result),
+                         result == CDeviceSender::Result::OpenFailed, m_settings.m_port);
 }
 
 // The text is encoded first, so what was typed since the last save survives the rebuild; the

@@ -1,4 +1,5 @@
 #include "device/deviceframes.h"
+#include "device/devicesender.h"
 #include "device/serialport.h"
 #include "ptypair.h"
 #include "testbytes.h"
@@ -129,9 +130,11 @@ void TestDeviceFrames::sendPutsFrameOnTheLine()
     PtyPair pty;
     QVERIFY(pty.IsValid());
     CSerialPort port;
-    port.SetConfig(PortConfig{pty.SlaveName()});
-    QVERIFY2(port.Open(), qPrintable(port.m_szLastError));
-    QCOMPARE(DeviceFrames::Send(port, frame), !frame.isEmpty());
+    port.SetConfig(PortConfig{pty.SlaveName(), 10}); // 56000 baud: the line time stays short
+    CDeviceSender sender(port);
+    QVERIFY(sender.Start({CDeviceSender::Frame{frame, 0}}));
+    QCOMPARE(sender.WaitForResult(),
+             frame.isEmpty() ? CDeviceSender::Result::WriteFailed : CDeviceSender::Result::Ok);
     QCOMPARE(pty.ReadAll(frame.isEmpty() ? 100 : 1000), frame);
 }
 

@@ -119,7 +119,12 @@ private Q_SLOTS:
     void lockHeldWhileOpen();
     void deviceVanishes();
     void stalledFarEnd();
-    void openFailureStartsNothing();
+    void openFailureReported();
+    void cancelHoldsInEveryPhase_data();
+    void cancelHoldsInEveryPhase();
+    void sentNoEarlierThanTheLine();
+    void drainThatNeverReturns_data();
+    void drainThatNeverReturns();
     void resultTexts_data();
     void resultTexts();
 };
@@ -130,26 +135,28 @@ void TestDeviceSender::drainsBeforeClose()
     CSerialPort port;
     PointAt(port, pty);
     QStringList steps;
+    // Closing gives the pseudo-terminal back its own speed: 1200 means the port is still open.
+    const auto state = [&pty](const QString& what) {
+        termios t = pty.SlaveAttributes();
+        return what +
+               (cfgetospeed(&t) == B1200 ? QStringLiteral(" open") : QStringLiteral(" closed"));
+    };
     NativePort::SetDrainForTest([&](NativePort::Handle) {
         // Everything handed over already, the port still open at its own speed.
         steps << QStringLiteral("drain after %1 bytes").arg(pty.ReadAvailable().size());
-        termios t = pty.SlaveAttributes();
-        steps << (port.IsOpen() && cfgetospeed(&t) == B1200 ? QStringLiteral("open at 1200")
-                                                            : QStringLiteral("changed"));
+        steps << state(QStringLiteral("draining"));
         QThread::msleep(100); // the wire time of a real line
         steps << QStringLiteral("drained");
         return true;
     });
     CDeviceSender sender(port);
-    connect(&sender, &CDeviceSender::finished, this, [&] {
-        steps << (port.IsOpen() ? QStringLiteral("finished open")
-                                : QStringLiteral("finished closed"));
-    });
+    connect(&sender, &CDeviceSender::finished, this,
+            [&] { steps << state(QStringLiteral("finished")); });
     QVERIFY(StartText(sender, Pattern(20)));
     QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Ok);
     NativePort::SetDrainForTest({});
     QCOMPARE(steps,
-             QStringList({"drain after 24 bytes", "open at 1200", "drained", "finished closed"}));
+             QStringList({"drain after 24 bytes", "draining open", "drained", "finished closed"}));
 }
 
 void TestDeviceSender::writeBudget_data()
@@ -179,7 +186,7 @@ void TestDeviceSender::longMessageWhileEventLoopRuns()
 {
     PtyPair pty;
     CSerialPort port;
-    PointAt(port, pty);
+    PointAt(port, pty, 10); // 56000 baud: 0.4 s on the line
     FarEnd farEnd(pty);
     // The line stays stopped until a timer of this thread starts it: a sender that blocked the
     // thread would never see it start.
@@ -290,8 +297,8 @@ void TestDeviceSender::secondOpenRefused()
     CSerialPort port;
     PointAt(port, pty, 3);
     CDeviceSender sender(port);
-    QVERIFY(!StartText(sender, Pattern(4)));
-    QCOMPARE(sender.GetResult(), CDeviceSender::Result::OpenFailed);
+    QVERIFY(StartText(sender, Pattern(4)));
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::OpenFailed);
     QCOMPARE(port.m_szLastError, QStringLiteral("Не удается открыть порт."));
     QVERIFY(port.m_dwLastError != 0);
     QVERIFY(port.m_nSystemError != 0);
@@ -362,7 +369,7 @@ void TestDeviceSender::stalledFarEnd()
     QVERIFY(!port.IsOpen());
 }
 
-void TestDeviceSender::openFailureStartsNothing()
+void TestDeviceSender::openFailureReported()
 {
     CSerialPort port;
     PortConfig config;
@@ -370,12 +377,154 @@ void TestDeviceSender::openFailureStartsNothing()
     port.SetConfig(config);
     CDeviceSender sender(port);
     QSignalSpy finished(&sender, &CDeviceSender::finished);
-    QVERIFY(!StartText(sender, Pattern(4)));
-    QCOMPARE(sender.GetResult(), CDeviceSender::Result::OpenFailed);
-    QVERIFY(!sender.IsRunning());
+    QVERIFY(StartText(sender, Pattern(4)));
+    QVERIFY(!StartText(sender, Pattern(4))); // one job at a time
     QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::OpenFailed);
-    QCOMPARE(finished.size(), 0);
+    QVERIFY(!sender.IsRunning());
+    QCOMPARE(finished.size(), 1);
     QCOMPARE(port.m_szLastError, QStringLiteral("Не удается открыть порт."));
+    QCOMPARE(port.m_nSystemError, ENOENT);
+}
+
+void TestDeviceSender::cancelHoldsInEveryPhase_data()
+{
+    QTest::addColumn<int>("baudIndex");
+    QTest::addColumn<bool>("held");   // the far end takes nothing: the bytes wait in the driver
+    QTest::addColumn<int>("drainMs"); // a drain that takes this long, 0: the system's
+    QTest::addColumn<int>("cancelAtMs");
+    QTest::addColumn<QByteArray>("wire");
+    const QByteArray flags("\x00\x05", 2);
+    // Counted from the start when held, from the drain's start, or from the flags' arrival.
+    QTest::newRow("queued in the driver") << 3 << true << 0 << 100 << QByteArray();
+    QTest::newRow("in the drain") << 3 << false << 400 << 100 << flags;
+    // 4 characters of 12 bits at 110 baud take 436 ms after the first byte.
+    QTest::newRow("waiting for the line") << 0 << false << 0 << 150 << flags;
+    QTest::newRow("pausing") << 3 << false << 0 << 300 << flags;
+}
+
+void TestDeviceSender::cancelHoldsInEveryPhase()
+{
+    QFETCH(int, baudIndex);
+    QFETCH(bool, held);
+    QFETCH(int, drainMs);
+    QFETCH(int, cancelAtMs);
+    PtyPair pty;
+    CSerialPort port;
+    PointAt(port, pty, baudIndex);
+    if (held)
+        pty.SuspendSlaveOutput();
+    StampingFarEnd farEnd(pty);
+    std::atomic<qint64> drainAt{-1};
+    std::atomic<int> inDrain{0};
+    if (drainMs > 0) {
+        NativePort::SetDrainForTest([&](NativePort::Handle) {
+            ++inDrain;
+            drainAt = farEnd.m_clock.elapsed();
+            QThread::msleep(ulong(drainMs));
+            --inDrain;
+            return true;
+        });
+    }
+    CDeviceSender sender(port);
+    sender.SetSettingsWaits(1000, 150);
+    std::vector<PictureEntry> pictures(1);
+    pictures[0].bShown = true;
+    QVERIFY(sender.StartDeviceSettings(true, false, true, pictures));
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        const auto arrivals = farEnd.Arrivals();
+        const qint64 from = held                 ? 0
+                            : drainMs > 0        ? qint64(drainAt)
+                            : arrivals.isEmpty() ? -1
+                                                 : arrivals.first().first;
+        if (from >= 0 && farEnd.m_clock.elapsed() - from >= cancelAtMs) {
+            poll.stop();
+            sender.Cancel();
+        }
+    });
+    poll.start(2);
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Cancelled);
+    QTRY_COMPARE(int(inDrain), 0);
+    NativePort::SetDrainForTest({});
+    // The job has closed the port: nothing more can reach the line.
+    CSerialPort other;
+    PointAt(other, pty);
+    QVERIFY2(other.Open(), qPrintable(other.m_szLastError));
+    other.Close();
+    pty.ResumeSlaveOutput();
+    QTest::qWait(50);
+    QByteArray wire;
+    for (const auto& arrival : farEnd.Arrivals())
+        wire += arrival.second;
+    QTEST(wire, "wire");
+}
+
+// A pseudo-terminal drains at once, as a USB bridge without a transmitter-empty report does.
+void TestDeviceSender::sentNoEarlierThanTheLine()
+{
+    PtyPair pty;
+    CSerialPort port;
+    PointAt(port, pty); // 1200 baud, 8 bits, mark parity, 2 stop bits: 100 characters a second
+    FarEnd farEnd(pty);
+    CDeviceSender sender(port);
+    QElapsedTimer clock;
+    QList<QPair<qint64, qint64>> shown; // elapsed, bytes shown as sent
+    connect(&sender, &CDeviceSender::progress, this, [&](qint64 sent) {
+        shown.append({clock.elapsed(), sent});
+    });
+    clock.start();
+    QVERIFY(StartText(sender, Pattern(46))); // 50 bytes, and two characters more: 520 ms
+    QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Ok);
+    const qint64 finishedAt = clock.elapsed();
+    QVERIFY2(finishedAt >= 520, qPrintable(QString::number(finishedAt)));
+    QCOMPARE(farEnd.m_received.size(), 50);
+    // The bar follows the line, not the pseudo-terminal that took everything at once.
+    QVERIFY(shown.size() >= 3);
+    for (const auto& [at, sent] : shown.mid(0, shown.size() - 1))
+        QVERIFY2(sent <= at / 10 + 1,
+                 qPrintable(QStringLiteral("%1 bytes at %2 ms").arg(sent).arg(at)));
+}
+
+void TestDeviceSender::drainThatNeverReturns_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<CDeviceSender::Result>("result");
+    QTest::newRow("deadline") << false << CDeviceSender::Result::WriteFailed;
+    QTest::newRow("cancelled") << true << CDeviceSender::Result::Cancelled;
+}
+
+void TestDeviceSender::drainThatNeverReturns()
+{
+    QFETCH(bool, cancel);
+    PtyPair pty;
+    CSerialPort port;
+    PointAt(port, pty, 10);
+    std::atomic<bool> release{false};
+    std::atomic<int> inDrain{0};
+    NativePort::SetDrainForTest([&](NativePort::Handle) {
+        ++inDrain;
+        while (!release)
+            QThread::msleep(5);
+        --inDrain;
+        return true;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    {
+        CDeviceSender sender(port);
+        sender.SetDeadlineMargin(cancel ? 60000 : 300);
+        QVERIFY(StartText(sender, Pattern(4)));
+        if (cancel)
+            QTimer::singleShot(100, &sender, &CDeviceSender::Cancel);
+        QTEST(sender.WaitForResult(), "result");
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(int(inDrain), 1);              // the job's thread is still held; the owner went on
+        QVERIFY(StartText(sender, Pattern(4))); // and may start the next job
+    } // the sender goes while both threads are held: it waits its grace, no longer
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    release = true;
+    QTRY_COMPARE(int(inDrain), 0);
+    NativePort::SetDrainForTest({});
 }
 
 void TestDeviceSender::resultTexts_data()

@@ -340,7 +340,9 @@ void TestEditorView::progressWindowAndCancel()
              << status->m_pCancel->text() << status->m_pTimeLeft->text().left(10);
         // Nothing else takes input meanwhile; the port is held.
         QCOMPARE(QApplication::activeModalWidget(), status);
-        QVERIFY(f.settings->m_port.IsOpen());
+        CSerialPort other;
+        other.SetConfig(f.settings->m_port.GetConfig());
+        QVERIFY(!other.Open());
         QTest::mouseClick(status->m_pCancel, Qt::LeftButton);
     });
     f.Action(C::ID_SEND_TEXT)->trigger();
