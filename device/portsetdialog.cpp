@@ -160,16 +160,21 @@ void CPortSetDialog::SetPortListFunction(std::function<QList<PortListEntry>()> l
     PortListHook() = std::move(list);
 }
 
-// Re-reads the ports the system reports; what is typed or chosen stays.
+// Re-reads the ports the system reports; the port typed or chosen stays, by its name: a device
+// that has left the list keeps its name, not the line that described it.
 void CPortSetDialog::OnRefresh()
 {
-    const QString current = m_pOtherList->currentText();
-    const QSignalBlocker blocker(m_pOtherList);
-    m_pOtherList->clear();
-    for (const PortListEntry& port : PortList())
-        m_pOtherList->addItem(port.text, port.name);
-    m_pOtherList->setCurrentIndex(-1);
-    m_pOtherList->setEditText(current);
+    const QString current = m_pOtherList->currentText().isEmpty() ? QString() : OtherPortName();
+    {
+        const QSignalBlocker blocker(m_pOtherList);
+        m_pOtherList->clear();
+        for (const PortListEntry& port : PortList())
+            m_pOtherList->addItem(port.text, port.name);
+        m_pOtherList->setCurrentIndex(-1);
+        const int listed = current.isEmpty() ? -1 : m_pOtherList->findData(current);
+        m_pOtherList->setEditText(listed >= 0 ? m_pOtherList->itemText(listed) : current);
+    }
+    OnOtherNameEdited();
 }
 
 void CPortSetDialog::OnOtherNameEdited()

@@ -43,6 +43,7 @@ private Q_SLOTS:
     void listsAreDisabledAndShowTheLine();
     void choosingFromTheList_data();
     void choosingFromTheList();
+    void refreshRereadsTheList_data();
     void refreshRereadsTheList();
     void typedNameIsChecked_data();
     void typedNameIsChecked();
@@ -180,19 +181,37 @@ void TestPortSetDialog::choosingFromTheList()
     QCOMPARE(port.GetConfig(), Config(stored, 6, 3, 0, 0));
 }
 
+void TestPortSetDialog::refreshRereadsTheList_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QList<PortListEntry>>("after");
+    QTest::addColumn<QString>("shown");
+    const QList<PortListEntry> acm = {{"ttyACM0", "ttyACM0"}};
+    QTest::newRow("typed name stays")
+        << "/dev/serial/by-id/usb-x" << acm << "/dev/serial/by-id/usb-x";
+    // OK used to keep the vanished adapter's line, which no port name can be, and did nothing.
+    QTest::newRow("chosen adapter gone: its name stays") << "ttyUSB1" << acm << "ttyUSB1";
+    QTest::newRow("chosen adapter described anew")
+        << "ttyUSB1" << QList<PortListEntry>{{"ttyUSB1", "ttyUSB1 — CH340 1a86:7523"}}
+        << "ttyUSB1 — CH340 1a86:7523";
+}
+
 void TestPortSetDialog::refreshRereadsTheList()
 {
-    CPortSetDialog dlg(Config("/dev/serial/by-id/usb-x", 3, 4, 2, 1), PortConfig{});
+    QFETCH(QString, stored);
+    QFETCH(QList<PortListEntry>, after);
+    CPortSetDialog dlg(Config(stored, 3, 4, 2, 1), PortConfig{});
     QCOMPARE(dlg.m_pOtherList->count(), 3);
-    CPortSetDialog::SetPortListFunction([] {
-        return QList<PortListEntry>{{"ttyACM0", "ttyACM0"}};
-    });
+    CPortSetDialog::SetPortListFunction([after] { return after; });
     Click(&dlg, "refreshButton");
-    QCOMPARE(dlg.m_pOtherList->count(), 1);
-    QCOMPARE(dlg.m_pOtherList->itemText(0), QStringLiteral("ttyACM0"));
-    QCOMPARE(dlg.m_pOtherList->currentText(), QStringLiteral("/dev/serial/by-id/usb-x"));
-    dlg.accept();
-    QCOMPARE(dlg.m_config.portName, QStringLiteral("/dev/serial/by-id/usb-x"));
+    QCOMPARE(dlg.m_pOtherList->count(), after.size());
+    QCOMPARE(dlg.m_pOtherList->itemText(0), after[0].text);
+    QTEST(dlg.m_pOtherList->currentText(), "shown");
+    QVERIFY(dlg.findChild<QPushButton*>("okButton")->isEnabled());
+    QVERIFY(dlg.m_pNameHint->isHidden());
+    Click(&dlg, "okButton");
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    QCOMPARE(dlg.m_config.portName, stored);
 }
 
 void TestPortSetDialog::typedNameIsChecked_data()
