@@ -3,10 +3,12 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+WIN_BUILD ?= build-windows-check
 FUZZ_SECONDS ?= 60
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all deps build run test test-sanitize fuzz format format-check bench package clean
+.PHONY: all deps build run test test-sanitize fuzz format format-check bench package \
+	check-windows clean
 
 all: build
 
@@ -58,6 +60,12 @@ fuzz: deps
 	  grep -E 'number_of_executed_units|peak_rss' fuzz-$$t.log; \
 	done
 
+# Every product source compiled for Windows with the mingw-w64 compiler, syntax only: no Qt for
+# Windows can be installed here, so nothing is linked or run.
+check-windows:
+	@./tools/install-deps.sh windows
+	JOBS=$(JOBS) ./tools/check-windows.sh $(WIN_BUILD)
+
 format:
 	clang-format -i $(FORMAT_FILES)
 
@@ -65,4 +73,4 @@ format-check: deps
 	clang-format --dry-run --Werror $(FORMAT_FILES)
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)
