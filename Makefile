@@ -3,10 +3,13 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+WIN_BUILD ?= build-windows-check
 FUZZ_SECONDS ?= 60
+VERSION = $(shell awk '/^project/ { for (i = 1; i < NF; i++) if ($$i == "VERSION") print $$(i + 1) }' CMakeLists.txt)
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all deps build run test test-sanitize fuzz format format-check bench package clean
+.PHONY: all deps build run test test-sanitize fuzz format format-check bench package \
+	check-windows package-windows clean
 
 all: build
 
@@ -58,6 +61,24 @@ fuzz: deps
 	  grep -E 'number_of_executed_units|peak_rss' fuzz-$$t.log; \
 	done
 
+# Every product source compiled for Windows with the mingw-w64 compiler, syntax only: no Qt for
+# Windows can be installed here, so nothing is linked or run.
+check-windows:
+	@./tools/install-deps.sh windows
+	JOBS=$(JOBS) ./tools/check-windows.sh $(WIN_BUILD)
+
+# The Windows installer script, made into an installer from a stub of the files it packs (empty
+# executable and Qt files, the real fonts): a real installer needs a Windows build machine
+# (README, "Windows").
+package-windows:
+	@./tools/install-deps.sh windows
+	rm -rf $(WIN_BUILD)/installer-stub && mkdir -p $(WIN_BUILD)/installer-stub/platforms
+	cd $(WIN_BUILD)/installer-stub && touch "Tavrix Editor.exe" Qt6Core.dll platforms/qwindows.dll \
+	  "Tavrix Editor.ini"
+	makensis -NOCONFIG -V2 -WX -DVERSION=$(VERSION) -DSOURCE=$(CURDIR) \
+	  -DSTAGE=$(abspath $(WIN_BUILD))/installer-stub \
+	  -DOUTFILE=$(abspath $(WIN_BUILD))/tavrix-editor-$(VERSION)-setup.exe app/tavrix-editor.nsi
+
 format:
 	clang-format -i $(FORMAT_FILES)
 
@@ -65,4 +86,4 @@ format-check: deps
 	clang-format --dry-run --Werror $(FORMAT_FILES)
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

@@ -6,6 +6,14 @@ packages="cmake g++ make qt6-base-dev qt6-serialport-dev qt6-translations-l10n c
 packages="$packages dpkg-dev file desktop-file-utils appstream"
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 packages="$packages clang libclang-rt-14-dev"
+# Sets named on the command line. windows: the mingw-w64 compiler (make check-windows) and makensis
+# (make package-windows).
+for set in "$@"; do
+    case "$set" in
+    windows) packages="$packages g++-mingw-w64-x86-64-posix nsis" ;;
+    *) echo "install-deps.sh: no package set named $set" >&2; exit 2 ;;
+    esac
+done
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
