@@ -450,7 +450,7 @@ bool CMainFrame::SaveFile(const QString& path)
 {
     m_pEditorView->EncodeText();
     const int kept = m_doc.m_nLength;
-    const qint64 total = kept + m_doc.m_nDropped + m_doc.m_nUnread;
+    const qint64 total = m_doc.TotalLength();
     const bool overCutFile =
         m_doc.m_nUnread > 0 && !m_doc.GetPathName().isEmpty() &&
         QFileInfo(path).absoluteFilePath() == QFileInfo(m_doc.GetPathName()).absoluteFilePath();

@@ -122,7 +122,7 @@ CDeviceSender::Result CDeviceSender::RunFrames(Job& job)
     WriteControl& control = job.control;
     if (control.cancel)
         return Result::Cancelled;
-    if (!job.port.Open())
+    if (!job.port.Open(&control.cancel))
         return Result::OpenFailed;
     for (int i = 0; i < job.frames.size(); ++i) {
         const QByteArray& bytes = job.frames.at(i).bytes;

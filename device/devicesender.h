@@ -77,6 +77,7 @@ public:
     void SetDeadlineMargin(int ms) { m_nDeadlineMarginMs = ms; }
 
     bool IsRunning() const { return m_bRunning; }
+    const CSerialPort& Port() const { return m_port; }
     Result GetResult() const { return m_result; }
     qint64 BytesTotal() const { return m_nTotal; }
     qint64 BytesSent() const; // that have left the line, never ahead of the line's own speed

@@ -2,7 +2,6 @@
 
 #include "device/deviceframes.h"
 #include "device/devicesender.h"
-#include "device/portrefusal.h"
 #include "device/serialport.h"
 #include "device/transferstatusdlg.h"
 #include "settings/appsettings.h"
@@ -297,8 +296,7 @@ bool CDeviceSettingsDlg::Transfer()
     if (const auto& wait = WaitHook())
         sender.SetWaitFunction(wait);
     sender.StartDeviceSettings(m_bGreeting, m_bDemoString, m_bDemoPictures, m_pPictures);
-    const CDeviceSender::Result result = CTransferStatusDlg::Run(sender, this);
-    CPortRefusal::Report(m_prompt, CDeviceSender::SettingsMessage(result),
-                         result == CDeviceSender::Result::OpenFailed, m_port);
-    return result == CDeviceSender::Result::Ok;
+    return CTransferStatusDlg::RunAndReport(sender, this, m_prompt,
+                                            &CDeviceSender::SettingsMessage) ==
+           CDeviceSender::Result::Ok;
 }

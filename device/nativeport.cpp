@@ -13,6 +13,9 @@
 #include <termios.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <linux/sockios.h>
+#endif
 
 namespace NativePort
 {
@@ -41,6 +44,19 @@ bool Drain(Handle handle, const std::atomic<bool>& cancel)
         return hook(handle);
     return SystemDrain(handle, cancel);
 }
+
+#ifdef Q_OS_LINUX
+qint64 SocketUnacknowledged(qintptr socket)
+{
+    int queued = 0;
+    return ::ioctl(int(socket), SIOCOUTQ, &queued) == 0 ? qint64(queued) : -1;
+}
+#else
+qint64 SocketUnacknowledged(qintptr)
+{
+    return -1;
+}
+#endif
 
 #ifdef Q_OS_WIN
 

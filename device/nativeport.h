@@ -42,6 +42,10 @@ void DiscardOutput(Handle handle);
 // Bytes the driver still holds for the line, or -1 when the system cannot tell.
 qint64 QueuedOutput(Handle handle);
 
+// Bytes a TCP socket has sent that its peer has not acknowledged yet, with those not yet sent;
+// -1 where the system cannot tell.
+qint64 SocketUnacknowledged(qintptr socket);
+
 // Replaces Drain (tests that watch the order of operations); an empty function restores it.
 void SetDrainForTest(std::function<bool(Handle)> drain);
 

@@ -1,5 +1,6 @@
 #include "device/portrefusal.h"
 
+#include "device/networkport.h"
 #include "device/serialport.h"
 #include "settings/prompt.h"
 
@@ -53,6 +54,9 @@ CPortRefusal::Kind CPortRefusal::KindOf(const CSerialPort& port)
 
 QString CPortRefusal::Details(const CSerialPort& port)
 {
+    // A network port's reason is already in words for the operator: the transport knows it best.
+    if (CNetworkPort::IsNetworkWord(port.GetConfig().portName) && !port.m_szSystemError.isEmpty())
+        return port.m_szSystemError;
     const QString device = DevicePath(port);
     return Text(KindOf(port), device, QFileInfo(device).group(), port.m_szSystemError);
 }

@@ -1,5 +1,6 @@
 #include "device/portsetdialog.h"
 
+#include "device/networkport.h"
 #include "device/serialport.h"
 
 #include <QButtonGroup>
@@ -137,10 +138,7 @@ void CPortSetDialog::BuildOtherPortRow(QWidget* group, QVBoxLayout* layout)
     m_pRefresh->setAutoDefault(false);
     row->addWidget(m_pRefresh);
     layout->addLayout(row);
-    m_pNameHint = new QLabel(
-        QStringLiteral("Имя порта не может быть пустым, содержать пробелы или быть длиннее "
-                       "255 символов."),
-        group);
+    m_pNameHint = new QLabel(group);
     m_pNameHint->setObjectName(QStringLiteral("nameHint"));
     m_pNameHint->setWordWrap(true);
     m_pNameHint->setStyleSheet(QStringLiteral("color: #b00000"));
@@ -179,7 +177,14 @@ void CPortSetDialog::OnRefresh()
 
 void CPortSetDialog::OnOtherNameEdited()
 {
-    const bool refused = m_pOther->isChecked() && !CSerialPort::IsStorablePortName(OtherPortName());
+    const QString name = OtherPortName();
+    const bool refused = m_pOther->isChecked() && !CSerialPort::IsStorablePortName(name);
+    m_pNameHint->setText(
+        CNetworkPort::IsNetworkWord(name)
+            ? QStringLiteral("Сетевой порт записывается как tcp://СЕРВЕР:ПОРТ или "
+                             "rfc2217://СЕРВЕР:ПОРТ, где ПОРТ — число от 1 до 65535.")
+            : QStringLiteral("Имя порта не может быть пустым, содержать пробелы или быть длиннее "
+                             "255 символов."));
     m_pNameHint->setVisible(refused);
     m_pOk->setEnabled(!refused);
 }

@@ -1,5 +1,7 @@
 #include "device/serialport.h"
 
+#include "device/networkport.h"
+
 #include <QDeadlineTimer>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -49,13 +51,15 @@ CSerialPort::CSerialPort()
 
 CSerialPort::~CSerialPort() = default;
 
-bool CSerialPort::Open()
+bool CSerialPort::Open(const std::atomic<bool>* cancel)
 {
     if (m_bOpen) {
         SetLastError(QStringLiteral("Порт уже открыт."), kAlreadyOpenCode);
         return false;
     }
     Close();
+    if (CNetworkPort::IsNetworkWord(m_config.portName))
+        return OpenNetwork(cancel);
     const QString name = SystemPortName(m_config.portName);
     if (!name.isEmpty()) {
         m_lock = NativePort::Acquire(name);
@@ -86,6 +90,46 @@ bool CSerialPort::Open()
         return false;
     }
     SetModemLines();
+    m_bOpen = true;
+    return true;
+}
+
+// A server is never locked from here: the server decides who may connect.
+bool CSerialPort::OpenNetwork(const std::atomic<bool>* cancel)
+{
+    const auto address = CNetworkPort::Parse(m_config.portName);
+    const auto baudRate = Entry(kBaudRates, m_config.baudIndex);
+    const auto dataBits = Entry(kDataBits, m_config.dataBitsIndex);
+    if (!address) {
+        SetLastError(QStringLiteral("Не удается открыть порт."),
+                     quint32(QSerialPort::DeviceNotFoundError));
+        m_szSystemError = QStringLiteral("«%1» — не адрес сетевого порта. Адрес записывается "
+                                         "как tcp://СЕРВЕР:ПОРТ или rfc2217://СЕРВЕР:ПОРТ.")
+                              .arg(m_config.portName);
+        return false;
+    }
+    if (!baudRate || !dataBits || *dataBits < 5 || m_config.stopBitsIndex < 0 ||
+        m_config.stopBitsIndex > 2) {
+        SetLastError(QStringLiteral("Не удается настроить порт."),
+                     quint32(QSerialPort::UnsupportedOperationError));
+        return false;
+    }
+    static constexpr quint8 kStopCodes[] = {1, 3, 2}; // RFC 2217: 1, 1.5, 2 stop bits
+    const CNetworkPort::Line line{quint32(*baudRate), quint8(*dataBits),
+                                  kStopCodes[m_config.stopBitsIndex]};
+    const std::atomic<bool> notCancelled{false};
+    QString reason;
+    bool lineRefused = false;
+    m_pNetwork = std::make_unique<CNetworkPort>();
+    if (!m_pNetwork->Open(*address, line, cancel ? *cancel : notCancelled, reason, lineRefused)) {
+        SetLastError(
+            lineRefused ? QStringLiteral("Не удается настроить порт.")
+                        : QStringLiteral("Не удается открыть порт."),
+            quint32(lineRefused ? QSerialPort::UnsupportedOperationError : QSerialPort::OpenError));
+        m_szSystemError = reason;
+        m_pNetwork.reset();
+        return false;
+    }
     m_bOpen = true;
     return true;
 }
@@ -130,6 +174,7 @@ void CSerialPort::Close()
     // Every write has drained or been discarded by now, so restoring the line settings the port
     // had (QSerialPort does on close) cannot re-time a byte.
     m_hPort.reset();
+    m_pNetwork.reset();
     NativePort::Release(m_lock);
     m_bOpen = false;
 }
@@ -143,6 +188,8 @@ void CSerialPort::ClearBuffers()
 CSerialPort::WriteOutcome CSerialPort::WriteDrained(const char* data, qint64 count,
                                                     WriteControl& control)
 {
+    if (m_pNetwork)
+        return WriteToNetwork(data, count, control);
     if (!m_hPort || !m_hPort->isOpen())
         return WriteOutcome::Failed;
     const QDeadlineTimer budget(WriteBudgetMs(count));
@@ -179,6 +226,41 @@ CSerialPort::WriteOutcome CSerialPort::WriteDrained(const char* data, qint64 cou
     if (outcome != WriteOutcome::Drained)
         NativePort::DiscardOutput(handle);
     Publish(control, std::nullopt);
+    return outcome;
+}
+
+// There is no drain over a network: the bytes count as gone once the server's TCP has
+// acknowledged all of them, and no earlier than the line could have carried them from the moment
+// writing began. What the server still holds for its line nobody here can see.
+CSerialPort::WriteOutcome CSerialPort::WriteToNetwork(const char* data, qint64 count,
+                                                      WriteControl& control)
+{
+    const QDeadlineTimer budget(WriteBudgetMs(count));
+    control.firstByteAtMs = ClockMs();
+    const qint64 lineEndsAt = control.firstByteAtMs + LineTimeMs(count + 2) + 1;
+    auto outcome = WriteOutcome::Drained;
+    qint64 done = 0;
+    control.queued = -1;
+    // Until everything is written and acknowledged and the line time is over, the connection is
+    // watched: a server that goes away fails the frame within a slice.
+    while (outcome == WriteOutcome::Drained &&
+           (done < count || control.queued != 0 || ClockMs() < lineEndsAt)) {
+        const int slice = int(std::clamp<qint64>(budget.remainingTime(), 1, 50));
+        if (control.cancel)
+            outcome = WriteOutcome::Cancelled;
+        else if (budget.hasExpired())
+            outcome = WriteOutcome::TimedOut;
+        else if (done < count) {
+            const qint64 taken = m_pNetwork->Write(data + done, count - done, slice);
+            if (taken < 0)
+                outcome = WriteOutcome::Failed;
+            else
+                control.accepted = done += taken;
+        } else if ((control.queued = m_pNetwork->Unacknowledged(std::min(slice, 10))) < 0)
+            outcome = WriteOutcome::Failed;
+    }
+    if (outcome == WriteOutcome::Cancelled || outcome == WriteOutcome::TimedOut)
+        m_pNetwork->Purge();
     return outcome;
 }
 
@@ -302,6 +384,8 @@ bool CSerialPort::IsStorablePortName(const QString& name)
 {
     if (name.isEmpty() || name.size() > kMaxPortNameLength)
         return false;
+    if (CNetworkPort::IsNetworkWord(name))
+        return CNetworkPort::Parse(name).has_value();
     return std::none_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); });
 }
 

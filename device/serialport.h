@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 
+class CNetworkPort;
 class QDeadlineTimer;
 class QSerialPort;
 
@@ -46,7 +47,8 @@ public:
 
     // Open, ClearBuffers, WriteDrained and Close run on one thread (the job's); another thread
     // only reads the control and calls Cancel.
-    bool Open();
+    // `cancel`, where given, ends a slow open early (a network server that does not answer).
+    bool Open(const std::atomic<bool>* cancel = nullptr);
     void Close();
     void ClearBuffers();
     // Writes the block and returns Drained only once it has left the line: the system reports it
@@ -84,7 +86,8 @@ public:
                                 const QString& manufacturer, int vendorId = -1, int productId = -1);
     // The longest port name the settings file keeps.
     static constexpr int kMaxPortNameLength = 255;
-    // Whether a name can be stored and read back: not empty, no blanks, not too long.
+    // Whether a name can be stored and read back: not empty, no blanks, not too long; a network
+    // word ("tcp://HOST:PORT", "rfc2217://HOST:PORT") also well formed.
     static bool IsStorablePortName(const QString& name);
 
     // The port and speed in use, for a status line: "ttyUSB0 · 1200".
@@ -101,6 +104,8 @@ public:
     QString m_szSystemError;
 
 private:
+    bool OpenNetwork(const std::atomic<bool>* cancel);
+    WriteOutcome WriteToNetwork(const char* data, qint64 count, WriteControl& control);
     quint32 ApplyLineSettings();
     void SetModemLines();
     bool WaitUntilLeft(const QDeadlineTimer& budget, WriteControl& control);
@@ -109,6 +114,7 @@ private:
     void SetLastError(const QString& text, quint32 code);
 
     std::unique_ptr<QSerialPort> m_hPort;
+    std::unique_ptr<CNetworkPort> m_pNetwork; // instead of m_hPort for a network word
     NativePort::Lock m_lock;
     bool m_bOpen = false;
     PortConfig m_config;

@@ -1,5 +1,7 @@
 #include "device/transferstatusdlg.h"
 
+#include "device/portrefusal.h"
+
 #include <QEventLoop>
 #include <QLabel>
 #include <QPointer>
@@ -73,6 +75,17 @@ CDeviceSender::Result CTransferStatusDlg::Run(CDeviceSender& sender, QWidget* pa
     }
     // Still running: the loop was ended from outside (the desktop session is ending).
     return sender.IsRunning() ? sender.CancelAndWait() : sender.GetResult();
+}
+
+CDeviceSender::Result CTransferStatusDlg::RunAndReport(CDeviceSender& sender, QWidget* parent,
+                                                       IPrompt& prompt,
+                                                       QString (*message)(CDeviceSender::Result))
+{
+    // The window shows only while the bytes go out; the result comes after it is gone.
+    const CDeviceSender::Result result = Run(sender, parent);
+    CPortRefusal::Report(prompt, message(result), result == CDeviceSender::Result::OpenFailed,
+                         sender.Port());
+    return result;
 }
 
 CTransferStatusDlg* CTransferStatusDlg::Active()

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class IPrompt;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -20,6 +21,11 @@ public:
     // Shows the window over a job the sender has started and returns once the job has ended
     // and the window is gone; the event loop runs meanwhile.
     static CDeviceSender::Result Run(CDeviceSender& sender, QWidget* parent);
+    // Run, then the operator is told how the job ended, by `message`; a port that would not open
+    // gives its reason as the box's details. The one ending of every transfer from a window.
+    static CDeviceSender::Result RunAndReport(CDeviceSender& sender, QWidget* parent,
+                                              IPrompt& prompt,
+                                              QString (*message)(CDeviceSender::Result));
     // The window of the job now running, if any (the main window asks before it closes).
     static CTransferStatusDlg* Active();
     static QString TimeLeftText(qint64 ms);

@@ -52,6 +52,11 @@ public:
     // Bytes of the opened file beyond the capacity: never read, lost if the file is saved over.
     qint64 m_nUnread = 0;
 
+    // What the editor text encodes to before the capacity cut.
+    qint64 TextLength() const { return qint64(m_nLength) + m_nDropped; }
+    // And with what an opened file held beyond the capacity: all the message had.
+    qint64 TotalLength() const { return TextLength() + m_nUnread; }
+
 Q_SIGNALS:
     void encodeTextRequested(); // the document's WM_ENCODETEXT: the editor view re-encodes
     void modifiedChanged(bool modified);

@@ -5,7 +5,6 @@
 #include "device/devicesender.h"
 #include "device/devicesettingsdlg.h"
 #include "device/effectsdlg.h"
-#include "device/portrefusal.h"
 #include "device/portsetdialog.h"
 #include "device/transferstatusdlg.h"
 #include "editor/symbolglyphs.h"
@@ -265,7 +264,7 @@ void CTavrixEditorView::OnDeviceSettings()
 bool CTavrixEditorView::ConfirmShortenedSend()
 {
     const int kept = m_pDoc->m_nLength;
-    const qint64 total = kept + m_pDoc->m_nDropped + m_pDoc->m_nUnread;
+    const qint64 total = m_pDoc->TotalLength();
     if (kept >= total)
         return true;
     return m_prompt.AskYesNo(SendShortenedQuestion(kept, total));
@@ -278,10 +277,7 @@ void CTavrixEditorView::OnSendText()
         return;
     CDeviceSender sender(m_settings.m_port);
     sender.StartText(m_pDoc->m_pData.get(), m_pDoc->m_nLength);
-    // The window shows only while the bytes go out; the result comes after it is gone.
-    const CDeviceSender::Result result = CTransferStatusDlg::Run(sender, window());
-    CPortRefusal::Report(m_prompt, CDeviceSender::TextMessage(result),
-                         result == CDeviceSender::Result::OpenFailed, m_settings.m_port);
+    CTransferStatusDlg::RunAndReport(sender, window(), m_prompt, &CDeviceSender::TextMessage);
 }
 
 // The text is encoded first, so what was typed since the last save survives the rebuild; the
@@ -296,7 +292,7 @@ void CTavrixEditorView::OnEditorSettings()
     m_pDoc->UpdateCapacity();
     EncodeText();
     const int kept = m_pDoc->m_nLength;
-    const int total = kept + m_pDoc->m_nDropped;
+    const int total = int(m_pDoc->TextLength());
     m_settings.LoadFontLibrary();
     FillToolbarCombos();
     m_wndEdit.SetText(QByteArray());

@@ -4,6 +4,9 @@ set -e
 packages="cmake g++ make qt6-base-dev qt6-serialport-dev qt6-translations-l10n clang-format fonts-dejavu-core"
 # The Debian package: its library dependencies, its check and the validation of its metadata.
 packages="$packages dpkg-dev file desktop-file-utils appstream"
+# Displays behind serial device servers: a server on loopback for the tests, socat for probes by
+# hand.
+packages="$packages ser2net socat"
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 packages="$packages clang libclang-rt-14-dev"
 # Sets named on the command line. windows: the mingw-w64 compiler (make check-windows) and makensis

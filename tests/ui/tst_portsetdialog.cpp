@@ -218,12 +218,19 @@ void TestPortSetDialog::typedNameIsChecked_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("kept");
-    QTest::newRow("device path") << "/dev/ttyACM0" << true;
-    QTest::newRow("blanks around are dropped") << "  ttyUSB3 " << true;
-    QTest::newRow("blank inside") << "tty USB0" << false;
-    QTest::newRow("nothing") << "" << false;
-    QTest::newRow("255 characters") << QString(255, u'a') << true;
-    QTest::newRow("256 characters") << QString(256, u'a') << false;
+    QTest::addColumn<QString>("hint");
+    const QString name = QStringLiteral("Имя порта не может быть пустым, содержать пробелы или "
+                                        "быть длиннее 255 символов.");
+    const QString word = QStringLiteral("Сетевой порт записывается как tcp://СЕРВЕР:ПОРТ или "
+                                        "rfc2217://СЕРВЕР:ПОРТ, где ПОРТ — число от 1 до 65535.");
+    QTest::newRow("device path") << "/dev/ttyACM0" << true << name;
+    QTest::newRow("blanks around are dropped") << "  ttyUSB3 " << true << name;
+    QTest::newRow("blank inside") << "tty USB0" << false << name;
+    QTest::newRow("nothing") << "" << false << name;
+    QTest::newRow("255 characters") << QString(255, u'a') << true << name;
+    QTest::newRow("256 characters") << QString(256, u'a') << false << name;
+    QTest::newRow("serial device server") << "rfc2217://10.0.0.5:4001" << true << word;
+    QTest::newRow("server without its port") << "tcp://10.0.0.5" << false << word;
 }
 
 void TestPortSetDialog::typedNameIsChecked()
@@ -239,6 +246,7 @@ void TestPortSetDialog::typedNameIsChecked()
     dlg.m_pOtherList->setEditText(typed); // keyClicks may cut a long text short
     QCOMPARE(dlg.findChild<QPushButton*>("okButton")->isEnabled(), kept);
     QCOMPARE(dlg.m_pNameHint->isVisibleTo(&dlg), !kept);
+    QTEST(dlg.m_pNameHint->text(), "hint");
     dlg.accept();
     QCOMPARE(dlg.result() == QDialog::Accepted, kept);
     QCOMPARE(dlg.m_config.portName, kept ? typed.trimmed() : QStringLiteral("COM1"));
