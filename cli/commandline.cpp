@@ -237,15 +237,11 @@ int CCommandLine::Convert()
     if (CMessageSource::IsMarkupFile(in) == toMarkup)
         return Fail({ExitUsage, QStringLiteral("Команде convert нужны файл .tvd и файл .txt: "
                                                "первый читается, второй пишется.")});
-    QByteArray bytes;
-    if (!CMessageSource::ReadBytes(in, bytes, failure))
+    QByteArray stream;
+    if (!CMessageSource::ReadMessage(in, stream, failure))
         return Fail(failure);
-    QByteArray result;
-    if (toMarkup)
-        result = CMessageSource::MarkupFile(bytes);
-    else if (!CMessageSource::ParseMarkupFile(bytes, in, result, failure))
-        return Fail(failure);
-    if (!CMessageSource::WriteBytes(out, result, failure))
+    if (!CMessageSource::WriteBytes(out, toMarkup ? CMessageSource::MarkupFile(stream) : stream,
+                                    failure))
         return Fail(failure);
     return ExitOk;
 }

@@ -1,6 +1,7 @@
 #include "cli/messagesource.h"
 
 #include "editor/messagemarkup.h"
+#include "editor/streamcheck.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -55,18 +56,24 @@ bool CMessageSource::ReadMessage(const QString& path, QByteArray& stream, CliFai
     QByteArray bytes;
     if (!ReadBytes(path, bytes, failure))
         return false;
-    if (!IsMarkupFile(path)) {
-        stream = bytes;
-        return true;
+    if (IsMarkupFile(path))
+        return ParseMarkupFile(bytes, path, stream, failure);
+    if (const std::optional<StreamCheck::Fault> fault = StreamCheck::FirstFault(bytes)) {
+        failure = {ExitFile, QStringLiteral("Файл %1, смещение %2 (0x%3): %4.")
+                                 .arg(Quoted(path))
+                                 .arg(fault->offset)
+                                 .arg(QString::number(fault->offset, 16).toUpper(), fault->text)};
+        return false;
     }
-    return ParseMarkupFile(bytes, path, stream, failure);
+    stream = bytes;
+    return true;
 }
 
 bool CMessageSource::ParseMarkup(const QString& markup, const QString& where, QByteArray& stream,
                                  CliFailure& failure)
 {
     MessageMarkup::Error error;
-    if (MessageMarkup::FromMarkup(markup, stream, error))
+    if (MessageMarkup::FromReadableMarkup(markup, stream, error))
         return true;
     failure = {ExitFile, where + QStringLiteral(", ") + MessageMarkup::Describe(error) + u'.'};
     return false;

@@ -147,6 +147,17 @@ void TestCliSend::sendRefuses_data()
     QTest::newRow("malformed settings file")
         << malformed << QByteArray("A") << QStringList{"m.tvd"} << false << 3
         << QStringLiteral("Неправильный формат файла настроек программы. Файл: «");
+    const QString frameEnd = QStringLiteral("байт 0D табло примет за конец кадра.");
+    QTest::newRow("carriage return in markup")
+        << good.Bytes() << QByteArray() << QStringList{"--text", "ab{x0D}cd"} << false << 3
+        << QStringLiteral("Разметка --text, строка 1, позиция 3: ") + frameEnd;
+    QTest::newRow("code without its parameter in markup")
+        << good.Bytes() << QByteArray() << QStringList{"--text", "Цена{x01}"} << false << 3
+        << QStringLiteral("Разметка --text, строка 1, позиция 5: у кода 01 нет параметра: "
+                          "сообщение на нем кончается, и табло возьмет параметром конец кадра.");
+    QTest::newRow("carriage return in a tvd file")
+        << good.Bytes() << QByteArray(20, 'A') + "\rB" << QStringList{"m.tvd"} << false << 3
+        << QStringLiteral("Файл «m.tvd», смещение 20 (0x14): ") + frameEnd;
     QTest::newRow("unknown port")
         << good.Bytes() << QByteArray("A")
         << QStringList{"m.tvd", "--port", "/dev/tavrix-no-such-port"} << false << 4
