@@ -209,6 +209,14 @@ void TestCommandLine::convertFaults_data()
     QTest::newRow("not UTF-8")
         << "in.txt" << QByteArray("ab\n\xD6\xE5") << "out.tvd"
         << QStringLiteral("Файл «in.txt», строка 2, позиция 1: текст не в кодировке UTF-8.");
+    QTest::newRow("not UTF-8 after a replacement character of its own")
+        << "in.txt"
+        << QByteArray("\xEF\xBB\xBF"
+                      "a\xEF\xBF\xBD\xEF\xBF\xBD\n"
+                      "b\xEF\xBF\xBD"
+                      "c\xC0")
+        << "out.tvd"
+        << QStringLiteral("Файл «in.txt», строка 2, позиция 4: текст не в кодировке UTF-8.");
     QTest::newRow("carriage return in a tvd file")
         << "in.tvd" << HexBytes("41 42 00 0D") << "out.txt"
         << QStringLiteral("Файл «in.tvd», смещение 3 (0x3): байт 0D табло примет за конец "
