@@ -189,6 +189,16 @@ bool CCommandLine::Parse(QCommandLineParser& parser, int maxPositional, CliFailu
         failure = {ExitOk, QString()};
         return false;
     }
+    // Qt would take the last of two values; a script that gives two has a fault to hear of.
+    const QStringList names = parser.optionNames();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (names.indexOf(names[i], i + 1) > i) {
+            failure = {
+                ExitUsage,
+                QStringLiteral("Параметр «--%1» можно указать только один раз.").arg(names[i])};
+            return false;
+        }
+    }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > maxPositional) {
         failure = {ExitUsage,

@@ -108,6 +108,12 @@ void TestCommandLine::usageFaults_data()
         QStringLiteral("Команде convert нужны файл .tvd и файл .txt: первый читается, второй "
                        "пишется."));
     row("ports with an argument", {"ports", "x"}, QStringLiteral("Лишний аргумент «x»."));
+    row("text twice", {"send", "--text", "A", "--text", "B"},
+        QStringLiteral("Параметр «--text» можно указать только один раз."));
+    row("port twice", {"send", "a.tvd", "--port", "ttyS0", "--baud", "9600", "--port", "ttyS1"},
+        QStringLiteral("Параметр «--port» можно указать только один раз."));
+    row("dump text twice", {"dump", "--text", "A", "--text", "A"},
+        QStringLiteral("Параметр «--text» можно указать только один раз."));
 }
 
 void TestCommandLine::usageFaults()
