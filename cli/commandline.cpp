@@ -172,7 +172,8 @@ QString CCommandLine::HelpText()
         "\n"
         "Файл настроек только читается. Без него send работает с --port и --baud.\n"
         "Коды выхода: 0 все байты ушли в линию, 2 неверная командная строка,\n"
-        "3 файл, разметка или файл настроек, 4 порт не открылся, 5 передача не удалась.\n"
+        "3 файл, разметка или файл настроек, 4 порт не открылся, 5 передача не удалась,\n"
+        "130 передача прервана Ctrl+C (SIGINT), 143 сигналом SIGTERM, 129 SIGHUP.\n"
         "Подробнее: man tavrix-editor\n");
 }
 
@@ -319,10 +320,11 @@ int CCommandLine::Send()
     settings.NoteDefaults(m_console);
     CSerialPort& port = settings.Settings().m_port;
     port.SetConfig(config);
+    CInterruptWatcher interrupt; // before the port opens: no signal may leave it half written
     CDeviceSender sender(port);
     const bool started =
         sender.StartText(reinterpret_cast<const quint8*>(stream.constData()), int(stream.size()));
-    return Transfer(port, sender, started, &CDeviceSender::TextMessage);
+    return Transfer(port, sender, started, &CDeviceSender::TextMessage, interrupt);
 }
 
 int CCommandLine::DeviceSettings()
@@ -346,14 +348,15 @@ int CCommandLine::DeviceSettings()
         return Fail(failure);
     CSerialPort& port = settings.Settings().m_port;
     port.SetConfig(config);
+    CInterruptWatcher interrupt;
     CDeviceSender sender(port);
     const bool started = sender.StartDeviceSettings(device.m_bGreeting, device.m_bDemoString,
                                                     device.m_bDemoPictures, device.m_pPictures);
-    return Transfer(port, sender, started, &CDeviceSender::SettingsMessage);
+    return Transfer(port, sender, started, &CDeviceSender::SettingsMessage, interrupt);
 }
 
 int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, bool started,
-                           MessageOf message)
+                           MessageOf message, CInterruptWatcher& interrupt)
 {
     if (!started) {
         // The editor's reason in Russian, on one line so that a script's log keeps it whole.
@@ -366,9 +369,10 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, bool 
                      [this](qint64 sent, qint64 total, qint64 msLeft) {
                          m_console.Progress(ProgressText(sent, total, msLeft));
                      });
-    CInterruptWatcher interrupt;
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &sender, &CDeviceSender::Cancel);
     const CDeviceSender::Result result = sender.WaitForResult();
+    if (result == CDeviceSender::Result::Cancelled && interrupt.InterruptCode() != ExitOk)
+        return Fail({interrupt.InterruptCode(), message(result)});
     if (result != CDeviceSender::Result::Ok)
         return Fail({ExitTransfer, message(result)});
     m_console.Note(message(result));

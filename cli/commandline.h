@@ -9,6 +9,7 @@
 
 #include "device/devicesender.h"
 
+class CInterruptWatcher;
 class CSerialPort;
 class QCommandLineParser;
 
@@ -45,9 +46,11 @@ private:
                      CliFailure& failure) const;
     int Fail(const CliFailure& failure);
     using MessageOf = QString (*)(CDeviceSender::Result);
-    // Waits for a transfer started (or not) on the sender, with progress on a terminal and Ctrl+C
-    // cancelling it; message gives the texts of its results.
-    int Transfer(const CSerialPort& port, CDeviceSender& sender, bool started, MessageOf message);
+    // Waits for a transfer started (or not) on the sender, with progress on a terminal and the
+    // interrupt (installed before the port opened) cancelling it; message gives the texts of its
+    // results.
+    int Transfer(const CSerialPort& port, CDeviceSender& sender, bool started, MessageOf message,
+                 CInterruptWatcher& interrupt);
 
     QStringList m_args;
     QString m_programDir;
