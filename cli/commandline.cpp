@@ -10,6 +10,7 @@
 #include "device/serialport.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSerialPortInfo>
 #include <algorithm>
@@ -31,6 +32,31 @@ bool IsHelp(const QString& arg)
 bool IsVersion(const QString& arg)
 {
     return arg == u"-v" || arg == u"--version";
+}
+
+// Without one Qt's platform plugin aborts the editor's start. A platform that needs no server
+// (offscreen, vnc, eglfs) is the user's choice.
+bool HasDisplayServer()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+// A word that can only be meant as a command ("displays"), not a file for the editor to open.
+bool IsCommandWord(const QString& arg)
+{
+    if (arg.isEmpty() || !arg[0].isLetter() || QFileInfo::exists(arg))
+        return false;
+    return std::all_of(arg.begin(), arg.end(), [](QChar ch) {
+        return ch.unicode() < 0x80 && (ch.isLetterOrNumber() || ch == u'-');
+    });
 }
 
 const QCommandLineOption kPortOption(QStringLiteral("port"), QString(), QStringLiteral("ПОРТ"));
@@ -93,6 +119,8 @@ bool CheckMessage(const QByteArray& stream, int capacity, CliFailure& failure)
 
 bool CCommandLine::IsCommand(int argc, const char* const* argv)
 {
+    if (!HasDisplayServer())
+        return true;
     if (argc < 2)
         return false;
     const QString first = QString::fromLocal8Bit(argv[1]);
@@ -126,9 +154,13 @@ int CCommandLine::Run()
         return Ports();
     if (command == kDeviceSettings)
         return DeviceSettings();
-    return Fail({ExitUsage, QStringLiteral("Неизвестная команда «%1». Справка: tavrix-editor "
-                                           "--help.")
-                                .arg(command)});
+    if (IsCommandWord(command))
+        return Fail({ExitUsage, QStringLiteral("Неизвестная команда «%1». Справка: tavrix-editor "
+                                               "--help.")
+                                    .arg(command)});
+    return Fail({ExitUsage, QStringLiteral("Редактору нужен графический сеанс, а DISPLAY и "
+                                           "WAYLAND_DISPLAY не заданы. Команды без окна: "
+                                           "tavrix-editor --help.")});
 }
 
 QString CCommandLine::VersionText()

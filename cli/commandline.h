@@ -19,7 +19,8 @@ class QCommandLineParser;
 class CCommandLine
 {
 public:
-    // True when the arguments name a command (or ask for help or the version); anything else
+    // True when the arguments name a command (or ask for help or the version), and also for any
+    // arguments where no display server can be reached, which are then refused; anything else
     // starts the editor, a file name opening that file.
     static bool IsCommand(int argc, const char* const* argv);
 

@@ -114,6 +114,14 @@ void TestCommandLine::usageFaults_data()
         QStringLiteral("Параметр «--port» можно указать только один раз."));
     row("dump text twice", {"dump", "--text", "A", "--text", "A"},
         QStringLiteral("Параметр «--text» можно указать только один раз."));
+    // The program runs here without a display server.
+    row("unknown command word", {"displays"},
+        QStringLiteral("Неизвестная команда «displays». Справка: tavrix-editor --help."));
+    const QString noDisplay = QStringLiteral("Редактору нужен графический сеанс, а DISPLAY и "
+                                             "WAYLAND_DISPLAY не заданы. Команды без окна: "
+                                             "tavrix-editor --help.");
+    row("the editor", {}, noDisplay);
+    row("the editor with a file", {"a.tvd"}, noDisplay);
 }
 
 void TestCommandLine::usageFaults()
