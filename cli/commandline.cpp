@@ -10,6 +10,7 @@
 #include "device/serialport.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSerialPortInfo>
 #include <algorithm>
@@ -31,6 +32,31 @@ bool IsHelp(const QString& arg)
 bool IsVersion(const QString& arg)
 {
     return arg == u"-v" || arg == u"--version";
+}
+
+// Without one Qt's platform plugin aborts the editor's start. A platform that needs no server
+// (offscreen, vnc, eglfs) is the user's choice.
+bool HasDisplayServer()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+// A word that can only be meant as a command ("displays"), not a file for the editor to open.
+bool IsCommandWord(const QString& arg)
+{
+    if (arg.isEmpty() || !arg[0].isLetter() || QFileInfo::exists(arg))
+        return false;
+    return std::all_of(arg.begin(), arg.end(), [](QChar ch) {
+        return ch.unicode() < 0x80 && (ch.isLetterOrNumber() || ch == u'-');
+    });
 }
 
 const QCommandLineOption kPortOption(QStringLiteral("port"), QString(), QStringLiteral("ПОРТ"));
@@ -93,6 +119,8 @@ bool CheckMessage(const QByteArray& stream, int capacity, CliFailure& failure)
 
 bool CCommandLine::IsCommand(int argc, const char* const* argv)
 {
+    if (!HasDisplayServer())
+        return true;
     if (argc < 2)
         return false;
     const QString first = QString::fromLocal8Bit(argv[1]);
@@ -126,9 +154,13 @@ int CCommandLine::Run()
         return Ports();
     if (command == kDeviceSettings)
         return DeviceSettings();
-    return Fail({ExitUsage, QStringLiteral("Неизвестная команда «%1». Справка: tavrix-editor "
-                                           "--help.")
-                                .arg(command)});
+    if (IsCommandWord(command))
+        return Fail({ExitUsage, QStringLiteral("Неизвестная команда «%1». Справка: tavrix-editor "
+                                               "--help.")
+                                    .arg(command)});
+    return Fail({ExitUsage, QStringLiteral("Редактору нужен графический сеанс, а DISPLAY и "
+                                           "WAYLAND_DISPLAY не заданы. Команды без окна: "
+                                           "tavrix-editor --help.")});
 }
 
 QString CCommandLine::VersionText()
@@ -172,7 +204,8 @@ QString CCommandLine::HelpText()
         "\n"
         "Файл настроек только читается. Без него send работает с --port и --baud.\n"
         "Коды выхода: 0 все байты ушли в линию, 2 неверная командная строка,\n"
-        "3 файл, разметка или файл настроек, 4 порт не открылся, 5 передача не удалась.\n"
+        "3 файл, разметка или файл настроек, 4 порт не открылся, 5 передача не удалась,\n"
+        "130 передача прервана Ctrl+C (SIGINT), 143 сигналом SIGTERM, 129 SIGHUP.\n"
         "Подробнее: man tavrix-editor\n");
 }
 
@@ -188,6 +221,16 @@ bool CCommandLine::Parse(QCommandLineParser& parser, int maxPositional, CliFailu
     if (parser.isSet(kHelpOption)) {
         failure = {ExitOk, QString()};
         return false;
+    }
+    // Qt would take the last of two values; a script that gives two has a fault to hear of.
+    const QStringList names = parser.optionNames();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (names.indexOf(names[i], i + 1) > i) {
+            failure = {
+                ExitUsage,
+                QStringLiteral("Параметр «--%1» можно указать только один раз.").arg(names[i])};
+            return false;
+        }
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > maxPositional) {
@@ -237,15 +280,11 @@ int CCommandLine::Convert()
     if (CMessageSource::IsMarkupFile(in) == toMarkup)
         return Fail({ExitUsage, QStringLiteral("Команде convert нужны файл .tvd и файл .txt: "
                                                "первый читается, второй пишется.")});
-    QByteArray bytes;
-    if (!CMessageSource::ReadBytes(in, bytes, failure))
+    QByteArray stream;
+    if (!CMessageSource::ReadMessage(in, stream, failure))
         return Fail(failure);
-    QByteArray result;
-    if (toMarkup)
-        result = CMessageSource::MarkupFile(bytes);
-    else if (!CMessageSource::ParseMarkupFile(bytes, in, result, failure))
-        return Fail(failure);
-    if (!CMessageSource::WriteBytes(out, result, failure))
+    if (!CMessageSource::WriteBytes(out, toMarkup ? CMessageSource::MarkupFile(stream) : stream,
+                                    failure))
         return Fail(failure);
     return ExitOk;
 }
@@ -313,9 +352,10 @@ int CCommandLine::Send()
     settings.NoteDefaults(m_console);
     CSerialPort& port = settings.Settings().m_port;
     port.SetConfig(config);
+    CInterruptWatcher interrupt; // before the port opens: no signal may leave it half written
     CDeviceSender sender(port);
     sender.StartText(reinterpret_cast<const quint8*>(stream.constData()), int(stream.size()));
-    return Transfer(port, sender, &CDeviceSender::TextMessage);
+    return Transfer(port, sender, &CDeviceSender::TextMessage, interrupt);
 }
 
 int CCommandLine::DeviceSettings()
@@ -339,19 +379,20 @@ int CCommandLine::DeviceSettings()
         return Fail(failure);
     CSerialPort& port = settings.Settings().m_port;
     port.SetConfig(config);
+    CInterruptWatcher interrupt;
     CDeviceSender sender(port);
     sender.StartDeviceSettings(device.m_bGreeting, device.m_bDemoString, device.m_bDemoPictures,
                                device.m_pPictures);
-    return Transfer(port, sender, &CDeviceSender::SettingsMessage);
+    return Transfer(port, sender, &CDeviceSender::SettingsMessage, interrupt);
 }
 
-int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, MessageOf message)
+int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, MessageOf message,
+                           CInterruptWatcher& interrupt)
 {
     QObject::connect(&sender, &CDeviceSender::progress,
                      [this](qint64 sent, qint64 total, qint64 msLeft) {
                          m_console.Progress(ProgressText(sent, total, msLeft));
                      });
-    CInterruptWatcher interrupt;
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &sender, &CDeviceSender::Cancel);
     const CDeviceSender::Result result = sender.WaitForResult();
     if (result == CDeviceSender::Result::OpenFailed) {
@@ -360,6 +401,8 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, Messa
         return Fail({ExitPort, QStringLiteral("%1 Порт «%2»: %3")
                                    .arg(message(result), port.GetConfig().portName, reason)});
     }
+    if (result == CDeviceSender::Result::Cancelled && interrupt.InterruptCode() != ExitOk)
+        return Fail({interrupt.InterruptCode(), message(result)});
     if (result != CDeviceSender::Result::Ok)
         return Fail({ExitTransfer, message(result)});
     m_console.Note(message(result));

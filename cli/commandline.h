@@ -9,6 +9,7 @@
 
 #include "device/devicesender.h"
 
+class CInterruptWatcher;
 class CSerialPort;
 class QCommandLineParser;
 
@@ -18,7 +19,8 @@ class QCommandLineParser;
 class CCommandLine
 {
 public:
-    // True when the arguments name a command (or ask for help or the version); anything else
+    // True when the arguments name a command (or ask for help or the version), and also for any
+    // arguments where no display server can be reached, which are then refused; anything else
     // starts the editor, a file name opening that file.
     static bool IsCommand(int argc, const char* const* argv);
 
@@ -45,9 +47,10 @@ private:
                      CliFailure& failure) const;
     int Fail(const CliFailure& failure);
     using MessageOf = QString (*)(CDeviceSender::Result);
-    // Waits for a transfer started (or not) on the sender, with progress on a terminal and Ctrl+C
-    // cancelling it; message gives the texts of its results.
-    int Transfer(const CSerialPort& port, CDeviceSender& sender, MessageOf message);
+    // Waits for a transfer started on the sender, with progress on a terminal and the interrupt
+    // (installed before the port opened) cancelling it; message gives the texts of its results.
+    int Transfer(const CSerialPort& port, CDeviceSender& sender, MessageOf message,
+                 CInterruptWatcher& interrupt);
 
     QStringList m_args;
     QString m_programDir;

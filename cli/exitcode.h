@@ -10,6 +10,11 @@ enum ExitCode : int {
     ExitFile = 3,     // a message, markup or settings file cannot be read, is bad or too long
     ExitPort = 4,     // the port cannot be opened or configured
     ExitTransfer = 5, // not every byte left the line
+    // A transfer a signal interrupted: 128 and the signal's number, as a shell reports a
+    // process the signal ended.
+    ExitHangup = 129,    // SIGHUP: the terminal or ssh session went away
+    ExitInterrupt = 130, // SIGINT: Ctrl+C
+    ExitTerminate = 143, // SIGTERM
 };
 
 // Why a command stopped: the status to exit with and the text for stderr (Russian).

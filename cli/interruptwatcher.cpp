@@ -3,6 +3,8 @@
 #include <QSocketNotifier>
 
 #ifndef Q_OS_WIN
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,15 +12,39 @@
 namespace
 {
 
-int g_pipe[2] = {-1, -1};
-struct sigaction g_oldInt;
-struct sigaction g_oldTerm;
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kSignalCount = int(std::size(kSignals));
 
-// Only write() is safe in a signal handler: the event loop does the rest.
-void OnSignal(int)
+int g_pipe[2] = {-1, -1};
+std::atomic<int> g_signal{0}; // the first signal caught; lock-free, so safe in a handler
+static_assert(std::atomic<int>::is_always_lock_free);
+struct sigaction g_old[kSignalCount];
+bool g_installed[kSignalCount] = {};
+
+constexpr ExitCode CodeOf(int signal)
 {
+    switch (signal) {
+    case SIGINT:
+        return ExitInterrupt;
+    case SIGTERM:
+        return ExitTerminate;
+    case SIGHUP:
+        return ExitHangup;
+    default:
+        return ExitOk;
+    }
+}
+
+// Only async-signal-safe calls here (write, _exit): the event loop does the rest. The handler may
+// run on any thread and interrupt a call that sets errno.
+void OnSignal(int signal)
+{
+    if (g_signal.exchange(signal) != 0)
+        ::_exit(CodeOf(signal));
+    const int savedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -30,6 +56,7 @@ CInterruptWatcher::CInterruptWatcher()
     for (const int fd : g_pipe)
         ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     ::fcntl(g_pipe[1], F_SETFL, O_NONBLOCK);
+    g_signal = 0;
     m_notifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
         char byte;
@@ -39,25 +66,44 @@ CInterruptWatcher::CInterruptWatcher()
     struct sigaction action = {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &g_oldInt);
-    sigaction(SIGTERM, &action, &g_oldTerm);
+    for (const int signal : kSignals)
+        sigaddset(&action.sa_mask, signal);
+    for (int i = 0; i < kSignalCount; ++i) {
+        sigaction(kSignals[i], nullptr, &g_old[i]);
+        g_installed[i] = g_old[i].sa_handler != SIG_IGN;
+        if (g_installed[i])
+            sigaction(kSignals[i], &action, nullptr);
+    }
 }
 
 CInterruptWatcher::~CInterruptWatcher()
 {
     if (!m_notifier)
         return;
-    sigaction(SIGINT, &g_oldInt, nullptr);
-    sigaction(SIGTERM, &g_oldTerm, nullptr);
+    for (int i = 0; i < kSignalCount; ++i) {
+        if (g_installed[i])
+            sigaction(kSignals[i], &g_old[i], nullptr);
+        g_installed[i] = false;
+    }
     m_notifier.reset();
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
 }
 
+ExitCode CInterruptWatcher::InterruptCode() const
+{
+    return CodeOf(g_signal);
+}
+
 #else
 
 CInterruptWatcher::CInterruptWatcher() = default;
 CInterruptWatcher::~CInterruptWatcher() = default;
+
+ExitCode CInterruptWatcher::InterruptCode() const
+{
+    return ExitOk;
+}
 
 #endif

@@ -1,6 +1,7 @@
 #include "cli/messagesource.h"
 
 #include "editor/messagemarkup.h"
+#include "editor/streamcheck.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,19 +29,23 @@ QString OpenReason(const QFile& file)
     return file.errorString();
 }
 
-QString PositionText(const QString& text, qsizetype index)
+// The decoder marks each sequence that is not UTF-8 with U+FFFD, as the file may write that
+// character itself: up to the first mark that stands for other bytes, the text encodes back to
+// the file's very bytes.
+qsizetype FirstInvalidUtf8(QStringView text, QByteArrayView bytes)
 {
-    int line = 1;
-    int column = 1;
-    for (qsizetype i = 0; i < index; ++i) {
-        if (text[i] == u'\n') {
-            ++line;
-            column = 1;
-        } else if (!text[i].isLowSurrogate()) {
-            ++column;
-        }
+    static constexpr QByteArrayView kReplacement("\xEF\xBF\xBD");
+    qsizetype offset = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0; // the skipped BOM
+    qsizetype from = 0;
+    for (qsizetype i = text.indexOf(QChar::ReplacementCharacter); i >= 0;
+         i = text.indexOf(QChar::ReplacementCharacter, i + 1)) {
+        offset += text.sliced(from, i - from).toUtf8().size();
+        if (!bytes.sliced(offset).startsWith(kReplacement))
+            return i;
+        offset += kReplacement.size();
+        from = i + 1;
     }
-    return QStringLiteral("строка %1, позиция %2").arg(line).arg(column);
+    return text.size();
 }
 
 } // namespace
@@ -55,18 +60,24 @@ bool CMessageSource::ReadMessage(const QString& path, QByteArray& stream, CliFai
     QByteArray bytes;
     if (!ReadBytes(path, bytes, failure))
         return false;
-    if (!IsMarkupFile(path)) {
-        stream = bytes;
-        return true;
+    if (IsMarkupFile(path))
+        return ParseMarkupFile(bytes, path, stream, failure);
+    if (const std::optional<StreamCheck::Fault> fault = StreamCheck::FirstFault(bytes)) {
+        failure = {ExitFile, QStringLiteral("Файл %1, смещение %2 (0x%3): %4.")
+                                 .arg(Quoted(path))
+                                 .arg(fault->offset)
+                                 .arg(QString::number(fault->offset, 16).toUpper(), fault->text)};
+        return false;
     }
-    return ParseMarkupFile(bytes, path, stream, failure);
+    stream = bytes;
+    return true;
 }
 
 bool CMessageSource::ParseMarkup(const QString& markup, const QString& where, QByteArray& stream,
                                  CliFailure& failure)
 {
     MessageMarkup::Error error;
-    if (MessageMarkup::FromMarkup(markup, stream, error))
+    if (MessageMarkup::FromReadableMarkup(markup, stream, error))
         return true;
     failure = {ExitFile, where + QStringLiteral(", ") + MessageMarkup::Describe(error) + u'.'};
     return false;
@@ -117,9 +128,11 @@ bool CMessageSource::ParseMarkupFile(const QByteArray& bytes, const QString& pat
     QStringDecoder decoder(QStringDecoder::Utf8); // skips a leading BOM
     QString markup = decoder.decode(bytes);
     if (decoder.hasError()) {
-        const qsizetype bad = markup.indexOf(QChar::ReplacementCharacter);
-        failure = {ExitFile, QStringLiteral("Файл %1, %2: текст не в кодировке UTF-8.")
-                                 .arg(Quoted(path), PositionText(markup, bad))};
+        const MessageMarkup::Error error = MessageMarkup::ErrorAt(
+            markup, FirstInvalidUtf8(markup, bytes), QStringLiteral("текст не в кодировке UTF-8"));
+        failure = {
+            ExitFile,
+            QStringLiteral("Файл %1, %2.").arg(Quoted(path), MessageMarkup::Describe(error))};
         return false;
     }
     if (markup.endsWith(u'\n'))

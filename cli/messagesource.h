@@ -14,7 +14,8 @@ public:
     // .txt, in any case: a markup file; every other name is a stream file.
     static bool IsMarkupFile(const QString& path);
 
-    // The stream of a .tvd file or of the markup in a .txt file.
+    // The stream of a .tvd file or of the markup in a .txt file; only a stream the display can
+    // read (StreamCheck) is taken.
     static bool ReadMessage(const QString& path, QByteArray& stream, CliFailure& failure);
     // where names the source in an error ("--text" or the file).
     static bool ParseMarkup(const QString& markup, const QString& where, QByteArray& stream,

@@ -50,7 +50,8 @@ bool CNetworkPort::IsNetworkWord(const QString& word)
 std::optional<CNetworkPort::Address> CNetworkPort::Parse(const QString& word)
 {
     static const QRegularExpression pattern(
-        QStringLiteral(R"(^(tcp|rfc2217)://(?:\[([0-9A-Fa-f:.]+)\]|([A-Za-z0-9._-]+)):([0-9]{1,5})$)"),
+        QStringLiteral(
+            R"(^(tcp|rfc2217)://(?:\[([0-9A-Fa-f:.]+)\]|([A-Za-z0-9._-]+)):([0-9]{1,5})$)"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = pattern.match(word);
     if (!match.hasMatch())
@@ -150,8 +151,8 @@ bool CNetworkPort::Negotiate(const Line& line, QString& reason, bool& lineRefuse
 }
 
 // Sends one COM-PORT-OPTION request and waits for the server's acknowledgement of it.
-bool CNetworkPort::Request(CTelnetCodec::Command command, const QByteArray& value,
-                           QString& reason, bool& lineRefused)
+bool CNetworkPort::Request(CTelnetCodec::Command command, const QByteArray& value, QString& reason,
+                           bool& lineRefused)
 {
     m_socket->write(CTelnetCodec::ComPort(command, value));
     QElapsedTimer clock;

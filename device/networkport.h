@@ -66,7 +66,7 @@ private:
     CTelnetCodec m_codec;
     Address m_address;
     QList<CTelnetCodec::Event> m_replies;
-    bool m_refused = false; // the server will not do COM-PORT-OPTION
-    QString m_held;         // the word this port holds within the program
+    bool m_refused = false;                      // the server will not do COM-PORT-OPTION
+    QString m_held;                              // the word this port holds within the program
     const std::atomic<bool>* m_cancel = nullptr; // while Open runs
 };

@@ -102,8 +102,8 @@ void CTelnetCodec::Feed(const QByteArray& bytes)
             }
             // IAC SE, or a broken sub-negotiation that another command ends: either way it is over.
             if (m_sub.size() >= 2 && quint8(m_sub[0]) == kComPort && quint8(m_sub[1]) >= 100)
-                m_events.append(
-                    {Event::Kind::ComPortReply, kComPort, quint8(quint8(m_sub[1]) - 100), m_sub.mid(2)});
+                m_events.append({Event::Kind::ComPortReply, kComPort,
+                                 quint8(quint8(m_sub[1]) - 100), m_sub.mid(2)});
             m_state = State::Data;
             break;
         }

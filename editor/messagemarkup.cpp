@@ -1,6 +1,7 @@
 #include "editor/messagemarkup.h"
 
 #include "editor/messagecodec.h"
+#include "editor/streamcheck.h"
 #include "settings/cp1251.h"
 
 #include <optional>
@@ -80,16 +81,22 @@ QString CharacterMarkup(quint8 byte)
 class CMarkupReader
 {
 public:
-    CMarkupReader(QStringView markup, QByteArray& stream, MessageMarkup::Error& error)
-        : m_text(markup), m_stream(stream), m_error(error)
+    // itemOf, when given, receives for each stream byte where its item begins in the markup.
+    CMarkupReader(QStringView markup, QByteArray& stream, MessageMarkup::Error& error,
+                  QList<qsizetype>* itemOf = nullptr)
+        : m_text(markup), m_stream(stream), m_error(error), m_pItemOf(itemOf)
     {
     }
 
     bool Read()
     {
         while (m_pos < m_text.size()) {
+            const qsizetype start = m_pos;
+            const qsizetype before = m_stream.size();
             if (!ReadItem())
                 return false;
+            if (m_pItemOf)
+                m_pItemOf->insert(m_pItemOf->size(), m_stream.size() - before, start);
         }
         return true;
     }
@@ -107,8 +114,6 @@ private:
         if (ch == u'\n' || (ch == u'\r' && Peek(1) == u'\n')) {
             m_pos += ch == u'\r' ? 2 : 1;
             m_stream += '\n';
-            ++m_line;
-            m_lineStart = m_pos;
             return true;
         }
         return ReadCharacter();
@@ -224,22 +229,15 @@ private:
 
     bool Fail(const QString& text)
     {
-        m_error.line = m_line;
-        m_error.column = 1;
-        for (qsizetype i = m_lineStart; i < m_pos; ++i) {
-            if (!m_text[i].isLowSurrogate())
-                ++m_error.column;
-        }
-        m_error.text = text;
+        m_error = MessageMarkup::ErrorAt(m_text, m_pos, text);
         return false;
     }
 
     QStringView m_text;
     QByteArray& m_stream;
     MessageMarkup::Error& m_error;
+    QList<qsizetype>* m_pItemOf;
     qsizetype m_pos = 0;
-    qsizetype m_lineStart = 0;
-    int m_line = 1;
 };
 
 } // namespace
@@ -281,6 +279,33 @@ bool FromMarkup(QStringView markup, QByteArray& stream, Error& error)
 {
     stream.clear();
     return CMarkupReader(markup, stream, error).Read();
+}
+
+bool FromReadableMarkup(QStringView markup, QByteArray& stream, Error& error)
+{
+    stream.clear();
+    QList<qsizetype> itemOf;
+    if (!CMarkupReader(markup, stream, error, &itemOf).Read())
+        return false;
+    const std::optional<StreamCheck::Fault> fault = StreamCheck::FirstFault(stream);
+    if (!fault)
+        return true;
+    error = ErrorAt(markup, itemOf[fault->offset], fault->text);
+    return false;
+}
+
+Error ErrorAt(QStringView text, qsizetype index, const QString& message)
+{
+    Error error{1, 1, message};
+    for (qsizetype i = 0; i < index; ++i) {
+        if (text[i] == u'\n') {
+            ++error.line;
+            error.column = 1;
+        } else if (!text[i].isLowSurrogate()) {
+            ++error.column;
+        }
+    }
+    return error;
 }
 
 QString Describe(const Error& error)

@@ -34,6 +34,11 @@ QString ToMarkup(QByteArrayView stream);
 // False, with the first fault in error, when the markup has a bad code or a character the display
 // cannot show; stream then holds what was read before it.
 bool FromMarkup(QStringView markup, QByteArray& stream, Error& error);
+// FromMarkup, and the stream must be one the display can read (StreamCheck): what is sent. A
+// fault of the stream names the markup that wrote the byte.
+bool FromReadableMarkup(QStringView markup, QByteArray& stream, Error& error);
+// The line and column of text[index].
+Error ErrorAt(QStringView text, qsizetype index, const QString& message);
 // The error with its position, as the user sees it.
 QString Describe(const Error& error);
 

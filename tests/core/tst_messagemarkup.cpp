@@ -1,5 +1,6 @@
 #include "editor/messagecodec.h"
 #include "editor/messagemarkup.h"
+#include "editor/streamcheck.h"
 #include "editor/tavrixeditordoc.h"
 #include "fakeeditcontrol.h"
 #include "tempprogram.h"
@@ -75,6 +76,8 @@ private Q_SLOTS:
     void markupToStream();
     void faults_data();
     void faults();
+    void streamsTheDisplayCannotRead_data();
+    void streamsTheDisplayCannotRead();
     void everyShortStreamRoundTrips();
     void everyEditorStreamRoundTrips();
     void markupRoundTrips_data();
@@ -239,6 +242,59 @@ void TestMessageMarkup::faults()
     QCOMPARE(MessageMarkup::Describe(error), message);
 }
 
+// Each row's markup, read as it stands, writes a stream; offset is where the display cannot read
+// it (-1: it can), and message is what reading it for the display says.
+void TestMessageMarkup::streamsTheDisplayCannotRead_data()
+{
+    QTest::addColumn<QString>("markup");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("message");
+    const QString frameEnd = QStringLiteral("байт 0D табло примет за конец кадра");
+    auto lastCode = [](const char* hex) {
+        return QStringLiteral("у кода %1 нет параметра: сообщение на нем кончается, и табло "
+                              "возьмет параметром конец кадра")
+            .arg(QLatin1String(hex));
+    };
+    auto row = [](const char* name, const QString& markup, int offset, const QString& message) {
+        QTest::newRow(name) << markup << offset << message;
+    };
+    row("carriage return", QStringLiteral("ab{x0D}cd"), 2,
+        QStringLiteral("строка 1, позиция 3: ") + frameEnd);
+    row("carriage return as a parameter", QStringLiteral("{x00}{x0D}"), 1,
+        QStringLiteral("строка 1, позиция 6: ") + frameEnd);
+    row("carriage return on the second line", QStringLiteral("Ц\n{x80}{x0d}"), 3,
+        QStringLiteral("строка 2, позиция 6: ") + frameEnd);
+    row("font code at the end", QStringLiteral("A{x00}"), 1,
+        QStringLiteral("строка 1, позиция 2: ") + lastCode("00"));
+    row("i code at the end", QStringLiteral("{x01}"), 0,
+        QStringLiteral("строка 1, позиция 1: ") + lastCode("01"));
+    row("effect code at the end", QStringLiteral("{e1}{x02}"), 2,
+        QStringLiteral("строка 1, позиция 5: ") + lastCode("02"));
+    row("v code at the end after a code", QStringLiteral("{x00}{x03}{x03}"), 2,
+        QStringLiteral("строка 1, позиция 11: ") + lastCode("03"));
+    row("code as the last parameter", QStringLiteral("{x00}{x03}"), -1, QString());
+    row("line break as a parameter", QStringLiteral("{x02}\\n"), -1, QString());
+    row("codes of the editor", QStringLiteral("{f1}A{i0}{v9}{e4}{s9}"), -1, QString());
+    row("symbols and other raw bytes", QStringLiteral("{x80}{xBF}{x7F}{x0C}{x0E}"), -1, QString());
+    row("empty", QString(), -1, QString());
+}
+
+void TestMessageMarkup::streamsTheDisplayCannotRead()
+{
+    QFETCH(QString, markup);
+    QFETCH(int, offset);
+    QFETCH(QString, message);
+    const QByteArray stream = StreamOf(markup);
+    const std::optional<StreamCheck::Fault> fault = StreamCheck::FirstFault(stream);
+    QCOMPARE(fault ? int(fault->offset) : -1, offset);
+    QByteArray readable;
+    MessageMarkup::Error error;
+    const bool read = MessageMarkup::FromReadableMarkup(markup, readable, error);
+    QCOMPARE(read ? QString() : MessageMarkup::Describe(error), message);
+    if (read)
+        QCOMPARE(readable, stream);
+}
+
 // Every stream of one or two bytes, whatever it holds, comes back byte for byte.
 void TestMessageMarkup::everyShortStreamRoundTrips()
 {
@@ -277,6 +333,7 @@ void TestMessageMarkup::everyEditorStreamRoundTrips()
                  qPrintable(markup));
         QCOMPARE(StreamOf(markup), stream);
         QCOMPARE(Markup(StreamOf(markup)), markup);
+        QVERIFY2(!StreamCheck::FirstFault(stream), qPrintable(markup));
     }
 }
 

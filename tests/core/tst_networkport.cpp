@@ -92,13 +92,14 @@ void TestNetworkPort::encoding_data()
     QTest::newRow("greeting: offers the option, binary both ways")
         << C::Greeting() << HexBytes("FF FB 2C FF FB 00 FF FD 00");
     QTest::newRow("1200 baud, four bytes, high first")
-        << C::ComPort(C::kSetBaudRate, C::BaudRate(1200)) << HexBytes("FF FA 2C 01 00 00 04 B0 FF F0");
-    QTest::newRow("a 0xFF in a value doubled")
-        << C::ComPort(C::kSetBaudRate, C::BaudRate(0x1FF)) << HexBytes("FF FA 2C 01 00 00 01 FF FF FF F0");
+        << C::ComPort(C::kSetBaudRate, C::BaudRate(1200))
+        << HexBytes("FF FA 2C 01 00 00 04 B0 FF F0");
+    QTest::newRow("a 0xFF in a value doubled") << C::ComPort(C::kSetBaudRate, C::BaudRate(0x1FF))
+                                               << HexBytes("FF FA 2C 01 00 00 01 FF FF FF F0");
     QTest::newRow("mark parity") << C::ComPort(C::kSetParity, QByteArray(1, 4))
                                  << HexBytes("FF FA 2C 03 04 FF F0");
-    QTest::newRow("purge both buffers") << C::ComPort(C::kPurgeData, QByteArray(1, 3))
-                                        << HexBytes("FF FA 2C 0C 03 FF F0");
+    QTest::newRow("purge both buffers")
+        << C::ComPort(C::kPurgeData, QByteArray(1, 3)) << HexBytes("FF FA 2C 0C 03 FF F0");
 }
 
 void TestNetworkPort::encoding()
@@ -129,8 +130,8 @@ void TestNetworkPort::serverSays_data()
     QTest::newRow("line-state notices and an unknown sub-negotiation pass")
         << QList<QByteArray>{HexBytes("FF FA 2C 6A 60 FF F0 FF FA 18 01 FF F0 41 42")}
         << QStringList{"reply 6: 60"} << QByteArray();
-    QTest::newRow("refuses the option") << QList<QByteArray>{HexBytes("FF FE 2C")}
-                                        << QStringList{"dont 44"} << QByteArray();
+    QTest::newRow("refuses the option")
+        << QList<QByteArray>{HexBytes("FF FE 2C")} << QStringList{"dont 44"} << QByteArray();
 }
 
 void TestNetworkPort::serverSays()
@@ -154,20 +155,32 @@ void TestNetworkPort::portWord_data()
 {
     QTest::addColumn<QString>("word");
     QTest::addColumn<QString>("parsed"); // protocol host port, or empty when refused
-    QTest::newRow("raw, IPv4") << "tcp://10.0.0.5:4001" << "raw 10.0.0.5 4001";
+    QTest::newRow("raw, IPv4") << "tcp://10.0.0.5:4001"
+                               << "raw 10.0.0.5 4001";
     QTest::newRow("RFC 2217, a name") << "rfc2217://display-3.shop.lan:7000"
                                       << "rfc2217 display-3.shop.lan 7000";
-    QTest::newRow("RFC 2217, IPv6") << "rfc2217://[fe80::1]:2217" << "rfc2217 fe80::1 2217";
-    QTest::newRow("scheme in capitals") << "TCP://host:1" << "raw host 1";
-    QTest::newRow("highest port") << "tcp://host:65535" << "raw host 65535";
-    QTest::newRow("port 0") << "tcp://host:0" << "";
-    QTest::newRow("port too high") << "tcp://host:65536" << "";
-    QTest::newRow("no port") << "rfc2217://host" << "";
-    QTest::newRow("no host") << "tcp://:4001" << "";
-    QTest::newRow("IPv6 without brackets") << "tcp://fe80::1:4001" << "";
-    QTest::newRow("brackets around no IPv6") << "tcp://[host]:4001" << "";
-    QTest::newRow("a path after the port") << "tcp://host:4001/x" << "";
-    QTest::newRow("a blank") << "tcp://my host:4001" << "";
+    QTest::newRow("RFC 2217, IPv6") << "rfc2217://[fe80::1]:2217"
+                                    << "rfc2217 fe80::1 2217";
+    QTest::newRow("scheme in capitals") << "TCP://host:1"
+                                        << "raw host 1";
+    QTest::newRow("highest port") << "tcp://host:65535"
+                                  << "raw host 65535";
+    QTest::newRow("port 0") << "tcp://host:0"
+                            << "";
+    QTest::newRow("port too high") << "tcp://host:65536"
+                                   << "";
+    QTest::newRow("no port") << "rfc2217://host"
+                             << "";
+    QTest::newRow("no host") << "tcp://:4001"
+                             << "";
+    QTest::newRow("IPv6 without brackets") << "tcp://fe80::1:4001"
+                                           << "";
+    QTest::newRow("brackets around no IPv6") << "tcp://[host]:4001"
+                                             << "";
+    QTest::newRow("a path after the port") << "tcp://host:4001/x"
+                                           << "";
+    QTest::newRow("a blank") << "tcp://my host:4001"
+                             << "";
 }
 
 void TestNetworkPort::portWord()
