@@ -1,6 +1,7 @@
 #include "cli/clisettings.h"
 
 #include "cli/console.h"
+#include "device/networkport.h"
 #include "device/serialport.h"
 #include "editor/tavrixeditordoc.h"
 #include "settings/programlayout.h"
@@ -27,6 +28,10 @@ bool CCliSettings::SetOverrides(const QString& port, const QString& baud, CliFai
     if (!port.isNull()) {
         if (port.trimmed().isEmpty()) {
             failure = {ExitUsage, QStringLiteral("Пустое имя порта в --port.")};
+            return false;
+        }
+        if (CNetworkPort::IsNetworkWord(port) && !CNetworkPort::Parse(port)) {
+            failure = {ExitUsage, CNetworkPort::MalformedText(port)};
             return false;
         }
         m_port = port;

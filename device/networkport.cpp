@@ -70,6 +70,13 @@ std::optional<CNetworkPort::Address> CNetworkPort::Parse(const QString& word)
     return address;
 }
 
+QString CNetworkPort::MalformedText(const QString& word)
+{
+    return QStringLiteral("«%1» — не адрес сетевого порта. Адрес записывается как "
+                          "tcp://СЕРВЕР:ПОРТ или rfc2217://СЕРВЕР:ПОРТ.")
+        .arg(word);
+}
+
 QString CNetworkPort::Where() const
 {
     const bool ipv6 = m_address.host.contains(u':');

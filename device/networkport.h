@@ -39,6 +39,8 @@ public:
     // whether it names one well.
     static bool IsNetworkWord(const QString& word);
     static std::optional<Address> Parse(const QString& word);
+    // Why a network word that Parse refuses cannot be used.
+    static QString MalformedText(const QString& word);
 
     // Connects and, for RFC 2217, sets the line. False with the reason, in Russian, in `reason`;
     // `lineRefused` when the server took the connection but not the line settings.

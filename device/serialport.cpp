@@ -103,9 +103,7 @@ bool CSerialPort::OpenNetwork(const std::atomic<bool>* cancel)
     if (!address) {
         SetLastError(QStringLiteral("Не удается открыть порт."),
                      quint32(QSerialPort::DeviceNotFoundError));
-        m_szSystemError = QStringLiteral("«%1» — не адрес сетевого порта. Адрес записывается "
-                                         "как tcp://СЕРВЕР:ПОРТ или rfc2217://СЕРВЕР:ПОРТ.")
-                              .arg(m_config.portName);
+        m_szSystemError = CNetworkPort::MalformedText(m_config.portName);
         return false;
     }
     if (!baudRate || !dataBits || *dataBits < 5 || m_config.stopBitsIndex < 0 ||

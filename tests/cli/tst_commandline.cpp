@@ -94,6 +94,9 @@ void TestCommandLine::usageFaults_data()
     row("no message", {"dump"},
         QStringLiteral("Укажите сообщение: файл или --text, одно из двух."));
     row("two messages", {"send", "a.tvd", "b.tvd"}, QStringLiteral("Лишний аргумент «b.tvd»."));
+    row("server word without its port", {"send", "--text", "A", "--port", "rfc2217://10.0.0.5"},
+        QStringLiteral("«rfc2217://10.0.0.5» — не адрес сетевого порта. Адрес записывается как "
+                       "tcp://СЕРВЕР:ПОРТ или rfc2217://СЕРВЕР:ПОРТ."));
     row("baud rate not in the list", {"send", "--text", "A", "--baud", "1000"},
         QStringLiteral("Скорость «1000» не поддерживается; возможны: 110, 300, 600, 1200, 2400, "
                        "4800, 9600, 14400, 19200, 38400, 56000."));
