@@ -98,12 +98,51 @@ ExitCode CInterruptWatcher::InterruptCode() const
 
 #else
 
-CInterruptWatcher::CInterruptWatcher() = default;
-CInterruptWatcher::~CInterruptWatcher() = default;
+#include <atomic>
+#include <mutex>
+#include <windows.h>
+
+namespace
+{
+
+std::mutex g_mutex;
+CInterruptWatcher* g_watcher = nullptr;
+std::atomic<bool> g_interrupted{false};
+
+// Runs on a thread the system starts for the event: the event loop does the rest. A second
+// Ctrl+C ends the process at once, as a second signal does elsewhere.
+BOOL WINAPI OnConsoleEvent(DWORD type)
+{
+    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT)
+        return FALSE;
+    if (g_interrupted.exchange(true))
+        ::ExitProcess(ExitInterrupt);
+    const std::lock_guard<std::mutex> lock(g_mutex);
+    if (CInterruptWatcher* watcher = g_watcher)
+        QMetaObject::invokeMethod(
+            watcher, [watcher] { Q_EMIT watcher->interrupted(); }, Qt::QueuedConnection);
+    return TRUE;
+}
+
+} // namespace
+
+CInterruptWatcher::CInterruptWatcher()
+{
+    const std::lock_guard<std::mutex> lock(g_mutex);
+    g_watcher = this;
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+CInterruptWatcher::~CInterruptWatcher()
+{
+    SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
+    const std::lock_guard<std::mutex> lock(g_mutex);
+    g_watcher = nullptr;
+}
 
 ExitCode CInterruptWatcher::InterruptCode() const
 {
-    return ExitOk;
+    return g_interrupted ? ExitInterrupt : ExitOk;
 }
 
 #endif

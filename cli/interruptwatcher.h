@@ -11,7 +11,8 @@ class QSocketNotifier;
 // the event loop while it lives, so that a transfer can be cancelled cleanly: the port's queue is
 // discarded and the port closed, instead of the process dying with bytes still waiting in the
 // driver. A second signal ends the process at once. A signal the process was started with
-// ignored (a job put in the background by a script) stays ignored. Does nothing on Windows.
+// ignored (a job put in the background by a script) stays ignored. On Windows: Ctrl+C and
+// Ctrl+Break of the console.
 class CInterruptWatcher : public QObject
 {
     Q_OBJECT

@@ -402,6 +402,10 @@ QString CSerialPort::SystemPortName(const QString& portName)
         if (portName.compare(QStringLiteral("COM%1").arg(i), Qt::CaseInsensitive) == 0)
             return QStringLiteral("/dev/ttyS%1").arg(i - 1);
     }
+#elif defined(Q_OS_WIN)
+    // QSerialPort adds the \\.\ that ports above COM9 need only to a name in capitals.
+    if (portName.startsWith(QStringLiteral("com"), Qt::CaseInsensitive))
+        return portName.toUpper();
 #endif
     return portName;
 }
