@@ -269,7 +269,7 @@ qint64 CDeviceSender::JobBudgetMs() const
     qint64 budget = m_nDeadlineMarginMs;
     for (const Frame& frame : m_frames) {
         const qint64 size = frame.bytes.size();
-        budget += m_port.WriteBudgetMs(size) + m_port.LineTimeMs(size + 2) + frame.waitAfterMs;
+        budget += m_port.FrameBudgetMs(size) + m_port.LineTimeMs(size + 2) + frame.waitAfterMs;
     }
     return budget;
 }

@@ -27,6 +27,7 @@ constexpr std::array<QSerialPort::StopBits, 3> kStopBits = {
 
 constexpr quint32 kAlreadyOpenCode = 0xFFFFFFFF;
 constexpr qint64 kWriteMsPerByte = 20;
+constexpr qint64 kNetworkSlackMs = 2000;
 
 template <typename T, std::size_t N> std::optional<T> Entry(const std::array<T, N>& list, int index)
 {
@@ -233,7 +234,7 @@ CSerialPort::WriteOutcome CSerialPort::WriteDrained(const char* data, qint64 cou
 CSerialPort::WriteOutcome CSerialPort::WriteToNetwork(const char* data, qint64 count,
                                                       WriteControl& control)
 {
-    const QDeadlineTimer budget(WriteBudgetMs(count));
+    const QDeadlineTimer budget(FrameBudgetMs(count));
     control.firstByteAtMs = ClockMs();
     const qint64 lineEndsAt = control.firstByteAtMs + LineTimeMs(count + 2) + 1;
     auto outcome = WriteOutcome::Drained;
@@ -317,6 +318,14 @@ double CSerialPort::CharactersPerSecond() const
                             : m_config.stopBitsIndex == 1 ? 1.5
                                                           : 2.0;
     return baudRate / (1 + dataBits + 1 + stopBits); // start, data, parity (always sent), stop
+}
+
+qint64 CSerialPort::FrameBudgetMs(qint64 count) const
+{
+    // Over a network, also its round trips and a receiver that delays its acknowledgement (40 ms
+    // on Linux, up to 500 ms elsewhere) when it has nothing to answer.
+    const bool network = CNetworkPort::IsNetworkWord(m_config.portName);
+    return WriteBudgetMs(count) + (network ? kNetworkSlackMs : 0);
 }
 
 qint64 CSerialPort::LineTimeMs(qint64 count) const

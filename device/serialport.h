@@ -66,6 +66,8 @@ public:
     // Most milliseconds a drained write of `count` bytes may take: 20 per byte, or twice the
     // time the line needs at the configured speed where that is longer (110 and 300 baud).
     qint64 WriteBudgetMs(qint64 count) const;
+    // The same for the port behind the configured word (a network adds its own slack).
+    qint64 FrameBudgetMs(qint64 count) const;
     // Characters per second the configured line carries (start, data, parity and stop bits).
     double CharactersPerSecond() const;
 

@@ -72,6 +72,7 @@ private Q_SLOTS:
     void throughServer();
     void cancelPurgesTheServer();
     void serverGoesAway();
+    void oneTransferPerServer();
     void refusedOpen_data();
     void refusedOpen();
 };
@@ -268,6 +269,31 @@ void TestNetworkPort::serverGoesAway()
     QVERIFY(sender.Start({{QByteArray("back"), 0}}));
     QCOMPARE(sender.WaitForResult(), Result::Ok);
     QCOMPARE(pty.ReadAll(), QByteArray("back"));
+}
+
+// The server decides who may connect; within the program, one transfer at a time to each.
+void TestNetworkPort::oneTransferPerServer()
+{
+    PtyPair pty;
+    Ser2Net server(pty.SlaveName(), true);
+    QVERIFY(server.IsReady());
+    CSerialPort first;
+    CSerialPort second;
+    CDeviceSender one(PointAt(first, Word(true, server.Port())));
+    CDeviceSender other(
+        PointAt(second, QStringLiteral("RFC2217://127.0.0.1:%1").arg(server.Port())));
+    QVERIFY(one.Start({{QByteArray(30, 'a'), 0}})); // 0.3 s at 1200 baud
+    QTest::qWait(100);
+    QVERIFY(other.Start({{QByteArray("b"), 0}}));
+    QCOMPARE(other.WaitForResult(), Result::OpenFailed);
+    QCOMPARE(CPortRefusal::Details(second),
+             QStringLiteral("К серверу 127.0.0.1:%1 уже идет передача из этой программы. "
+                            "Дождитесь ее окончания и повторите.")
+                 .arg(server.Port()));
+    QCOMPARE(one.WaitForResult(), Result::Ok);
+    QVERIFY(other.Start({{QByteArray("b"), 0}}));
+    QCOMPARE(other.WaitForResult(), Result::Ok);
+    QCOMPARE(pty.ReadAll(), QByteArray(30, 'a') + 'b');
 }
 
 void TestNetworkPort::refusedOpen_data()
