@@ -541,6 +541,7 @@ void CMainFrame::OnHelp()
 
 void CMainFrame::OnNextPane()
 {
+    setAttribute(Qt::WA_KeyboardFocusChange); // a key moved the focus: the style then shows where
     if (m_pActivePane == m_pEditorView)
         m_pLowerView->setFocus(Qt::TabFocusReason);
     else
