@@ -233,6 +233,7 @@ void CMainFrame::CreateToolBar()
             continue;
         }
         QComboBox* list = EmbedList(place->listId, place->width, place->dropDownHeight);
+        list->setAccessibleName(place->name);
         QAction* holder = m_wndToolBar->addWidget(list);
         holder->setData(place->placeId);
     }
