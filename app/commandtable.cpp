@@ -207,10 +207,10 @@ const std::vector<int>& CommandTable::ToolBar()
 const std::vector<CommandTable::ListPlace>& CommandTable::ListPlaces()
 {
     static const std::vector<ListPlace> places = {
-        {ID_FONT_PLACE, ID_FONT_COMBO, 120, 200},
-        {ID_I_PLACE, ID_I_COMBO, 50, 400},
-        {ID_V_PLACE, ID_V_COMBO, 45, 200},
-        {ID_SCALE_PLACE, ID_SCALE_COMBO, 60, 200},
+        {ID_FONT_PLACE, ID_FONT_COMBO, 120, 200, QStringLiteral("Шрифт")},
+        {ID_I_PLACE, ID_I_COMBO, 50, 400, QStringLiteral("Параметр i")},
+        {ID_V_PLACE, ID_V_COMBO, 45, 200, QStringLiteral("Параметр v")},
+        {ID_SCALE_PLACE, ID_SCALE_COMBO, 60, 200, QStringLiteral("Масштаб")},
     };
     return places;
 }

@@ -69,6 +69,7 @@ public:
         int listId;         // 101–104
         int width;          // pixels
         int dropDownHeight; // pixels
+        QString name;       // for assistive technology: no label stands beside a list
     };
 
     static const std::vector<Command>& Commands();

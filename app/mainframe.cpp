@@ -233,6 +233,7 @@ void CMainFrame::CreateToolBar()
             continue;
         }
         QComboBox* list = EmbedList(place->listId, place->width, place->dropDownHeight);
+        list->setAccessibleName(place->name);
         QAction* holder = m_wndToolBar->addWidget(list);
         holder->setData(place->placeId);
     }
@@ -541,6 +542,7 @@ void CMainFrame::OnHelp()
 
 void CMainFrame::OnNextPane()
 {
+    setAttribute(Qt::WA_KeyboardFocusChange); // a key moved the focus: the style then shows where
     if (m_pActivePane == m_pEditorView)
         m_pLowerView->setFocus(Qt::TabFocusReason);
     else

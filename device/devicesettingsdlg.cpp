@@ -40,9 +40,12 @@ CDeviceSettingsDlg::WaitFunction& WaitHook()
     return wait;
 }
 
-QLabel* MakeLabel(const QString& text, QWidget* parent)
+// A field takes its accessible name from its buddy; without one it would take the group's title.
+QLabel* MakeLabel(const QString& text, QWidget* parent, QWidget* buddy = nullptr)
 {
-    return new QLabel(text, parent);
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
 }
 
 // The whole text must be a number: "12abc" or "" is not one.
@@ -89,10 +92,13 @@ void CDeviceSettingsDlg::BuildControls()
     m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pList->verticalHeader()->hide();
     m_pList->horizontalHeader()->setHighlightSections(false);
+    m_pList->setAccessibleName(QStringLiteral("Список всех изображений")); // a table takes no buddy
 
     auto* edit = new QGroupBox(QStringLiteral("Редактирование"), group);
+    edit->setAccessibleName(edit->title()); // else it is named after the group around it
     m_pName = new QLineEdit(edit);
     m_pName->setObjectName(QStringLiteral("nameEdit"));
+    m_pName->setAccessibleName(QStringLiteral("Название изображения")); // its column's title
     m_pName->setReadOnly(true);
     m_pName->setAlignment(Qt::AlignCenter);
     m_pUse = new QComboBox(edit);
@@ -107,11 +113,11 @@ void CDeviceSettingsDlg::BuildControls()
     m_pApplyChanges->setDefault(true);
     auto* editGrid = new QGridLayout(edit);
     editGrid->addWidget(m_pName, 0, 0, 1, 2);
-    editGrid->addWidget(MakeLabel(QStringLiteral("Использование"), edit), 1, 0);
+    editGrid->addWidget(MakeLabel(QStringLiteral("Использование"), edit, m_pUse), 1, 0);
     editGrid->addWidget(m_pUse, 1, 1);
-    editGrid->addWidget(MakeLabel(QStringLiteral("Порядковый номер"), edit), 2, 0);
+    editGrid->addWidget(MakeLabel(QStringLiteral("Порядковый номер"), edit, m_pOrder), 2, 0);
     editGrid->addWidget(m_pOrder, 2, 1);
-    editGrid->addWidget(MakeLabel(QStringLiteral("Длительность (с)"), edit), 3, 0);
+    editGrid->addWidget(MakeLabel(QStringLiteral("Длительность (с)"), edit, m_pDuration), 3, 0);
     editGrid->addWidget(m_pDuration, 3, 1);
     editGrid->addWidget(m_pApplyChanges, 4, 0, 1, 2);
     editGrid->setRowStretch(5, 1);
@@ -124,7 +130,8 @@ void CDeviceSettingsDlg::BuildControls()
     m_pDemoPictures->setObjectName(QStringLiteral("demoPicturesCheck"));
 
     auto* groupGrid = new QGridLayout(group);
-    groupGrid->addWidget(MakeLabel(QStringLiteral("Список всех изображений "), group), 0, 0);
+    groupGrid->addWidget(MakeLabel(QStringLiteral("Список всех изображений "), group, m_pList), 0,
+                         0);
     groupGrid->addWidget(m_pList, 1, 0, 2, 1);
     groupGrid->addWidget(edit, 1, 1);
     auto* checks = new QVBoxLayout;

@@ -26,6 +26,7 @@ CEffectsDlg::CEffectsDlg(QWidget* parent) : QDialog(parent)
     m_pDurationLabel->setObjectName(QStringLiteral("durationLabel"));
     m_pDuration = new QComboBox(group);
     m_pDuration->setObjectName(QStringLiteral("durationList"));
+    m_pDurationLabel->setBuddy(m_pDuration);
     for (int d = 1; d <= 9; ++d)
         m_pDuration->addItem(QString::number(d));
 
@@ -33,6 +34,7 @@ CEffectsDlg::CEffectsDlg(QWidget* parent) : QDialog(parent)
     m_pEffects->setObjectName(QStringLiteral("effectsCheck"));
     m_pEffect = new QComboBox(group);
     m_pEffect->setObjectName(QStringLiteral("effectList"));
+    m_pEffect->setAccessibleName(m_pEffects->text()); // the check box that enables it is its label
     // The position is the effect index the device receives.
     m_pEffect->addItems({QStringLiteral("сдвиг строки вверх"), QStringLiteral("сдвиг строки вниз"),
                          QStringLiteral("закраска строки снизу"),

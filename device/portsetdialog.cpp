@@ -88,7 +88,10 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
         {QStringLiteral(" Наличие бита четности"), m_pParity},
     }};
     for (int row = 0; row < int(rows.size()); ++row) {
-        grid->addWidget(new QLabel(rows[row].first, group), row, 0);
+        auto* label = new QLabel(rows[row].first, group);
+        label->setBuddy(rows[row].second);
+        rows[row].second->setAccessibleName(rows[row].first.trimmed());
+        grid->addWidget(label, row, 0);
         grid->addWidget(rows[row].second, row, 1);
     }
     grid->setColumnStretch(0, 1);
@@ -133,6 +136,9 @@ void CPortSetDialog::BuildOtherPortRow(QWidget* group, QVBoxLayout* layout)
     m_pOtherList->setInsertPolicy(QComboBox::NoInsert);
     m_pOtherList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_pOtherList->setMinimumContentsLength(24);
+    // Its label is the radio button, which cannot be a buddy; the typing goes to the inner field.
+    m_pOtherList->setAccessibleName(QStringLiteral("Другой порт"));
+    m_pOtherList->lineEdit()->setAccessibleName(m_pOtherList->accessibleName());
     row->addWidget(m_pOtherList, 1);
     m_pRefresh = MakeButton(group, QStringLiteral("Обновить"), "refreshButton");
     m_pRefresh->setAutoDefault(false);

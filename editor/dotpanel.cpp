@@ -1,5 +1,6 @@
 #include "editor/dotpanel.h"
 
+#include <QAccessibleWidget>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
@@ -60,11 +61,24 @@ void PaintMarkers(QPainter& painter, QPoint origin, const QList<DotMarker>& mark
     }
 }
 
+// A plain widget would be announced as an empty pane; this one is a picture with a description.
+QAccessibleInterface* PanelAccessible(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("CDotPanel") || !object || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+}
+
 } // namespace
 
 CDotPanel::CDotPanel(QWidget* parent) : QWidget(parent)
 {
+    [[maybe_unused]] static const bool installed =
+        (QAccessible::installFactory(PanelAccessible), true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setObjectName(QStringLiteral("previewPanel"));
+    setAccessibleName(QStringLiteral("Изображение табло"));
+    setFocusPolicy(Qt::StrongFocus);
     Resize();
 }
 
@@ -193,4 +207,22 @@ void CDotPanel::paintEvent(QPaintEvent* event)
     if (m_pLines)
         PaintStill(painter, QPoint(kMargin, 2 * kMargin + 8 * m_nPitch), *m_pLines, m_nWidth,
                    m_nPitch);
+    // Inside the margin, so the keyboard user sees where Space will act.
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().highlight(), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+}
+
+void CDotPanel::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CDotPanel::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }

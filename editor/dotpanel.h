@@ -8,7 +8,8 @@ class QPainter;
 
 // Draws dots as the display lights them: round lit dots on a dark panel, unlit dots dim. On top
 // the display's window as the animation shows it; below, every line of the message whole, with
-// the codes that light nothing marked under the strip.
+// the codes that light nothing marked under the strip. Assistive technology sees it as a picture
+// named "Изображение табло", whose description the owner keeps up to date.
 class CDotPanel : public QWidget
 {
     Q_OBJECT
@@ -33,6 +34,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void Resize();

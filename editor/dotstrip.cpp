@@ -1,7 +1,9 @@
 #include "editor/dotstrip.h"
 
+#include "editor/messagecodec.h"
 #include "fonts/exfont.h"
 #include "settings/appsettings.h"
+#include "settings/cp1251.h"
 
 #include <algorithm>
 
@@ -37,6 +39,8 @@ QList<DotLine> CDotStrip::Build(const QByteArray& stream, const std::vector<cons
         }
         if (byte > 0x03) {
             AppendGlyph(line, font, byte);
+            if (byte >= 0x20 && CMessageCodec::GetByteType(byte) == SYM_PLAIN)
+                line.text += Cp1251::ToUnicode(byte);
             continue;
         }
         if (i + 1 >= n)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct DotLine {
     QByteArray columns;
     QList<DotMarker> markers;
     int effect = -1;
+    // The characters the line shows, for those who cannot see the dots: codes and device symbols
+    // have no letters and are left out.
+    QString text{};
 };
 
 // Device fonts copied whole, so dots can be laid out on a worker while the program reloads its

@@ -5,12 +5,15 @@
 #include "settings/appsettings.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 const QString CTavrixView::kWidthKey = QStringLiteral("Preview/DisplayWidth");
 
@@ -34,41 +37,60 @@ std::pair<QList<DotLine>, qint64> LayOut(const CTavrixView::StreamWork& work,
     return {std::move(lines), timer.nsecsElapsed() / 1000};
 }
 
+bool IsPlayKey(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier;
+}
+
 } // namespace
 
 CTavrixView::CTavrixView(AppSettings& settings, QWidget* parent)
-    : QScrollArea(parent), m_settings(settings)
+    : QWidget(parent), m_settings(settings)
 {
-    m_pPanel = new CDotPanel(this);
-    setWidget(m_pPanel);
-    setWidgetResizable(false);
-    setFocusPolicy(Qt::StrongFocus);
-
-    m_pBar = new QWidget(this);
-    auto* layout = new QHBoxLayout(m_pBar);
+    auto* bar = new QWidget(this);
+    auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(4, 2, 4, 2);
-    m_pPlay = new QToolButton(m_pBar);
+    m_pPlay = new QToolButton(bar);
     m_pPlay->setObjectName(QStringLiteral("previewPlay"));
-    m_pPlay->setCheckable(true);
+    // Not checkable: its caption says what a press does, and assistive technology would announce
+    // a checkable one as a check box.
     m_pPlay->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_pPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     m_pPlay->setText(QStringLiteral("Пуск"));
     m_pPlay->setToolTip(QStringLiteral("Показать бегущую строку"));
     layout->addWidget(m_pPlay);
     layout->addSpacing(12);
-    layout->addWidget(new QLabel(QStringLiteral("Ширина табло:"), m_pBar));
-    m_pWidth = new QSpinBox(m_pBar);
+    auto* widthLabel = new QLabel(QStringLiteral("Ширина табло:"), bar);
+    layout->addWidget(widthLabel);
+    m_pWidth = new QSpinBox(bar);
     m_pWidth->setObjectName(QStringLiteral("previewWidth"));
+    widthLabel->setBuddy(m_pWidth);
+    m_pWidth->setAccessibleName(QStringLiteral("Ширина табло")); // the label without its colon
     m_pWidth->setRange(kMinWidth, kMaxWidth);
     m_pWidth->setSuffix(QStringLiteral(" точек"));
+    m_pWidth->installEventFilter(this);
     layout->addWidget(m_pWidth);
     layout->addStretch(1);
-    setViewportMargins(0, m_pBar->sizeHint().height(), 0, 0);
+
+    m_pScroll = new QScrollArea(this);
+    m_pScroll->setFocusPolicy(Qt::NoFocus); // the panel inside takes it
+    m_pPanel = new CDotPanel(m_pScroll);
+    m_pScroll->setWidget(m_pPanel);
+    m_pScroll->setWidgetResizable(false);
+    auto* pane = new QVBoxLayout(this);
+    pane->setContentsMargins(0, 0, 0, 0);
+    pane->setSpacing(0);
+    pane->addWidget(bar);
+    pane->addWidget(m_pScroll, 1);
+    setFocusProxy(m_pPlay);
 
     m_nWidth = StoredWidth();
     m_pWidth->setValue(m_nWidth);
     connect(m_pWidth, &QSpinBox::valueChanged, this, &CTavrixView::SetDisplayWidth);
-    connect(m_pPlay, &QToolButton::toggled, this, &CTavrixView::SetPlaying);
+    connect(m_pPlay, &QToolButton::clicked, this, [this] { SetPlaying(!IsPlaying()); });
 
     m_worker.setMaxThreadCount(1);
     m_updateTimer.setSingleShot(true);
@@ -86,15 +108,29 @@ CTavrixView::~CTavrixView()
 
 void CTavrixView::OnInitialUpdate()
 {
-    horizontalScrollBar()->setValue(0);
-    verticalScrollBar()->setValue(0);
+    m_pScroll->horizontalScrollBar()->setValue(0);
+    m_pScroll->verticalScrollBar()->setValue(0);
     UpdateNow();
 }
 
-void CTavrixView::resizeEvent(QResizeEvent* event)
+// Space on "Пуск" clicks it; on the picture it reaches here unused.
+void CTavrixView::keyPressEvent(QKeyEvent* event)
 {
-    QScrollArea::resizeEvent(event);
-    m_pBar->setGeometry(0, 0, width(), m_pBar->sizeHint().height());
+    if (!IsPlayKey(event)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (!event->isAutoRepeat())
+        SetPlaying(!IsPlaying());
+}
+
+// A width holds no blanks, so Space in its field too starts and pauses the text.
+bool CTavrixView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_pWidth || !IsPlayKey(event))
+        return QWidget::eventFilter(watched, event);
+    keyPressEvent(static_cast<QKeyEvent*>(event));
+    return true;
 }
 
 int CTavrixView::StoredWidth() const
@@ -180,6 +216,20 @@ void CTavrixView::Refresh()
     m_clock.restart();
     m_pPanel->SetContent(&m_lines, IsPlaying() ? m_animation.Frame() : m_animation.StillFrame(),
                          m_nWidth, Pitch());
+    Describe();
+}
+
+// What a screen reader says of the picture: the line in the window, and whether it runs.
+void CTavrixView::Describe()
+{
+    const int line = m_animation.LineIndex();
+    const QString text = line >= 0 && line < m_lines.size() ? m_lines[line].text : QString();
+    const QString state = IsPlaying() ? QStringLiteral("идет показ") : QStringLiteral("пауза");
+    const QString description =
+        text.trimmed().isEmpty() ? state : QStringLiteral("%1 — %2").arg(text, state);
+    // Every change is announced: only a real one may be.
+    if (m_pPanel->accessibleDescription() != description)
+        m_pPanel->setAccessibleDescription(description);
 }
 
 int CTavrixView::Pitch() const
@@ -208,8 +258,6 @@ void CTavrixView::SetDisplayWidth(int columns)
 
 void CTavrixView::SetPlaying(bool playing)
 {
-    if (m_pPlay->isChecked() != playing)
-        m_pPlay->setChecked(playing); // comes back here through toggled
     if (playing == m_playTimer.isActive())
         return;
     m_pPlay->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
@@ -220,12 +268,14 @@ void CTavrixView::SetPlaying(bool playing)
     } else {
         m_playTimer.stop();
     }
+    Describe();
 }
 
 void CTavrixView::OnTick()
 {
     m_animation.Advance(int(m_clock.restart()));
     m_pPanel->SetWindow(m_animation.Frame());
+    Describe();
 }
 
 // Rows of whole display windows, about kPictureRowPixels wide, so a message that runs on in one

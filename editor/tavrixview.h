@@ -4,22 +4,26 @@
 #include "editor/previewanimation.h"
 
 #include <QElapsedTimer>
-#include <QScrollArea>
 #include <QThreadPool>
 #include <QTimer>
+#include <QWidget>
 #include <functional>
 
 class AppSettings;
 class CDotPanel;
+class QScrollArea;
 class QSpinBox;
 class QToolButton;
 
 // The lower pane: the message as the display shows it, redrawn shortly after every edit. A bar
 // above the dots starts and pauses the running text and sets the display's width in columns,
-// which is kept in the user profile. The pane scrolls when the dots are larger than it.
+// which is kept in the user profile. The dots scroll when they are larger than the pane; the bar
+// sits beside the scroll area, not over its margin, since assistive technology sees only the
+// viewport of a scroll area. Moving to the pane puts the focus on "Пуск"; Space anywhere in the
+// pane starts and pauses the text.
 // Encoding and laying out a long message take a while, so after an edit they run on a worker
 // from a copy of the text; the pane's own thread only copies and shows.
-class CTavrixView : public QScrollArea
+class CTavrixView : public QWidget
 {
     Q_OBJECT
 public:
@@ -71,7 +75,8 @@ Q_SIGNALS:
     void previewUpdated();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnTick();
@@ -79,14 +84,15 @@ private:
     void OnUpdateDone(quint64 generation, const QList<DotLine>& lines, qint64 micros);
     void Show(const QList<DotLine>& lines, qint64 micros);
     void Refresh();
+    void Describe();
     int StoredWidth() const;
 
     AppSettings& m_settings;
     std::function<StreamWork()> m_source;
     QList<DotLine> m_lines;
     CPreviewAnimation m_animation;
+    QScrollArea* m_pScroll = nullptr;
     CDotPanel* m_pPanel = nullptr;
-    QWidget* m_pBar = nullptr;
     QToolButton* m_pPlay = nullptr;
     QSpinBox* m_pWidth = nullptr;
     QTimer m_updateTimer;

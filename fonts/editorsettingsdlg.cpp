@@ -40,6 +40,19 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name)
     return edit;
 }
 
+// The field's label, and its accessible name: the label's text on one line, without the colon
+// (without a name the field would be announced by the group's title).
+QLabel* MakeLabel(const QString& text, QWidget* parent, QLineEdit* buddy)
+{
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    QString name = text.simplified();
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    buddy->setAccessibleName(name.trimmed());
+    return label;
+}
+
 bool IsBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
@@ -66,19 +79,21 @@ CEditorSettingsDlg::CEditorSettingsDlg(IPrompt& prompt, int maxChars, const QStr
     connect(browse, &QPushButton::clicked, this, &CEditorSettingsDlg::OnBrowse);
 
     grid->addWidget(
-        new QLabel(QStringLiteral("Максимальное количество символов в текстовом редакторе"), group),
+        MakeLabel(QStringLiteral("Максимальное количество символов в текстовом редакторе"), group,
+                  m_pMaxChars),
         0, 0);
     grid->addWidget(m_pMaxChars, 0, 1, Qt::AlignRight);
     grid->setRowMinimumHeight(1, 8);
-    grid->addWidget(new QLabel(QStringLiteral("Директория размещения файлов шрифтов :"), group), 2,
-                    0, 1, 2);
+    grid->addWidget(
+        MakeLabel(QStringLiteral("Директория размещения файлов шрифтов :"), group, m_pDir), 2, 0, 1,
+        2);
     grid->addWidget(m_pDir, 3, 0);
     grid->addWidget(browse, 3, 1);
     grid->setRowMinimumHeight(4, 8);
-    grid->addWidget(new QLabel(QStringLiteral("Список шрифтов, которые поддерживает устройство\n"
-                                              "(названия шрифтов вводяться согласно их номерам в "
-                                              "памяти устройства) :"),
-                               group),
+    grid->addWidget(MakeLabel(QStringLiteral("Список шрифтов, которые поддерживает устройство\n"
+                                             "(названия шрифтов вводяться согласно их номерам в "
+                                             "памяти устройства) :"),
+                              group, m_pFontList),
                     5, 0, 1, 2);
     grid->addWidget(m_pFontList, 6, 0, 1, 2);
 

@@ -173,6 +173,7 @@ void TestDotStrip::columnsAreTheSumOfShippedGlyphWidths()
     const QList<DotLine> lines = CDotStrip::Build(stream, {arial.get(), bold.get()});
     QCOMPARE(lines.size(), 1);
     QCOMPARE(int(lines[0].columns.size()), expected);
+    QCOMPARE(lines[0].text, "ТаблоOK!"); // the symbols and the code have no letters
 }
 
 void TestDotStrip::wrap_data()

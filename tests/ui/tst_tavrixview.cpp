@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QScopeGuard>
+#include <QScrollArea>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -243,7 +244,8 @@ void TestTavrixView::scaleListSetsThePitchAndResetsOnReload()
     FrameFixture::Choose(scale, 2);
     QCOMPARE(scale->currentText(), "300%");
     QCOMPARE(view.Pitch(), 12);
-    QVERIFY(view.widget()->width() > view.viewport()->width()); // the pane scrolls
+    const QScrollArea* dots = view.findChild<QScrollArea*>();
+    QVERIFY(dots->widget()->width() > dots->viewport()->width()); // the pane scrolls
     f.settings->LoadFontLibrary();
     f.View().FillToolbarCombos();
     QCOMPARE(scale->currentText(), "100%");
