@@ -24,6 +24,19 @@ namespace MessageText
 
 const QString kMimeType = QStringLiteral("application/x-tavrix-marked-text");
 
+bool IsDeviceSymbol(quint8 byte)
+{
+    const quint32 type = CMessageCodec::GetByteType(byte);
+    return type >= SYM_PAGE_80 && type <= SYM_PAGE_B0;
+}
+
+// The markup refuses what the display would not show as itself; foreign text is only cleaned
+// (below), since an operator may type a tab or a character that the display shows as a symbol.
+bool IsShownCharacter(quint8 byte)
+{
+    return !IsControlCharacter(byte) && byte != 0x98 && !IsDeviceSymbol(byte);
+}
+
 QString ThroughCodePage(const QString& text)
 {
     return Cp1251::ToUnicode(Cp1251::FromUnicode(text));

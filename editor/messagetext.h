@@ -19,6 +19,10 @@ struct Run {
     friend bool operator==(const Run&, const Run&) = default;
 };
 
+// A byte the display shows as the code page's character: not a code, not a device symbol, not a
+// control character, not the one byte the code page leaves without a character.
+bool IsShownCharacter(quint8 byte);
+bool IsDeviceSymbol(quint8 byte);
 // Text as it will be stored: what the code page cannot hold becomes '?'.
 QString ThroughCodePage(const QString& text);
 // Text from an input method or another program, as plain message text.
