@@ -139,6 +139,7 @@ void CMainFrame::OnCreateClient()
     m_wndSplitter->setObjectName(QStringLiteral("splitter"));
     m_wndSplitter->setChildrenCollapsible(false);
     m_pEditorView = new CTavrixEditorView(m_settings, m_prompt, m_doc, m_wndSplitter);
+    m_pEditorView->SetToolbarLists({m_wndFontCombo, m_wndICombo, m_wndVCombo, m_wndScaleCombo});
     m_pLowerView = new CTavrixView(m_settings, m_wndSplitter);
     m_wndSplitter->addWidget(m_pEditorView);
     m_wndSplitter->addWidget(m_pLowerView);
