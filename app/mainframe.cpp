@@ -43,9 +43,6 @@ const QString CMainFrame::kStopTransferQuestion =
     QStringLiteral("Идет передача данных в устройство. Прервать передачу и закрыть программу?");
 const QString CMainFrame::kFileFilter = QStringLiteral("Tavrix Files (*.tvd)");
 const QString CMainFrame::kPictureFilter = QStringLiteral("PNG (*.png)");
-const QString CMainFrame::kProfileOrganization =
-    QStringLiteral("Local AppWizard-Generated Applications");
-const QString CMainFrame::kProfileApplication = QStringLiteral("Tavrix Editor");
 
 namespace
 {
@@ -550,7 +547,7 @@ void CMainFrame::OnNextPane()
 
 QStringList CMainFrame::RecentFiles() const
 {
-    QSettings profile(kProfileOrganization, kProfileApplication);
+    QSettings profile(AppSettings::kProfileOrganization, AppSettings::kProfileApplication);
     profile.beginGroup(kRecentGroup);
     QStringList files;
     for (int n = 1; n <= kMaxRecentFiles; ++n) {
@@ -572,7 +569,7 @@ void CMainFrame::AddRecentFile(const QString& path)
 
 void CMainFrame::WriteRecentFiles(const QStringList& files)
 {
-    QSettings profile(kProfileOrganization, kProfileApplication);
+    QSettings profile(AppSettings::kProfileOrganization, AppSettings::kProfileApplication);
     profile.beginGroup(kRecentGroup);
     for (int n = 0; n < kMaxRecentFiles; ++n) {
         const QString key = QStringLiteral("File%1").arg(n + 1);
