@@ -42,7 +42,8 @@ QString ThroughCodePage(const QString& text)
     return Cp1251::ToUnicode(Cp1251::FromUnicode(text));
 }
 
-// One LF per line break, tabs kept, no other control character.
+// Line breaks arrive as CR LF, a lone CR or a Unicode separator; each becomes one LF. A tab stays,
+// as a typed one does.
 QString CleanForeignText(const QString& text)
 {
     QString result;
