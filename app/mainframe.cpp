@@ -43,9 +43,6 @@ const QString CMainFrame::kStopTransferQuestion =
     QStringLiteral("Идет передача данных в устройство. Прервать передачу и закрыть программу?");
 const QString CMainFrame::kFileFilter = QStringLiteral("Tavrix Files (*.tvd)");
 const QString CMainFrame::kPictureFilter = QStringLiteral("PNG (*.png)");
-const QString CMainFrame::kProfileOrganization =
-    QStringLiteral("Local AppWizard-Generated Applications");
-const QString CMainFrame::kProfileApplication = QStringLiteral("Tavrix Editor");
 
 namespace
 {
@@ -139,6 +136,7 @@ void CMainFrame::OnCreateClient()
     m_wndSplitter->setObjectName(QStringLiteral("splitter"));
     m_wndSplitter->setChildrenCollapsible(false);
     m_pEditorView = new CTavrixEditorView(m_settings, m_prompt, m_doc, m_wndSplitter);
+    m_pEditorView->SetToolbarLists({m_wndFontCombo, m_wndICombo, m_wndVCombo, m_wndScaleCombo});
     m_pLowerView = new CTavrixView(m_settings, m_wndSplitter);
     m_wndSplitter->addWidget(m_pEditorView);
     m_wndSplitter->addWidget(m_pLowerView);
@@ -551,7 +549,7 @@ void CMainFrame::OnNextPane()
 
 QStringList CMainFrame::RecentFiles() const
 {
-    QSettings profile(kProfileOrganization, kProfileApplication);
+    QSettings profile(AppSettings::kProfileOrganization, AppSettings::kProfileApplication);
     profile.beginGroup(kRecentGroup);
     QStringList files;
     for (int n = 1; n <= kMaxRecentFiles; ++n) {
@@ -573,7 +571,7 @@ void CMainFrame::AddRecentFile(const QString& path)
 
 void CMainFrame::WriteRecentFiles(const QStringList& files)
 {
-    QSettings profile(kProfileOrganization, kProfileApplication);
+    QSettings profile(AppSettings::kProfileOrganization, AppSettings::kProfileApplication);
     profile.beginGroup(kRecentGroup);
     for (int n = 0; n < kMaxRecentFiles; ++n) {
         const QString key = QStringLiteral("File%1").arg(n + 1);

@@ -65,8 +65,6 @@ public:
     static const QString kStopTransferQuestion;
     static const QString kFileFilter;
     static const QString kPictureFilter;
-    static const QString kProfileOrganization;
-    static const QString kProfileApplication;
     static constexpr int kMaxRecentFiles = 4;
     static constexpr int kTopPaneHeight = 100;
     static constexpr int kSplitterStep = 8;

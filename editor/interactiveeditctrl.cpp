@@ -7,16 +7,12 @@
 #include "settings/cp1251.h"
 
 #include <QClipboard>
-#include <QDataStream>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QTextDocument>
-
-const QString CInteractiveEditCtrl::kMarkedMimeType =
-    QStringLiteral("application/x-tavrix-marked-text");
 
 namespace
 {
@@ -26,59 +22,14 @@ QColor ToQColor(quint32 bgr)
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
-bool IsMarkingColor(quint32 color)
-{
-    return color == CMessageCodec::kControlColor || CMessageCodec::PageOfColor(color) >= 0;
-}
-
 QTextCharFormat ToQtFormat(const CharFormat& format)
 {
     QTextCharFormat result;
     result.setFontFamilies({format.face});
     result.setForeground(ToQColor(format.color));
-    if (IsMarkingColor(format.color) && format.color != CMessageCodec::kControlColor)
+    if (MessageText::IsMarkingColor(format.color) && format.color != CMessageCodec::kControlColor)
         CSymbolGlyphs::WidenCell(result);
     return result;
-}
-
-// Shows the text as it will be stored: what the code page cannot hold becomes '?'.
-QString ThroughCodePage(const QString& text)
-{
-    return Cp1251::ToUnicode(Cp1251::FromUnicode(text));
-}
-
-// Text from other programs: one LF per line break and no control characters, which would turn
-// into stream codes (0x00–0x03) or unmarked device symbols.
-QString CleanForeignText(const QString& text)
-{
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text[i];
-        if (ch == u'\r') {
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                continue;
-            result += u'\n';
-        } else if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator) {
-            result += u'\n';
-        } else if (ch == u'\n' || ch == u'\t' ||
-                   (ch.unicode() >= 0x20 && ch != QChar::ObjectReplacementCharacter &&
-                    ch.unicode() != 0x7F)) {
-            result += ch;
-        }
-    }
-    return ThroughCodePage(result);
-}
-
-// Whether a pasted character keeps its marking colour: a control letter or digit in the control
-// colour, a symbol character of the page a page colour names.
-bool KeepsMarking(QChar ch, quint32 color)
-{
-    if (color == CMessageCodec::kControlColor)
-        return CMessageCodec::IsControlLetter(ch) || (ch >= u'0' && ch <= u'9');
-    const int page = CMessageCodec::PageOfColor(color);
-    return page >= 0 && ch.unicode() < 0x100 &&
-           CMessageCodec::IsPageSymbol(page, quint8(ch.unicode()));
 }
 
 } // namespace
@@ -348,7 +299,7 @@ void CInteractiveEditCtrl::keyPressEvent(QKeyEvent* event)
     const bool typed = (enter && mods == Qt::NoModifier) || (printable && !shortcutMods);
     if (typed && !isReadOnly()) {
         // Typed text is always plain, even right after a marked symbol.
-        InsertPlainTyped(enter ? QStringLiteral("\n") : ThroughCodePage(text));
+        InsertPlainTyped(enter ? QStringLiteral("\n") : MessageText::ThroughCodePage(text));
         event->accept();
     } else if (printable && shortcutMods) {
         // The base control would insert the text of a shortcut it does not know; keep only
@@ -382,7 +333,7 @@ void CInteractiveEditCtrl::inputMethodEvent(QInputMethodEvent* event)
         QTextEdit::inputMethodEvent(event);
         return;
     }
-    const QString commit = CleanForeignText(event->commitString());
+    const QString commit = MessageText::CleanForeignText(event->commitString());
     const QString fitting = commit.left(std::max(0, RoomFor(textCursor())));
     QInputMethodEvent limited(event->preeditString(), event->attributes());
     limited.setCommitString(fitting, event->replacementStart(), event->replacementLength());
@@ -404,9 +355,9 @@ QTextCharFormat CInteractiveEditCtrl::FormatForColor(quint32 color) const
     return format;
 }
 
-QList<CInteractiveEditCtrl::Run> CInteractiveEditCtrl::SelectedRuns() const
+QList<MessageText::Run> CInteractiveEditCtrl::SelectedRuns() const
 {
-    QList<Run> runs;
+    QList<MessageText::Run> runs;
     const auto append = [&runs](const QString& text, quint32 color) {
         if (!runs.isEmpty() && runs.last().color == color)
             runs.last().text += text;
@@ -426,7 +377,7 @@ QList<CInteractiveEditCtrl::Run> CInteractiveEditCtrl::SelectedRuns() const
                 continue;
             const quint32 color = ColorOf(fragment.charFormat());
             append(fragment.text().mid(from - fragment.position(), to - from),
-                   IsMarkingColor(color) ? color : 0);
+                   MessageText::IsMarkingColor(color) ? color : 0);
         }
         const int lineBreak = block.position() + block.length() - 1;
         if (lineBreak >= start && lineBreak < end)
@@ -438,57 +389,20 @@ QList<CInteractiveEditCtrl::Run> CInteractiveEditCtrl::SelectedRuns() const
 QMimeData* CInteractiveEditCtrl::createMimeDataFromSelection() const
 {
     QMimeData* data = QTextEdit::createMimeDataFromSelection();
-    QByteArray bytes;
-    QDataStream stream(&bytes, QIODevice::WriteOnly);
-    const QList<Run> runs = SelectedRuns();
-    stream << quint32(runs.size());
-    for (const Run& run : runs)
-        stream << run.text << run.color;
-    data->setData(kMarkedMimeType, bytes);
+    data->setData(MessageText::kMimeType, MessageText::ToMimeData(SelectedRuns()));
     return data;
 }
 
 bool CInteractiveEditCtrl::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source->hasFormat(kMarkedMimeType) || source->hasHtml() || source->hasText();
+    return source->hasFormat(MessageText::kMimeType) || source->hasHtml() || source->hasText();
 }
 
-// Marked text from a clipboard keeps its colour only on the characters that can carry it; the
-// rest becomes plain text, cleaned like any foreign text.
-void CInteractiveEditCtrl::AppendPasted(QList<Run>& runs, const QString& text, quint32 color)
-{
-    if (!IsMarkingColor(color)) {
-        runs.append({CleanForeignText(text), 0});
-        return;
-    }
-    qsizetype start = 0;
-    while (start < text.size()) {
-        const bool marked = KeepsMarking(text[start], color);
-        qsizetype end = start + 1;
-        while (end < text.size() && KeepsMarking(text[end], color) == marked)
-            ++end;
-        const QString part = text.sliced(start, end - start);
-        runs.append(marked ? Run{part, color} : Run{CleanForeignText(part), 0});
-        start = end;
-    }
-}
-
-// Only the marking survives a paste: text in one of the marking colours keeps it, everything
-// else (fonts, sizes, other colours) becomes plain.
 void CInteractiveEditCtrl::insertFromMimeData(const QMimeData* source)
 {
-    QList<Run> runs;
-    if (source->hasFormat(kMarkedMimeType)) {
-        QDataStream stream(source->data(kMarkedMimeType));
-        quint32 count = 0;
-        stream >> count;
-        for (quint32 i = 0; i < count && stream.status() == QDataStream::Ok; ++i) {
-            Run run;
-            stream >> run.text >> run.color;
-            if (stream.status() != QDataStream::Ok)
-                break;
-            AppendPasted(runs, run.text, run.color);
-        }
+    QList<MessageText::Run> runs;
+    if (source->hasFormat(MessageText::kMimeType)) {
+        runs = MessageText::FromMimeData(source->data(MessageText::kMimeType));
     } else if (source->hasHtml()) {
         QTextDocument html;
         html.setHtml(source->html());
@@ -496,50 +410,27 @@ void CInteractiveEditCtrl::insertFromMimeData(const QMimeData* source)
             if (block != html.begin())
                 runs.append({QStringLiteral("\n"), 0});
             for (auto it = block.begin(); !it.atEnd(); ++it) {
-                AppendPasted(runs, it.fragment().text(), ColorOf(it.fragment().charFormat()));
+                MessageText::AppendPasted(runs, it.fragment().text(),
+                                          ColorOf(it.fragment().charFormat()));
             }
         }
     } else if (source->hasText()) {
-        runs.append({CleanForeignText(source->text()), 0});
+        runs = MessageText::FromPlainText(source->text());
     }
     InsertRuns(std::move(runs));
 }
 
-void CInteractiveEditCtrl::InsertRuns(QList<Run> runs)
+void CInteractiveEditCtrl::InsertRuns(QList<MessageText::Run> runs)
 {
     QTextCursor cursor = textCursor();
-    int room = std::max(0, RoomFor(cursor));
-    // Cut at the limit, but never between a control letter and the digit that follows it.
-    quint32 cutColor = 0;
-    bool cut = false;
-    for (qsizetype i = 0; i < runs.size(); ++i) {
-        if (runs[i].text.size() <= room) {
-            room -= int(runs[i].text.size());
-            continue;
-        }
-        cut = true;
-        cutColor = runs[i].color;
-        runs[i].text.truncate(room);
-        runs.resize(i + 1);
-        break;
-    }
-    if (cut && cutColor == CMessageCodec::kControlColor) {
-        for (qsizetype i = runs.size() - 1; i >= 0; --i) {
-            if (runs[i].text.isEmpty())
-                continue;
-            if (runs[i].color == CMessageCodec::kControlColor &&
-                CMessageCodec::IsControlLetter(runs[i].text.back()))
-                runs[i].text.chop(1);
-            break;
-        }
-    }
-    const bool any =
-        std::any_of(runs.cbegin(), runs.cend(), [](const Run& run) { return !run.text.isEmpty(); });
+    MessageText::CutToRoom(runs, RoomFor(cursor));
+    const bool any = std::any_of(runs.cbegin(), runs.cend(),
+                                 [](const MessageText::Run& run) { return !run.text.isEmpty(); });
     if (!any)
         return;
     cursor.beginEditBlock();
     cursor.removeSelectedText();
-    for (const Run& run : runs)
+    for (const MessageText::Run& run : runs)
         cursor.insertText(run.text, FormatForColor(run.color));
     cursor.endEditBlock();
     setTextCursor(cursor);

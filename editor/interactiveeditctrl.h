@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/editcontrol.h"
+#include "editor/messagetext.h"
 
 #include <QTextBlock>
 #include <QTextCharFormat>
@@ -48,8 +49,6 @@ public:
     static quint32 ColorOf(const QTextCharFormat& format);
 
     static constexpr int kDefaultLimit = 32767;
-    // Private clipboard format that carries the marking of copied text.
-    static const QString kMarkedMimeType;
     void SetLimitText(int limit);
     bool CanPaste() const;
     bool HasSelectedText() const;
@@ -72,19 +71,13 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    struct Run {
-        QString text;
-        quint32 color = 0; // a marking colour, or 0 for plain text
-    };
-
     void OnContentsChange(int position, int removed, int added);
     QTextCursor ActiveCursor() const;
     void SetActiveCursor(const QTextCursor& cursor);
     int RoomFor(const QTextCursor& cursor) const;
     void InsertPlainTyped(const QString& text);
-    void InsertRuns(QList<Run> runs);
-    static void AppendPasted(QList<Run>& runs, const QString& text, quint32 color);
-    QList<Run> SelectedRuns() const;
+    void InsertRuns(QList<MessageText::Run> runs);
+    QList<MessageText::Run> SelectedRuns() const;
     QTextCharFormat FormatForColor(quint32 color) const;
 
     CTavrixEditorDoc* m_pDoc = nullptr;

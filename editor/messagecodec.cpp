@@ -69,8 +69,6 @@ bool CMessageCodec::SymbolText(quint32 type, quint8 value, qint8 param, QByteArr
         return true;
     }
     default:
-        if (type > SYM_STOP)
-            return false;
         // SYM_CONTROL and the control letters: the letter and the parameter as "%1d".
         text = QByteArray(1, char(value)) + QByteArray::number(int(param));
         return true;

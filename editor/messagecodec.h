@@ -53,7 +53,8 @@ private:
     // CatchChar without touching the modified flag; the decoder clears the flag once at the end.
     // False when nothing could be inserted.
     bool InsertSymbol(quint32 type, quint8 value, qint8 param);
-    // The editor characters and format of one symbol; false when it has none.
+    // The editor characters and format of one symbol; false when it has none. Its type is at most
+    // SYM_STOP: InsertSymbol reports any other itself, and no stream byte has one.
     bool SymbolText(quint32 type, quint8 value, qint8 param, QByteArray& text,
                     CharFormat& format) const;
     void DecodeStream(const quint8* data, int length, QByteArray& text,

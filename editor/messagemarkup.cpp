@@ -1,6 +1,7 @@
 #include "editor/messagemarkup.h"
 
 #include "editor/messagecodec.h"
+#include "editor/messagetext.h"
 #include "editor/streamcheck.h"
 #include "settings/cp1251.h"
 
@@ -35,19 +36,6 @@ QString HexCode(quint8 byte)
            u'}';
 }
 
-bool IsDeviceSymbol(quint8 byte)
-{
-    const quint32 type = CMessageCodec::GetByteType(byte);
-    return type >= SYM_PAGE_80 && type <= SYM_PAGE_B0;
-}
-
-// A byte the display shows as the character of the code page: not a code, not a device symbol,
-// not a control character, not the one byte the code page leaves without a character.
-bool IsShownCharacter(quint8 byte)
-{
-    return byte >= 0x20 && byte != 0x7F && byte != 0x98 && !IsDeviceSymbol(byte);
-}
-
 // The friendly form of a code and its parameter, when it reads back to exactly these two bytes.
 std::optional<QString> ControlMarkup(quint8 code, quint8 param)
 {
@@ -72,7 +60,7 @@ QString CharacterMarkup(quint8 byte)
         return QStringLiteral("{{");
     if (byte == '\\')
         return QStringLiteral("\\\\");
-    if (!IsShownCharacter(byte))
+    if (!MessageText::IsShownCharacter(byte))
         return HexCode(byte);
     return QString(Cp1251::ToUnicode(byte));
 }
@@ -208,12 +196,12 @@ private:
                             .arg(QString::fromUcs4(&code, 1), CodePoint(code)));
         }
         const quint8 byte = Cp1251::FromUnicode(ch);
-        if (IsDeviceSymbol(byte))
+        if (MessageText::IsDeviceSymbol(byte))
             return Fail(QStringLiteral("символ «%1» (%2) табло покажет как символ устройства %3; "
                                        "если он и нужен, напишите %3")
                             .arg(ch)
                             .arg(CodePoint(ch.unicode()), HexCode(byte)));
-        if (!IsShownCharacter(byte))
+        if (!MessageText::IsShownCharacter(byte))
             return Fail(QStringLiteral("управляющий символ %1 табло не покажет; если байт и нужен, "
                                        "напишите %2")
                             .arg(CodePoint(ch.unicode()), HexCode(byte)));

@@ -1,7 +1,6 @@
 #include "editor/tavrixeditorview.h"
 
 #include "app/commandtable.h"
-#include "app/mainframe.h"
 #include "device/devicesender.h"
 #include "device/devicesettingsdlg.h"
 #include "device/effectsdlg.h"
@@ -80,14 +79,10 @@ void CTavrixEditorView::OnInitialUpdate()
 
 void CTavrixEditorView::FillToolbarCombos()
 {
-    m_pFrame = qobject_cast<CMainFrame*>(window());
     m_codec.SetDocument(m_pDoc);
-    if (!m_pFrame)
+    const auto [font, i, v, scale] = m_lists;
+    if (!font || !i || !v || !scale)
         return;
-    QComboBox* font = m_pFrame->m_wndFontCombo;
-    QComboBox* i = m_pFrame->m_wndICombo;
-    QComboBox* v = m_pFrame->m_wndVCombo;
-    QComboBox* scale = m_pFrame->m_wndScaleCombo;
     for (QComboBox* list : {font, i, v, scale})
         list->clear();
 

@@ -7,9 +7,9 @@
 #include <functional>
 
 class AppSettings;
-class CMainFrame;
 class CTavrixEditorDoc;
 class IPrompt;
+class QComboBox;
 
 // The upper pane, in which the message is written. It owns the edit control, fills and answers
 // the frame's toolbar lists, and carries out the editor's commands: the clipboard, the symbol and
@@ -18,9 +18,20 @@ class CTavrixEditorView : public QWidget
 {
     Q_OBJECT
 public:
+    // The toolbar lists the view fills; the frame owns them.
+    struct ToolbarLists {
+        QComboBox* font = nullptr;  // 102
+        QComboBox* i = nullptr;     // 103
+        QComboBox* v = nullptr;     // 104
+        QComboBox* scale = nullptr; // 101
+    };
+
     CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTavrixEditorDoc& doc,
                       QWidget* parent = nullptr);
     ~CTavrixEditorView() override;
+
+    // Without them FillToolbarCombos fills nothing.
+    void SetToolbarLists(const ToolbarLists& lists) { m_lists = lists; }
 
     // Run after every new or opened document: refill the lists, rebuild the text from the stream.
     void OnInitialUpdate();
@@ -61,7 +72,6 @@ public:
     // Told when a change of the maximum size cut the message: kept bytes, bytes before.
     static QString CapacityCutText(int kept, int total, bool newSize);
 
-    CMainFrame* m_pFrame = nullptr;
     CTavrixEditorDoc* m_pDoc = nullptr;
     int m_nSelStart = 0;
     int m_nSelEnd = 0;
@@ -77,6 +87,7 @@ private:
 
     AppSettings& m_settings;
     IPrompt& m_prompt;
+    ToolbarLists m_lists;
     CInteractiveEditCtrl m_wndEdit;
     CMessageCodec m_codec;
 };

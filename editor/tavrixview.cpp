@@ -1,6 +1,5 @@
 #include "editor/tavrixview.h"
 
-#include "app/mainframe.h"
 #include "editor/dotpanel.h"
 #include "settings/appsettings.h"
 
@@ -135,7 +134,7 @@ bool CTavrixView::eventFilter(QObject* watched, QEvent* event)
 
 int CTavrixView::StoredWidth() const
 {
-    QSettings profile(CMainFrame::kProfileOrganization, CMainFrame::kProfileApplication);
+    QSettings profile(AppSettings::kProfileOrganization, AppSettings::kProfileApplication);
     bool ok = false;
     const int width = profile.value(kWidthKey, kDefaultWidth).toInt(&ok);
     return ok && width >= kMinWidth && width <= kMaxWidth ? width : kDefaultWidth;
@@ -251,7 +250,7 @@ void CTavrixView::SetDisplayWidth(int columns)
     if (columns == m_nWidth)
         return;
     m_nWidth = columns;
-    QSettings profile(CMainFrame::kProfileOrganization, CMainFrame::kProfileApplication);
+    QSettings profile(AppSettings::kProfileOrganization, AppSettings::kProfileApplication);
     profile.setValue(kWidthKey, columns);
     Refresh();
 }

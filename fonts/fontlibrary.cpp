@@ -1,3 +1,6 @@
+// The font-loading half of AppSettings (declared in settings/appsettings.h): reading the device
+// fonts the settings name. It lives beside CEXFont, whose files it reads; the other half reads and
+// writes the settings file.
 #include "fonts/exfont.h"
 #include "settings/appsettings.h"
 #include "settings/prompt.h"

@@ -14,6 +14,9 @@
 
 const QString AppSettings::kIniFileName = QStringLiteral("Tavrix Editor.ini");
 const QString AppSettings::kFontPlaceholder = QStringLiteral("  -------------------- ");
+const QString AppSettings::kProfileOrganization =
+    QStringLiteral("Local AppWizard-Generated Applications");
+const QString AppSettings::kProfileApplication = QStringLiteral("Tavrix Editor");
 
 namespace
 {

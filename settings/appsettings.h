@@ -56,6 +56,10 @@ public:
     static constexpr int kDefaultMaxSym = 2048;
     static const QString kIniFileName;     // "Tavrix Editor.ini"
     static const QString kFontPlaceholder; // two blanks, twenty hyphens, one blank
+    // The user profile (QSettings), which keeps what the settings file does not: the recent-file
+    // list and the preview's width.
+    static const QString kProfileOrganization;
+    static const QString kProfileApplication;
 
     int m_nMaxSym = kDefaultMaxSym;
     int m_nFontCount = 0;
