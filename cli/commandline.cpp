@@ -6,10 +6,13 @@
 #include "cli/messagesource.h"
 #include "device/deviceframes.h"
 #include "device/devicesender.h"
+#include "device/displaylist.h"
+#include "device/multisender.h"
 #include "device/portrefusal.h"
 #include "device/serialport.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSerialPortInfo>
@@ -23,6 +26,7 @@ const QString kConvert = QStringLiteral("convert");
 const QString kDump = QStringLiteral("dump");
 const QString kPorts = QStringLiteral("ports");
 const QString kDeviceSettings = QStringLiteral("device-settings");
+const QString kDisplays = QStringLiteral("displays");
 
 bool IsHelp(const QString& arg)
 {
@@ -63,6 +67,12 @@ const QCommandLineOption kPortOption(QStringLiteral("port"), QString(), QStringL
 const QCommandLineOption kBaudOption(QStringLiteral("baud"), QString(), QStringLiteral("СКОРОСТЬ"));
 const QCommandLineOption kTextOption(QStringLiteral("text"), QString(), QStringLiteral("РАЗМЕТКА"));
 const QCommandLineOption kHelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+const QCommandLineOption kDisplayOption(QStringLiteral("display"), QString(),
+                                        QStringLiteral("ИМЯ"));
+const QCommandLineOption kAllOption(QStringLiteral("all"));
+const QCommandLineOption kListOption(QStringLiteral("displays"), QString(), QStringLiteral("ФАЙЛ"));
+const QCommandLineOption kAddOption(QStringLiteral("add"), QString(), QStringLiteral("ИМЯ"));
+const QCommandLineOption kRemoveOption(QStringLiteral("remove"), QString(), QStringLiteral("ИМЯ"));
 
 QString UsbIds(const QSerialPortInfo& info)
 {
@@ -81,7 +91,9 @@ QString ParseErrorText(const QCommandLineParser& parser, const QStringList& args
         const QString dashes = unknown[0].size() > 1 ? QStringLiteral("--") : QStringLiteral("-");
         return QStringLiteral("Неизвестный параметр «%1».").arg(dashes + unknown[0]);
     }
-    for (const QCommandLineOption* option : {&kPortOption, &kBaudOption, &kTextOption}) {
+    for (const QCommandLineOption* option :
+         {&kPortOption, &kBaudOption, &kTextOption, &kDisplayOption, &kListOption, &kAddOption,
+          &kRemoveOption}) {
         if (args.last() == QStringLiteral("--") + option->names()[0])
             return QStringLiteral("После «%1» нужно значение.").arg(args.last());
     }
@@ -125,7 +137,7 @@ bool CCommandLine::IsCommand(int argc, const char* const* argv)
         return false;
     const QString first = QString::fromLocal8Bit(argv[1]);
     return IsHelp(first) || IsVersion(first) || first == kSend || first == kConvert ||
-           first == kDump || first == kPorts || first == kDeviceSettings;
+           first == kDump || first == kPorts || first == kDeviceSettings || first == kDisplays;
 }
 
 CCommandLine::CCommandLine(const QStringList& arguments, const QString& programDir)
@@ -154,6 +166,8 @@ int CCommandLine::Run()
         return Ports();
     if (command == kDeviceSettings)
         return DeviceSettings();
+    if (command == kDisplays)
+        return Displays();
     if (IsCommandWord(command))
         return Fail({ExitUsage, QStringLiteral("Неизвестная команда «%1». Справка: tavrix-editor "
                                                "--help.")
@@ -188,11 +202,20 @@ QString CCommandLine::HelpText()
         "      последовательные порты: имя, описание, USB VID:PID (через табуляцию)\n"
         "  device-settings [--port ПОРТ] [--baud СКОРОСТЬ]\n"
         "      передать в табло список изображений и флаги из файла настроек\n"
+        "  send ФАЙЛ | --text РАЗМЕТКА  (--display ИМЯ ... | --all) [--displays ФАЙЛ]\n"
+        "  device-settings (--display ИМЯ ... | --all) [--displays ФАЙЛ]\n"
+        "      то же на несколько табло из списка сразу: по строке на табло, затем итог\n"
+        "  displays [--displays ФАЙЛ]\n"
+        "      список табло: имя, порт, скорость (через табуляцию)\n"
+        "  displays --add ИМЯ --port ПОРТ [--baud СКОРОСТЬ] | displays --remove ИМЯ\n"
+        "      добавить табло в список или убрать из него\n"
         "\n"
         "Параметры:\n"
         "  --port ПОРТ       порт вместо указанного в файле настроек (COM1, ttyUSB0, ...)\n"
         "  --baud СКОРОСТЬ   скорость вместо указанной в файле настроек (110 ... 56000)\n"
         "  --text РАЗМЕТКА   сообщение в разметке вместо файла\n"
+        "  --display ИМЯ     табло из списка (можно несколько раз); --all все табло\n"
+        "  --displays ФАЙЛ   другой список табло вместо displays.ini рядом с настройками\n"
         "  -h, --help        эта справка\n"
         "  -v, --version     версия программы\n"
         "\n"
@@ -204,7 +227,8 @@ QString CCommandLine::HelpText()
         "\n"
         "Файл настроек только читается. Без него send работает с --port и --baud.\n"
         "Коды выхода: 0 все байты ушли в линию, 2 неверная командная строка,\n"
-        "3 файл, разметка или файл настроек, 4 порт не открылся, 5 передача не удалась,\n"
+        "3 файл, разметка или файл настроек, 4 порт не открылся, 5 передача не удалась\n"
+        "(для нескольких табло: худший из исходов),\n"
         "130 передача прервана Ctrl+C (SIGINT), 143 сигналом SIGTERM, 129 SIGHUP.\n"
         "Подробнее: man tavrix-editor\n");
 }
@@ -225,7 +249,7 @@ bool CCommandLine::Parse(QCommandLineParser& parser, int maxPositional, CliFailu
     // Qt would take the last of two values; a script that gives two has a fault to hear of.
     const QStringList names = parser.optionNames();
     for (qsizetype i = 0; i < names.size(); ++i) {
-        if (names.indexOf(names[i], i + 1) > i) {
+        if (names[i] != kDisplayOption.names()[0] && names.indexOf(names[i], i + 1) > i) {
             failure = {
                 ExitUsage,
                 QStringLiteral("Параметр «--%1» можно указать только один раз.").arg(names[i])};
@@ -337,12 +361,27 @@ int CCommandLine::Ports()
 int CCommandLine::Send()
 {
     QCommandLineParser parser;
-    parser.addOptions({kPortOption, kBaudOption, kTextOption});
+    parser.addOptions(
+        {kPortOption, kBaudOption, kTextOption, kDisplayOption, kAllOption, kListOption});
     CliFailure failure;
     if (!Parse(parser, 1, failure))
         return Fail(failure);
     CCliSettings settings(m_programDir);
     QByteArray stream;
+    QList<DisplayEntry> displays;
+    if (ChosenDisplays(parser, displays, failure)) {
+        if (!ReadMessage(parser, stream, failure) ||
+            !CheckMessage(stream, settings.MessageCapacity(), failure))
+            return Fail(failure);
+        settings.NoteDefaults(m_console);
+        const QByteArray frame = DeviceFrames::TextFrame(
+            reinterpret_cast<const quint8*>(stream.constData()), int(stream.size()));
+        return TransferToDisplays(displays, {CDeviceSender::Frame{frame, 0}},
+                                  &CDeviceSender::TextMessage,
+                                  QStringLiteral("Передано на %1 из %2 табло."));
+    }
+    if (!failure.text.isEmpty())
+        return Fail(failure);
     PortConfig config;
     if (!settings.SetOverrides(parser.value(kPortOption), parser.value(kBaudOption), failure) ||
         !ReadMessage(parser, stream, failure) ||
@@ -361,11 +400,15 @@ int CCommandLine::Send()
 int CCommandLine::DeviceSettings()
 {
     QCommandLineParser parser;
-    parser.addOptions({kPortOption, kBaudOption});
+    parser.addOptions({kPortOption, kBaudOption, kDisplayOption, kAllOption, kListOption});
     CliFailure failure;
     if (!Parse(parser, 0, failure))
         return Fail(failure);
     CCliSettings settings(m_programDir);
+    QList<DisplayEntry> displays;
+    const bool several = ChosenDisplays(parser, displays, failure);
+    if (!several && !failure.text.isEmpty())
+        return Fail(failure);
     if (!settings.IsRead())
         return Fail({ExitFile, settings.UnreadText()});
     if (!settings.PromptTexts().isEmpty()) // the picture list could not be read
@@ -373,6 +416,13 @@ int CCommandLine::DeviceSettings()
     const DeviceServiceSettings& device = settings.Settings().m_device;
     if (DeviceFrames::ShownCount(device.m_pPictures) > DeviceFrames::kMaxShownPictures)
         return Fail({ExitFile, DeviceFrames::TooManyShownText()});
+    if (several)
+        return TransferToDisplays(
+            displays,
+            CDeviceSender::SettingsFrames(device.m_bGreeting, device.m_bDemoString,
+                                          device.m_bDemoPictures, device.m_pPictures),
+            &CDeviceSender::SettingsMessage,
+            QStringLiteral("Настройки переданы на %1 из %2 табло."));
     PortConfig config;
     if (!settings.SetOverrides(parser.value(kPortOption), parser.value(kBaudOption), failure) ||
         !settings.PortConfigToUse(config, failure))
@@ -406,5 +456,179 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, Messa
     if (result != CDeviceSender::Result::Ok)
         return Fail({ExitTransfer, message(result)});
     m_console.Note(message(result));
+    return ExitOk;
+}
+
+bool CCommandLine::LoadDisplays(const QCommandLineParser& parser, CDisplayList& list, QString& path,
+                                CliFailure& failure)
+{
+    path = parser.isSet(kListOption) ? parser.value(kListOption)
+                                     : CDisplayList::DefaultPath(m_programDir);
+    if (!list.Load(path)) {
+        failure = {ExitFile, list.ErrorText()};
+        return false;
+    }
+    const QString file = QDir::toNativeSeparators(path);
+    for (const CDisplayList::Problem& problem : list.Problems()) {
+        const QString what =
+            problem.name.isEmpty()
+                ? problem.text
+                : QStringLiteral("табло «%1» пропущено: %2").arg(problem.name, problem.text);
+        m_console.Error(QStringLiteral("%1:%2: %3").arg(file).arg(problem.line).arg(what));
+    }
+    return true;
+}
+
+bool CCommandLine::ChosenDisplays(const QCommandLineParser& parser, QList<DisplayEntry>& displays,
+                                  CliFailure& failure)
+{
+    const bool all = parser.isSet(kAllOption);
+    if (!all && !parser.isSet(kDisplayOption)) {
+        if (parser.isSet(kListOption))
+            failure = {ExitUsage, QStringLiteral("«--displays» действует вместе с «--display» "
+                                                 "или «--all».")};
+        return false;
+    }
+    if (all && parser.isSet(kDisplayOption)) {
+        failure = {ExitUsage, QStringLiteral("Укажите «--display» или «--all», одно из двух.")};
+        return false;
+    }
+    if (parser.isSet(kPortOption) || parser.isSet(kBaudOption)) {
+        failure = {ExitUsage, QStringLiteral("Порт и скорость табло берутся из списка табло: "
+                                             "«--port» и «--baud» с ними не указываются.")};
+        return false;
+    }
+    CDisplayList list;
+    QString path;
+    if (!LoadDisplays(parser, list, path, failure))
+        return false;
+    const QString file = QDir::toNativeSeparators(path);
+    if (all)
+        displays = list.Entries();
+    for (const QString& name : parser.values(kDisplayOption)) {
+        const DisplayEntry* entry = list.Find(name);
+        const bool broken =
+            std::any_of(list.Problems().begin(), list.Problems().end(),
+                        [&name](const CDisplayList::Problem& problem) {
+                            return problem.name.compare(name, Qt::CaseInsensitive) == 0;
+                        });
+        if (!entry) {
+            failure = broken ? CliFailure{ExitFile, QStringLiteral("Табло «%1» записано в списке "
+                                                                   "«%2» с ошибкой.")
+                                                        .arg(name, file)}
+                             : CliFailure{ExitUsage, QStringLiteral("Табло «%1» нет в списке "
+                                                                    "«%2».")
+                                                         .arg(name, file)};
+            return false;
+        }
+        if (!displays.contains(*entry))
+            displays.append(*entry);
+    }
+    if (displays.isEmpty()) {
+        failure = {ExitFile, QStringLiteral("В списке «%1» нет ни одного табло.").arg(file)};
+        return false;
+    }
+    return true;
+}
+
+int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
+                                     const QList<CDeviceSender::Frame>& frames, MessageOf message,
+                                     const QString& summary)
+{
+    CInterruptWatcher interrupt; // before any port opens
+    CMultiSender multi;
+    struct Shown {
+        qint64 sent = 0, total = 0, msLeft = 0;
+    };
+    QList<Shown> shown(displays.size());
+    QObject::connect(&multi, &CMultiSender::progress,
+                     [&](int index, qint64 sent, qint64 total, qint64 msLeft) {
+                         shown[index] = {sent, total, msLeft};
+                         Shown sum;
+                         for (const Shown& one : shown) {
+                             sum.sent += one.sent;
+                             sum.total += one.total;
+                             sum.msLeft = std::max(sum.msLeft, one.msLeft);
+                         }
+                         m_console.Progress(ProgressText(sum.sent, sum.total, sum.msLeft));
+                     });
+    QObject::connect(
+        &multi, &CMultiSender::displayFinished, [&](int index, CDeviceSender::Result result) {
+            QString text = message(result);
+            if (result == CDeviceSender::Result::OpenFailed) {
+                const CSerialPort& port = multi.Port(index);
+                text += u' ' + port.m_szLastError + u' ' + CPortRefusal::Details(port).simplified();
+            }
+            m_console.EndProgress();
+            m_console.Out(QStringLiteral("%1\t%2\t%3\n")
+                              .arg(multi.Display(index).name, multi.Display(index).config.portName,
+                                   text.simplified()));
+        });
+    QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &multi,
+                     qOverload<>(&CMultiSender::Cancel));
+    multi.Start(displays, frames);
+    multi.WaitForAll();
+    m_console.EndProgress();
+    m_console.Out(summary.arg(multi.OkCount()).arg(multi.Count()) + u'\n');
+    int code = ExitOk;
+    for (int i = 0; i < multi.Count(); ++i) {
+        const CDeviceSender::Result result = multi.Result(i);
+        if (result == CDeviceSender::Result::OpenFailed)
+            code = std::max<int>(code, ExitPort);
+        else if (result != CDeviceSender::Result::Ok)
+            code = std::max<int>(code, ExitTransfer);
+    }
+    return interrupt.InterruptCode() != ExitOk ? interrupt.InterruptCode() : code;
+}
+
+// Lists the displays, or adds or removes one (for provisioning scripts).
+int CCommandLine::Displays()
+{
+    QCommandLineParser parser;
+    parser.addOptions({kAddOption, kRemoveOption, kPortOption, kBaudOption, kListOption});
+    CliFailure failure;
+    if (!Parse(parser, 0, failure))
+        return Fail(failure);
+    const bool add = parser.isSet(kAddOption);
+    const bool remove = parser.isSet(kRemoveOption);
+    if (add && remove)
+        return Fail({ExitUsage, QStringLiteral("Укажите «--add» или «--remove», одно из двух.")});
+    if (!add && (parser.isSet(kPortOption) || parser.isSet(kBaudOption)))
+        return Fail({ExitUsage, QStringLiteral("«--port» и «--baud» указываются вместе с "
+                                               "«--add».")});
+    if (add && !parser.isSet(kPortOption))
+        return Fail({ExitUsage, QStringLiteral("Новому табло нужен порт: «--port».")});
+    CDisplayList list;
+    QString path;
+    if (!LoadDisplays(parser, list, path, failure))
+        return Fail(failure);
+    const QString file = QDir::toNativeSeparators(path);
+    if (!add && !remove) {
+        for (const DisplayEntry& entry : list.Entries())
+            m_console.Out(QStringLiteral("%1\t%2\t%3\n")
+                              .arg(entry.name, entry.config.portName)
+                              .arg(CSerialPort::BaudRates().value(entry.config.baudIndex)));
+        return ExitOk;
+    }
+    // Rewriting the file would lose what could not be read.
+    if (!list.Problems().isEmpty())
+        return Fail({ExitFile, QStringLiteral("В списке «%1» есть записи с ошибками: исправьте "
+                                              "их, затем повторите.")
+                                   .arg(file)});
+    if (remove) {
+        if (!list.Remove(parser.value(kRemoveOption)))
+            return Fail({ExitUsage, QStringLiteral("Табло «%1» нет в списке «%2».")
+                                        .arg(parser.value(kRemoveOption), file)});
+    } else {
+        DisplayEntry entry{parser.value(kAddOption).trimmed(), PortConfig{}};
+        entry.config.portName = parser.value(kPortOption);
+        QString why;
+        if (parser.isSet(kBaudOption))
+            why = CDisplayList::BaudRefusal(parser.value(kBaudOption), entry.config.baudIndex);
+        if (!why.isEmpty() || !list.Add(entry, why))
+            return Fail({ExitUsage, why});
+    }
+    if (!list.Save(path))
+        return Fail({ExitFile, list.ErrorText()});
     return ExitOk;
 }

@@ -9,9 +9,12 @@
 
 #include "device/devicesender.h"
 
+class CDisplayList;
 class CInterruptWatcher;
+class CMultiSender;
 class CSerialPort;
 class QCommandLineParser;
+struct DisplayEntry;
 
 // The program without a window: send, convert, dump, ports, device-settings, --help and
 // --version. Runs under a QCoreApplication, so it needs no display server, reads the settings file
@@ -38,6 +41,7 @@ private:
     int Dump();
     int Ports();
     int DeviceSettings();
+    int Displays();
 
     // Parses the arguments after the command; false (with the failure) when they are wrong or
     // more than maxPositional, and also (with ExitOk) when they ask for help.
@@ -51,6 +55,18 @@ private:
     // (installed before the port opened) cancelling it; message gives the texts of its results.
     int Transfer(const CSerialPort& port, CDeviceSender& sender, MessageOf message,
                  CInterruptWatcher& interrupt);
+
+    // The list --displays names, or the one beside the settings file; its broken entries are told
+    // on stderr and skipped.
+    bool LoadDisplays(const QCommandLineParser& parser, CDisplayList& list, QString& path,
+                      CliFailure& failure);
+    // Whether --display or --all was given; then the displays they name, or the failure.
+    bool ChosenDisplays(const QCommandLineParser& parser, QList<DisplayEntry>& displays,
+                        CliFailure& failure);
+    // Sends the frames to every display at once: a line for each as it ends, then a summary.
+    int TransferToDisplays(const QList<DisplayEntry>& displays,
+                           const QList<CDeviceSender::Frame>& frames, MessageOf message,
+                           const QString& summary);
 
     QStringList m_args;
     QString m_programDir;

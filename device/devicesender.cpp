@@ -69,9 +69,17 @@ bool CDeviceSender::StartText(const quint8* stream, int length)
 bool CDeviceSender::StartDeviceSettings(bool greeting, bool demoString, bool demoPictures,
                                         const std::vector<PictureEntry>& pictures)
 {
-    return Start(
-        {Frame{DeviceFrames::FlagsFrame(greeting, demoString, demoPictures), m_nFlagsWaitMs},
-         Frame{DeviceFrames::PictureListFrame(pictures), m_nPicturesWaitMs}});
+    return Start(SettingsFrames(greeting, demoString, demoPictures, pictures, m_nFlagsWaitMs,
+                                m_nPicturesWaitMs));
+}
+
+QList<CDeviceSender::Frame> CDeviceSender::SettingsFrames(bool greeting, bool demoString,
+                                                          bool demoPictures,
+                                                          const std::vector<PictureEntry>& pictures,
+                                                          int afterFlagsMs, int afterPicturesMs)
+{
+    return {Frame{DeviceFrames::FlagsFrame(greeting, demoString, demoPictures), afterFlagsMs},
+            Frame{DeviceFrames::PictureListFrame(pictures), afterPicturesMs}};
 }
 
 bool CDeviceSender::Start(const QList<Frame>& frames)

@@ -60,6 +60,11 @@ public:
     bool StartDeviceSettings(bool greeting, bool demoString, bool demoPictures,
                              const std::vector<PictureEntry>& pictures);
     bool Start(const QList<Frame>& frames);
+    // The two frames of the device settings, each with its pause after it.
+    static QList<Frame> SettingsFrames(bool greeting, bool demoString, bool demoPictures,
+                                       const std::vector<PictureEntry>& pictures,
+                                       int afterFlagsMs = kFlagsWaitMs,
+                                       int afterPicturesMs = kPicturesWaitMs);
     // Runs a local event loop until the job ends; returns at once when none runs.
     Result WaitForResult();
     // Stops writing, discards what the driver still holds, closes the port: Cancelled.

@@ -74,14 +74,7 @@ public:
     CliResult Run(const QStringList& args, bool stderrTerminal = false, int timeoutMs = 30000) const
     {
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        env.insert(QStringLiteral("HOME"), m_home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral(".config")));
-        process.setProcessEnvironment(env);
-        process.setWorkingDirectory(m_dir.path());
+        Prepare(process);
         int master = -1;
         int slave = -1;
         if (stderrTerminal) {
@@ -105,6 +98,24 @@ public:
             ::close(master);
         }
         return result;
+    }
+
+    // For a test that acts while the program runs: the environment and folder Run gives it.
+    void Prepare(QProcess& process) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("HOME"), m_home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral(".config")));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(m_dir.path());
+    }
+    QString Program() const { return m_program; }
+    QString ConfigPath(const QString& name) const
+    {
+        return m_home.filePath(QStringLiteral(".config/Tavrix Editor/") + name);
     }
 
 private:

@@ -118,8 +118,8 @@ void TestCommandLine::usageFaults_data()
     row("dump text twice", {"dump", "--text", "A", "--text", "A"},
         QStringLiteral("Параметр «--text» можно указать только один раз."));
     // The program runs here without a display server.
-    row("unknown command word", {"displays"},
-        QStringLiteral("Неизвестная команда «displays». Справка: tavrix-editor --help."));
+    row("unknown command word", {"schedule"},
+        QStringLiteral("Неизвестная команда «schedule». Справка: tavrix-editor --help."));
     const QString noDisplay = QStringLiteral("Редактору нужен графический сеанс, а DISPLAY и "
                                              "WAYLAND_DISPLAY не заданы. Команды без окна: "
                                              "tavrix-editor --help.");

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "device/portconfig.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// One named display: its port word and line settings, as the sender takes them.
+struct DisplayEntry {
+    QString name;
+    PortConfig config; // portName holds the port word
+
+    friend bool operator==(const DisplayEntry&, const DisplayEntry&) = default;
+};
+
+// The named displays, kept in a UTF-8 text file of their own beside the settings file
+// ("Tavrix Editor.ini" never holds them), one section a display, line settings written as values:
+//     # comment
+//     [Витрина 1]
+//     port = ttyUSB0
+//     baud = 1200
+//     data = 8
+//     stop = 2
+//     parity = none
+// The file is edited by hand and copied between machines, so a broken entry is skipped with the
+// reason and its line, and the others stay usable.
+class CDisplayList
+{
+public:
+    struct Problem {
+        int line = 0; // 1-based, where the broken entry or line starts
+        QString name; // the entry's name where there is one
+        QString text;
+    };
+
+    static constexpr auto kFileName = "displays.ini";
+    // The list beside the settings file of the program in programDir.
+    static QString DefaultPath(const QString& programDir);
+
+    // A missing file is an empty list; false (with ErrorText) when the file cannot be read.
+    bool Load(const QString& path);
+    // Through QSaveFile, creating the folder; false with ErrorText.
+    bool Save(const QString& path);
+    void Parse(const QByteArray& bytes);
+    QByteArray Bytes() const;
+
+    const QList<DisplayEntry>& Entries() const { return m_entries; }
+    const QList<Problem>& Problems() const { return m_problems; }
+    const QString& ErrorText() const { return m_error; }
+    // Names compare without regard to case.
+    const DisplayEntry* Find(const QString& name) const;
+    bool Add(const DisplayEntry& entry, QString& why);
+    bool Remove(const QString& name);
+
+    // Why an entry cannot join the list (empty when it can): its name, port word and settings.
+    QString Refusal(const DisplayEntry& entry) const;
+    // Why a baud rate given as text is refused (empty when it is one the port takes).
+    static QString BaudRefusal(const QString& value, int& index);
+
+private:
+    QString Apply(DisplayEntry& entry, const QString& key, const QString& value) const;
+
+    QList<DisplayEntry> m_entries;
+    QList<Problem> m_problems;
+    QString m_error;
+};

@@ -1,0 +1,70 @@
+#include "device/multisender.h"
+#include "ptypair.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestMultiSender : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void portKey_data();
+    void portKey();
+    void cancelOneThenAll();
+};
+
+void TestMultiSender::portKey_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("short pty name") << "pts/3"
+                                    << "/dev/pts/3";
+    QTest::newRow("full device path") << "/dev/pts/3"
+                                      << "/dev/pts/3";
+    QTest::newRow("first PC port") << "COM1"
+                                   << "/dev/ttyS0";
+    QTest::newRow("server word in any case") << "TCP://Host:4001"
+                                             << "tcp://host:4001";
+}
+
+void TestMultiSender::portKey()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, key);
+    QCOMPARE(CMultiSender::PortKey(word), key);
+}
+
+// The second display on a stalled port is cancelled while it waits for its turn, then all are:
+// the display on a port of its own has already got its frame.
+void TestMultiSender::cancelOneThenAll()
+{
+    PtyPair stalled;
+    PtyPair free;
+    stalled.SuspendSlaveOutput();
+    const auto entry = [](const char* name, const PtyPair& pty) {
+        return DisplayEntry{QString::fromUtf8(name), PortConfig{pty.SlaveName(), 6, 4, 2, 1}};
+    };
+    CMultiSender multi;
+    QSignalSpy ended(&multi, &CMultiSender::displayFinished);
+    QSignalSpy all(&multi, &CMultiSender::finished);
+    QVERIFY(multi.Start({entry("Склад", stalled), entry("Касса", stalled), entry("Зал", free)},
+                        {CDeviceSender::Frame{QByteArray(500, 'A'), 0}}));
+    QVERIFY(!multi.Start({entry("Зал", free)}, {}));
+    multi.Cancel(1);
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(ended[0][0].toInt(), 1);
+    QTRY_VERIFY(multi.IsDone(2));
+    QVERIFY(!multi.IsDone(0));
+    multi.Cancel();
+    multi.WaitForAll();
+    QCOMPARE(all.size(), 1);
+    QCOMPARE(multi.Result(0), CDeviceSender::Result::Cancelled);
+    QCOMPARE(multi.Result(1), CDeviceSender::Result::Cancelled);
+    QCOMPARE(multi.Result(2), CDeviceSender::Result::Ok);
+    QCOMPARE(multi.OkCount(), 1);
+    QCOMPARE(free.ReadAll().size(), 500);
+}
+
+QTEST_GUILESS_MAIN(TestMultiSender)
+#include "tst_multisender.moc"
