@@ -239,7 +239,8 @@ void TestNetworkPort::cancelPurgesTheServer()
     CSerialPort port;
     CDeviceSender sender(PointAt(port, Word(true, server.Port())));
     QVERIFY(sender.Start({{QByteArray(400, 'a'), 0}})); // 4 s at 1200 baud
-    QTimer::singleShot(1500, &sender, &CDeviceSender::Cancel); // well inside, even on a busy machine
+    QTimer::singleShot(1500, &sender,
+                       &CDeviceSender::Cancel); // well inside, even on a busy machine
     QCOMPARE(sender.WaitForResult(), Result::Cancelled);
     pty.ResumeSlaveOutput();
     QVERIFY2(pty.ReadAll(300).size() < 400, "the server kept the cancelled bytes");
