@@ -46,8 +46,11 @@ QMimeData* Clip(const QByteArray& input)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     EnsureApplication<QApplication>("fuzz_paste");
-    // A fresh control each time, so that a finding replays from its input alone.
-    EditorFixture f;
+    // One control for the process, on a new message for each input, so that a finding replays
+    // from its input alone. Never destroyed, as the application.
+    static auto* fixture = new EditorFixture;
+    EditorFixture& f = *fixture;
+    f.Reset();
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     QApplication::clipboard()->setMimeData(Clip(input));
     f.edit.paste();
