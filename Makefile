@@ -54,7 +54,7 @@ test-sanitize: deps
 fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTAVRIX_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
-	cd $(FUZZ_BUILD)/tests/fuzz && for t in settings brf stream paste; do \
+	cd $(FUZZ_BUILD)/tests/fuzz && for t in settings brf stream paste markup; do \
 	  rm -rf corpus-$$t && mkdir corpus-$$t && echo "fuzz_$$t: $(FUZZ_SECONDS) s" && \
 	  if ! QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$$PWD/home \
 	    ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=64 \
