@@ -13,7 +13,8 @@ const QString CAboutDlg::kCaption = QStringLiteral("О программе Tavrix
 const QString CAboutDlg::kVersion = QStringLiteral("Tavrix Editor Версия 1.0");
 const QString CAboutDlg::kNotice =
     QStringLiteral("Подготовка и передача сообщений для табло бегущей строки.\n"
-                   "Программа распространяется вместе с исходными текстами.");
+                   "Лицензия GNU GPL версии 3 или более поздней; Qt используется по лицензии "
+                   "GNU LGPL.");
 
 QString CAboutDlg::FilesText(const AppSettings& settings)
 {

@@ -59,14 +59,18 @@ QByteArray EndMarker(int section)
 }
 
 // A value that, written between its markers, would make the reader find a marker in the wrong
-// place: a line break, a whole end-marker name, or a section name and colon at its end.
+// place: a line break, a whole end-marker name, or a section name and colon at its end. Every value
+// read is checked against every name, so no string is built for it.
 bool BreaksFile(QStringView value)
 {
     if (value.contains(u'\r') || value.contains(u'\n'))
         return true;
+    const bool endName = value.startsWith(u"END");
+    const bool colonEnd = value.endsWith(u':');
     for (const char* name : kSectionNames) {
-        const QString section = QString::fromLatin1(name);
-        if (value == QStringLiteral("END") + section || value.endsWith(section + u':'))
+        const QLatin1StringView section(name);
+        if ((endName && value.sliced(3) == section) ||
+            (colonEnd && value.chopped(1).endsWith(section)))
             return true;
     }
     return false;

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks a built Debian package: the files an installed program needs, no file beside the
-# executable that would make the installed copy portable, dependencies on the Qt 6 libraries, and
-# a desktop entry and AppStream metadata that validate.
+# executable that would make the installed copy portable, dependencies on the Qt 6 libraries, a
+# desktop entry and AppStream metadata that validate, and the program's licence named in the
+# copyright file and the AppStream metadata.
 #   tools/check-package.sh build/tavrix-editor_1.0_amd64.deb
 set -e
 deb="$1"
@@ -42,5 +43,15 @@ desktop-file-validate "$root/usr/share/applications/tavrix-editor.desktop" || fa
 # name of its desktop entry.
 appstreamcli validate --no-net --override=cid-desktopapp-is-not-rdns=info \
     "$root/usr/share/metainfo/tavrix-editor.metainfo.xml" || fail "AppStream metadata"
+# The copyright file in Debian's machine-readable form, whose GPL-3+ points at the licence text the
+# system keeps.
+copyright="$root/usr/share/doc/tavrix-editor/copyright"
+head -n 1 "$copyright" |
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "copyright file not machine-readable"
+grep -qx 'License: GPL-3+' "$copyright" && grep -q '/usr/share/common-licenses/GPL-3"' "$copyright" ||
+    fail "copyright file names no GPL-3+ licence kept in /usr/share/common-licenses"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' \
+    "$root/usr/share/metainfo/tavrix-editor.metainfo.xml" || fail "AppStream project licence"
 [ "$failed" -eq 0 ] && echo "package check: $deb is complete"
 exit "$failed"

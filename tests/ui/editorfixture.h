@@ -41,14 +41,15 @@ inline void Click(QWidget* dialog, const char* name)
 }
 
 // The real edit control with its document and codec, on an empty program directory: what the
-// editor view wires together, without a main window around it.
+// editor view wires together, without a main window around it. A control never shown lays out no
+// text.
 class EditorFixture
 {
 public:
-    EditorFixture()
+    explicit EditorFixture(bool shown = true)
     {
         edit.resize(400, 300);
-        edit.show();
+        edit.setVisible(shown);
         edit.SetDocument(&doc);
         codec.SetDocument(&doc);
         prompt.texts.clear(); // the settings' complaints about the empty directory
@@ -65,6 +66,16 @@ public:
     {
         codec.EncodeText();
         return Stream(doc);
+    }
+
+    // A new message in the same widgets, as File > New gives one: making the widgets again costs
+    // a fuzz target far more than its input does.
+    void Reset()
+    {
+        doc.OnNewDocument();
+        edit.SetLimitText(CInteractiveEditCtrl::kDefaultLimit);
+        codec.DecodeDocument();
+        prompt.texts.clear();
     }
 
     QTemporaryDir dir;

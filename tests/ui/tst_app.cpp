@@ -83,7 +83,11 @@ void TestApp::aboutBox()
         QCOMPARE(about->windowTitle(), QStringLiteral("О программе Tavrix Editor"));
         QCOMPARE(about->findChild<QLabel*>(QStringLiteral("aboutVersion"))->text(),
                  QStringLiteral("Tavrix Editor Версия 1.0"));
-        QCOMPARE(about->findChild<QLabel*>(QStringLiteral("aboutNotice"))->text().count(u'\n'), 1);
+        const QString notice = about->findChild<QLabel*>(QStringLiteral("aboutNotice"))->text();
+        QCOMPARE(notice.count(u'\n'), 1);
+        QCOMPARE(notice.section(u'\n', 1), QStringLiteral("Лицензия GNU GPL версии 3 или более "
+                                                          "поздней; Qt используется по лицензии "
+                                                          "GNU LGPL."));
         QVERIFY(!about->findChild<QLabel*>(QStringLiteral("aboutIcon"))->pixmap().isNull());
         QCOMPARE(about->findChild<QLabel*>(QStringLiteral("aboutFiles"))->text(), files);
         QCOMPARE(about->m_pOk->text(), QStringLiteral("OK"));
