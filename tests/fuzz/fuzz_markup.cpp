@@ -7,7 +7,7 @@ namespace
 {
 
 // The offset in markup of a 1-based line and column counted in characters, or -1 when the text
-// has no such character. A line ends at LF; the CR of a CR LF is part of the break.
+// has no such character. A line ends at LF; the CR of a CR LF belongs to the break.
 qsizetype OffsetOf(const QString& markup, int line, int column)
 {
     if (line < 1 || column < 1)
