@@ -236,7 +236,7 @@ CSerialPort::WriteOutcome CSerialPort::WriteToNetwork(const char* data, qint64 c
 {
     const QDeadlineTimer budget(FrameBudgetMs(count));
     control.firstByteAtMs = ClockMs();
-    const qint64 lineEndsAt = control.firstByteAtMs + LineTimeMs(count + 2) + 1;
+    const qint64 lineEndsAt = LineEndsAt(control, count);
     auto outcome = WriteOutcome::Drained;
     qint64 done = 0;
     control.queued = -1;
@@ -279,14 +279,20 @@ bool CSerialPort::WaitUntilLeft(const QDeadlineTimer& budget, WriteControl& cont
 // buffer says drained while the bytes are still on their way.
 bool CSerialPort::WaitForLineTime(qint64 count, const WriteControl& control)
 {
-    // One millisecond more: the stamp of the first byte is cut to the millisecond.
-    const qint64 until = control.firstByteAtMs + LineTimeMs(count + 2) + 1;
+    const qint64 until = LineEndsAt(control, count);
     for (qint64 now = ClockMs(); now < until; now = ClockMs()) {
         if (control.cancel)
             return false;
         QThread::msleep(ulong(std::min<qint64>(until - now, 10)));
     }
     return true;
+}
+
+// The block's time on the line and two characters more, from its first byte; one millisecond
+// more, since that stamp is cut to the millisecond.
+qint64 CSerialPort::LineEndsAt(const WriteControl& control, qint64 count) const
+{
+    return control.firstByteAtMs + LineTimeMs(count + 2) + 1;
 }
 
 void CSerialPort::Publish(WriteControl& control, std::optional<NativePort::Handle> handle)

@@ -112,6 +112,7 @@ private:
     void SetModemLines();
     bool WaitUntilLeft(const QDeadlineTimer& budget, WriteControl& control);
     bool WaitForLineTime(qint64 count, const WriteControl& control);
+    qint64 LineEndsAt(const WriteControl& control, qint64 count) const;
     void Publish(WriteControl& control, std::optional<NativePort::Handle> handle);
     void SetLastError(const QString& text, quint32 code);
 
