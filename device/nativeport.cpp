@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #ifdef Q_OS_WIN
+#include <winsock2.h> // before windows.h, which would bring the older socket API
 #include <windows.h>
 #else
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -57,6 +59,20 @@ qint64 SocketUnacknowledged(qintptr)
     return -1;
 }
 #endif
+
+void ResetOnClose(qintptr socket)
+{
+    // A zero linger makes the close a reset: the peer drops what it has not read yet.
+    linger immediately{};
+    immediately.l_onoff = 1;
+    immediately.l_linger = 0;
+#ifdef Q_OS_WIN
+    ::setsockopt(SOCKET(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&immediately),
+                 int(sizeof immediately));
+#else
+    ::setsockopt(int(socket), SOL_SOCKET, SO_LINGER, &immediately, sizeof immediately);
+#endif
+}
 
 #ifdef Q_OS_WIN
 

@@ -45,6 +45,8 @@ qint64 QueuedOutput(Handle handle);
 // Bytes a TCP socket has sent that its peer has not acknowledged yet, with those not yet sent;
 // -1 where the system cannot tell.
 qint64 SocketUnacknowledged(qintptr socket);
+// Makes closing the socket discard what is still unsent and reset the connection.
+void ResetOnClose(qintptr socket);
 
 // Replaces Drain (tests that watch the order of operations); an empty function restores it.
 void SetDrainForTest(std::function<bool(Handle)> drain);

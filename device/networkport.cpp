@@ -251,11 +251,23 @@ qint64 CNetworkPort::Unacknowledged(int ms)
     return m_socket->bytesToWrite() + std::max<qint64>(0, inKernel);
 }
 
+void CNetworkPort::Abandon()
+{
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    if (m_address.protocol == Protocol::Rfc2217)
+        Purge();
+    // A graceful close would first hand the server every byte still queued here, and the server
+    // would play them out: the bytes behind the cancel are dropped instead.
+    NativePort::ResetOnClose(m_socket->socketDescriptor());
+    m_socket->abort();
+    m_socket.reset();
+}
+
+// The request waits behind the bytes already queued, so it is only as good as the server's
+// buffering allows; the reset that follows does the rest.
 void CNetworkPort::Purge()
 {
-    if (!m_socket || m_address.protocol != Protocol::Rfc2217 ||
-        m_socket->state() != QAbstractSocket::ConnectedState)
-        return;
     // 3: both of the server's buffers; the one toward the display is what matters.
     m_socket->write(CTelnetCodec::ComPort(CTelnetCodec::kPurgeData, QByteArray(1, char(3))));
     QElapsedTimer clock;

@@ -54,14 +54,17 @@ public:
     // Bytes written that the server's TCP has not acknowledged yet (with what Qt still holds),
     // after taking in what the server said for up to `ms`; -1 when the connection is gone.
     qint64 Unacknowledged(int ms);
-    // Asks the server to drop what it still holds for its line (RFC 2217 only).
-    void Purge();
+    // Ends a transfer that must not complete: asks the server to drop what it holds for its line
+    // (RFC 2217 only), then resets the connection, so that neither the bytes still unsent here
+    // nor those the server has not read yet reach the display.
+    void Abandon();
 
 private:
     bool Negotiate(const Line& line, QString& reason, bool& lineRefused);
     bool Request(CTelnetCodec::Command command, const QByteArray& value, QString& reason,
                  bool& lineRefused);
     void TakeIn(int ms);
+    void Purge();
     QString Where() const;
 
     std::unique_ptr<QTcpSocket> m_socket;

@@ -259,7 +259,7 @@ CSerialPort::WriteOutcome CSerialPort::WriteToNetwork(const char* data, qint64 c
             outcome = WriteOutcome::Failed;
     }
     if (outcome == WriteOutcome::Cancelled || outcome == WriteOutcome::TimedOut)
-        m_pNetwork->Purge();
+        m_pNetwork->Abandon();
     return outcome;
 }
 
