@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #ifdef Q_OS_WIN
-#include <winsock2.h> // before windows.h, which would bring the older socket API
 #include <windows.h>
+#include <winsock2.h> // before windows.h, which would bring the older socket API
 #else
 #include <cerrno>
 #include <fcntl.h>
