@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #ifdef Q_OS_WIN
+// Before windows.h, which would bring the older socket API.
+#include <winsock2.h>
+
 #include <windows.h>
-#include <winsock2.h> // before windows.h, which would bring the older socket API
 #else
 #include <cerrno>
 #include <fcntl.h>
