@@ -5,6 +5,7 @@
 #include "settings/prompt.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace
 {
@@ -55,7 +56,8 @@ bool CMessageCodec::SymbolText(quint32 type, quint8 value, qint8 param, QByteArr
         // The bytes 0x00–0x03 are codes in the stream: as plain characters they cannot be stored.
         if (value <= 0x03)
             return false;
-        text = QByteArray(1, char(value));
+        text.resize(1);
+        text[0] = char(value);
         format = m_cfNormal;
         return true;
     case SYM_PAGE_80:
@@ -64,13 +66,19 @@ bool CMessageCodec::SymbolText(quint32 type, quint8 value, qint8 param, QByteArr
     case SYM_PAGE_B0: {
         static constexpr quint8 kToEditor[4] = {0x70, 0x80, quint8(-0x70), quint8(-0x60)};
         const int page = int(type - SYM_PAGE_80);
-        text = QByteArray(1, char(quint8(value - kToEditor[page])));
+        text.resize(1);
+        text[0] = char(quint8(value - kToEditor[page]));
         format.color = kPageColor[page];
         return true;
     }
     default:
         // SYM_CONTROL and the control letters: the letter and the parameter as "%1d".
-        text = QByteArray(1, char(value)) + QByteArray::number(int(param));
+        // In place: a message decodes one item at a time into the same buffer.
+        char digits[4];
+        const auto written = std::to_chars(std::begin(digits), std::end(digits), int(param)).ptr;
+        text.resize(1);
+        text[0] = char(value);
+        text.append(digits, written - digits);
         return true;
     }
 }
