@@ -3,6 +3,7 @@
 #include "device/deviceframes.h"
 #include "device/serialport.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <algorithm>
 #include <chrono>
@@ -325,29 +326,33 @@ QString CDeviceSender::TextMessage(Result result)
 {
     switch (result) {
     case Result::Ok:
-        return QStringLiteral("Передача данных успешно завершена!!!");
+        return QCoreApplication::translate("CDeviceSender", "Передача данных успешно завершена!!!");
     case Result::OpenFailed:
-        return QStringLiteral("Не удается открыть последовательный порт.");
+        return QCoreApplication::translate("CDeviceSender",
+                                           "Не удается открыть последовательный порт.");
     case Result::WriteFailed:
-        return QStringLiteral("Передача данных не удалась.");
+        return QCoreApplication::translate("CDeviceSender", "Передача данных не удалась.");
     case Result::Cancelled:
         break;
     }
-    return QStringLiteral("Передача прервана.");
+    return QCoreApplication::translate("CDeviceSender", "Передача прервана.");
 }
 
 QString CDeviceSender::SettingsMessage(Result result)
 {
     switch (result) {
     case Result::Ok:
-        return QStringLiteral("Настройки успешно переданы в устройство!");
+        return QCoreApplication::translate("CDeviceSender",
+                                           "Настройки успешно переданы в устройство!");
     case Result::OpenFailed:
-        return QStringLiteral("Не удается открыть порт. Проверьте настройки последовательного "
-                              "порта.");
+        return QCoreApplication::translate(
+            "CDeviceSender", "Не удается открыть порт. Проверьте настройки последовательного "
+                             "порта.");
     case Result::WriteFailed:
-        return QStringLiteral("Не удается передать настройки в устройство.");
+        return QCoreApplication::translate("CDeviceSender",
+                                           "Не удается передать настройки в устройство.");
     case Result::Cancelled:
         break;
     }
-    return QStringLiteral("Передача прервана.");
+    return QCoreApplication::translate("CDeviceSender", "Передача прервана.");
 }

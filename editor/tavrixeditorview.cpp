@@ -17,21 +17,26 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QVBoxLayout>
 
 QString CTavrixEditorView::SendShortenedQuestion(int kept, qint64 total)
 {
-    return QStringLiteral("Сообщение не помещается в память устройства: будет передано только "
-                          "%1 байт из %2.\nПередать сокращенное сообщение?")
+    return QCoreApplication::translate(
+               "CTavrixEditorView",
+               "Сообщение не помещается в память устройства: будет передано только "
+               "%1 байт из %2.\nПередать сокращенное сообщение?")
         .arg(kept)
         .arg(total);
 }
 
 QString CTavrixEditorView::CapacityCutText(int kept, int total, bool newSize)
 {
-    return QStringLiteral("Сообщение не помещается в %1размер: сохранено только %2 байт из %3.")
-        .arg(newSize ? QStringLiteral("новый ") : QString())
+    return QCoreApplication::translate(
+               "CTavrixEditorView",
+               "Сообщение не помещается в %1размер: сохранено только %2 байт из %3.")
+        .arg(newSize ? QCoreApplication::translate("CTavrixEditorView", "новый ") : QString())
         .arg(kept)
         .arg(total);
 }
