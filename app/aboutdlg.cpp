@@ -12,28 +12,25 @@
 
 QString CAboutDlg::Caption()
 {
-    return QCoreApplication::translate("CAboutDlg", "О программе Tavrix Editor");
+    return tr("О программе Tavrix Editor");
 }
 
 QString CAboutDlg::Version()
 {
-    return QCoreApplication::translate("CAboutDlg", "Tavrix Editor Версия 1.0");
+    return tr("Tavrix Editor Версия 1.0");
 }
 
 QString CAboutDlg::Notice()
 {
-    return QCoreApplication::translate(
-        "CAboutDlg", "Подготовка и передача сообщений для табло бегущей строки.\n"
-                     "Лицензия GNU GPL версии 3 или более поздней; Qt используется по лицензии "
-                     "GNU LGPL.");
+    return tr("Подготовка и передача сообщений для табло бегущей строки.\n"
+              "Лицензия GNU GPL версии 3 или более поздней; Qt используется по лицензии "
+              "GNU LGPL.");
 }
 
 QString CAboutDlg::FilesText(const AppSettings& settings)
 {
-    return QCoreApplication::translate("CAboutDlg", "Файл настроек: ") +
-           QDir::toNativeSeparators(settings.IniPath()) +
-           QCoreApplication::translate("CAboutDlg", "\nПапка шрифтов: ") +
-           QDir::toNativeSeparators(settings.m_strFontDir);
+    return tr("Файл настроек: ") + QDir::toNativeSeparators(settings.IniPath()) +
+           tr("\nПапка шрифтов: ") + QDir::toNativeSeparators(settings.m_strFontDir);
 }
 
 CAboutDlg::CAboutDlg(const AppSettings& settings, QWidget* parent) : QDialog(parent)

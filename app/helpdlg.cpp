@@ -12,7 +12,7 @@
 
 QString CHelpDlg::Caption()
 {
-    return QCoreApplication::translate("CHelpDlg", "Справка Tavrix Editor");
+    return tr("Справка Tavrix Editor");
 }
 
 QString CHelpDlg::Page()
@@ -33,7 +33,7 @@ CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent)
     m_pFiles = new QLabel(this);
     m_pFiles->setTextFormat(Qt::PlainText);
     m_pFiles->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* close = new QPushButton(QCoreApplication::translate("CHelpDlg", "Закрыть"), this);
+    auto* close = new QPushButton(tr("Закрыть"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pBrowser);

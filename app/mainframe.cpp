@@ -43,13 +43,12 @@
 const QString CMainFrame::kAppTitle = QStringLiteral("Tavrix Editor");
 QString CMainFrame::IdleText()
 {
-    return QCoreApplication::translate("CMainFrame", "Для получения помощи нажмите F1.");
+    return tr("Для получения помощи нажмите F1.");
 }
 
 QString CMainFrame::StopTransferQuestion()
 {
-    return QCoreApplication::translate(
-        "CMainFrame", "Идет передача данных в устройство. Прервать передачу и закрыть программу?");
+    return tr("Идет передача данных в устройство. Прервать передачу и закрыть программу?");
 }
 
 const QString CMainFrame::kFileFilter = QStringLiteral("Tavrix Files (*.tvd)");
@@ -81,35 +80,31 @@ QString TableText(const QString& text)
 
 QString CMainFrame::SaveChangesQuestion(const QString& title)
 {
-    return QCoreApplication::translate("CMainFrame", "Сохранить изменения в %1?").arg(title);
+    return tr("Сохранить изменения в %1?").arg(title);
 }
 
 QString CMainFrame::CannotOpenText(const QString& path, const QString& reason)
 {
-    return QCoreApplication::translate("CMainFrame", "Не удается открыть документ %1.\n%2")
-        .arg(QDir::toNativeSeparators(path), reason);
+    return tr("Не удается открыть документ %1.\n%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
 QString CMainFrame::CannotSaveText(const QString& path, const QString& reason)
 {
-    return QCoreApplication::translate("CMainFrame", "Не удается сохранить документ %1.\n%2")
-        .arg(QDir::toNativeSeparators(path), reason);
+    return tr("Не удается сохранить документ %1.\n%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
 QString CMainFrame::SavedShortenedText(int kept, qint64 total)
 {
-    return QCoreApplication::translate(
-               "CMainFrame", "Сообщение не помещается в память устройства: сохранено только %1 "
-                             "байт из %2.")
+    return tr("Сообщение не помещается в память устройства: сохранено только %1 "
+              "байт из %2.")
         .arg(kept)
         .arg(total);
 }
 
 QString CMainFrame::SaveCutFileQuestion(int kept, qint64 total)
 {
-    return QCoreApplication::translate(
-               "CMainFrame", "Файл длиннее допустимого размера сообщения (MAXSYM): будет сохранено "
-                             "только %1 байт из %2.\nСохранить сокращенное сообщение?")
+    return tr("Файл длиннее допустимого размера сообщения (MAXSYM): будет сохранено "
+              "только %1 байт из %2.\nСохранить сокращенное сообщение?")
         .arg(kept)
         .arg(total);
 }
@@ -236,7 +231,7 @@ void CMainFrame::CreateMenus()
 void CMainFrame::AddLanguageMenu(QMenu* viewMenu)
 {
     viewMenu->addSeparator();
-    QMenu* menu = viewMenu->addMenu(QCoreApplication::translate("CMainFrame", "Язык (Language)"));
+    QMenu* menu = viewMenu->addMenu(tr("Язык (Language)"));
     menu->setObjectName(QStringLiteral("languageMenu"));
     auto* group = new QActionGroup(menu);
     const std::pair<UiLanguage::Id, QString> languages[] = {
@@ -248,23 +243,20 @@ void CMainFrame::AddLanguageMenu(QMenu* viewMenu)
         QAction* action = menu->addAction(name);
         action->setCheckable(true);
         action->setChecked(id == stored);
-        action->setStatusTip(
-            QCoreApplication::translate("CMainFrame", "Язык сменится при следующем запуске."));
+        action->setStatusTip(tr("Язык сменится при следующем запуске."));
         group->addAction(action);
         connect(action, &QAction::triggered, this, [this, language = id] {
             if (language == UiLanguage::Stored())
                 return;
             UiLanguage::Store(language);
-            m_prompt.Inform(
-                QCoreApplication::translate("CMainFrame", "Язык сменится при следующем запуске."));
+            m_prompt.Inform(tr("Язык сменится при следующем запуске."));
         });
     }
 }
 
 void CMainFrame::CreateToolBar()
 {
-    m_wndToolBar =
-        new QToolBar(QCoreApplication::translate("CMainFrame", "Панель управления"), this);
+    m_wndToolBar = new QToolBar(tr("Панель управления"), this);
     m_wndToolBar->setObjectName(QStringLiteral("toolBar"));
     m_wndToolBar->setIconSize(QSize(20, 20));
     m_wndToolBar->setMovable(true);
@@ -411,9 +403,8 @@ void CMainFrame::OnCommand(int id)
 
 void CMainFrame::OnSavePicture()
 {
-    QString path = QFileDialog::getSaveFileName(
-        this, QCoreApplication::translate("CMainFrame", "Сохранить изображение табло"), QString(),
-        kPictureFilter);
+    QString path = QFileDialog::getSaveFileName(this, tr("Сохранить изображение табло"), QString(),
+                                                kPictureFilter);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
@@ -428,7 +419,7 @@ bool CMainFrame::SavePicture(const QString& path, QString* error)
     m_pLowerView->UpdateNow();
     const QImage image = m_pLowerView->StillImage();
     if (image.isNull()) {
-        *error = QCoreApplication::translate("CMainFrame", "Изображение слишком велико.");
+        *error = tr("Изображение слишком велико.");
         return false;
     }
     QSaveFile file(path);
@@ -441,8 +432,7 @@ bool CMainFrame::SavePicture(const QString& path, QString* error)
 
 QString CMainFrame::CannotSavePictureText(const QString& path, const QString& reason)
 {
-    return QCoreApplication::translate("CMainFrame",
-                                       "Не удается сохранить изображение табло %1.\n%2")
+    return tr("Не удается сохранить изображение табло %1.\n%2")
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
@@ -743,9 +733,8 @@ void CMainFrame::OnSplitterTrack()
     m_trackStartSizes = m_wndSplitter->sizes();
     qApp->installEventFilter(this);
     QApplication::setOverrideCursor(Qt::SizeVerCursor);
-    statusBar()->showMessage(QCoreApplication::translate(
-        "CMainFrame", "Стрелки вверх и вниз перемещают границу панелей; "
-                      "Enter закрепляет, Esc отменяет."));
+    statusBar()->showMessage(tr("Стрелки вверх и вниз перемещают границу панелей; "
+                                "Enter закрепляет, Esc отменяет."));
 }
 
 void CMainFrame::EndSplitterTracking(bool keep)

@@ -326,33 +326,29 @@ QString CDeviceSender::TextMessage(Result result)
 {
     switch (result) {
     case Result::Ok:
-        return QCoreApplication::translate("CDeviceSender", "Передача данных успешно завершена!!!");
+        return tr("Передача данных успешно завершена!!!");
     case Result::OpenFailed:
-        return QCoreApplication::translate("CDeviceSender",
-                                           "Не удается открыть последовательный порт.");
+        return tr("Не удается открыть последовательный порт.");
     case Result::WriteFailed:
-        return QCoreApplication::translate("CDeviceSender", "Передача данных не удалась.");
+        return tr("Передача данных не удалась.");
     case Result::Cancelled:
         break;
     }
-    return QCoreApplication::translate("CDeviceSender", "Передача прервана.");
+    return tr("Передача прервана.");
 }
 
 QString CDeviceSender::SettingsMessage(Result result)
 {
     switch (result) {
     case Result::Ok:
-        return QCoreApplication::translate("CDeviceSender",
-                                           "Настройки успешно переданы в устройство!");
+        return tr("Настройки успешно переданы в устройство!");
     case Result::OpenFailed:
-        return QCoreApplication::translate(
-            "CDeviceSender", "Не удается открыть порт. Проверьте настройки последовательного "
-                             "порта.");
+        return tr("Не удается открыть порт. Проверьте настройки последовательного "
+                  "порта.");
     case Result::WriteFailed:
-        return QCoreApplication::translate("CDeviceSender",
-                                           "Не удается передать настройки в устройство.");
+        return tr("Не удается передать настройки в устройство.");
     case Result::Cancelled:
         break;
     }
-    return QCoreApplication::translate("CDeviceSender", "Передача прервана.");
+    return tr("Передача прервана.");
 }

@@ -23,19 +23,17 @@
 
 QString CDeviceSettingsDlg::Caption()
 {
-    return QCoreApplication::translate("CDeviceSettingsDlg", "Настройки устройства");
+    return tr("Настройки устройства");
 }
 
 QString CDeviceSettingsDlg::BadOrder()
 {
-    return QCoreApplication::translate("CDeviceSettingsDlg",
-                                       "Недопустимое значение порядкового номера изображения");
+    return tr("Недопустимое значение порядкового номера изображения");
 }
 
 QString CDeviceSettingsDlg::BadDuration()
 {
-    return QCoreApplication::translate("CDeviceSettingsDlg",
-                                       "Недопустимое значение длительности показа изображения");
+    return tr("Недопустимое значение длительности показа изображения");
 }
 
 namespace
@@ -100,8 +98,7 @@ CDeviceSettingsDlg::~CDeviceSettingsDlg() = default;
 
 void CDeviceSettingsDlg::BuildControls()
 {
-    auto* group = new QGroupBox(
-        QCoreApplication::translate("CDeviceSettingsDlg", "Служебные настройки устройства"), this);
+    auto* group = new QGroupBox(tr("Служебные настройки устройства"), this);
 
     m_pList = new QTableWidget(0, 4, group);
     m_pList->setObjectName(QStringLiteral("pictureList"));
@@ -113,16 +110,13 @@ void CDeviceSettingsDlg::BuildControls()
     m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pList->verticalHeader()->hide();
     m_pList->horizontalHeader()->setHighlightSections(false);
-    m_pList->setAccessibleName(QCoreApplication::translate(
-        "CDeviceSettingsDlg", "Список всех изображений")); // a table takes no buddy
+    m_pList->setAccessibleName(tr("Список всех изображений")); // a table takes no buddy
 
-    auto* edit =
-        new QGroupBox(QCoreApplication::translate("CDeviceSettingsDlg", "Редактирование"), group);
+    auto* edit = new QGroupBox(tr("Редактирование"), group);
     edit->setAccessibleName(edit->title()); // else it is named after the group around it
     m_pName = new QLineEdit(edit);
     m_pName->setObjectName(QStringLiteral("nameEdit"));
-    m_pName->setAccessibleName(QCoreApplication::translate(
-        "CDeviceSettingsDlg", "Название изображения")); // its column's title
+    m_pName->setAccessibleName(tr("Название изображения")); // its column's title
     m_pName->setReadOnly(true);
     m_pName->setAlignment(Qt::AlignCenter);
     m_pUse = new QComboBox(edit);
@@ -132,47 +126,29 @@ void CDeviceSettingsDlg::BuildControls()
     m_pOrder->setObjectName(QStringLiteral("orderEdit"));
     m_pDuration = new QLineEdit(edit);
     m_pDuration->setObjectName(QStringLiteral("durationEdit"));
-    m_pApplyChanges = new QPushButton(
-        QCoreApplication::translate("CDeviceSettingsDlg", "Внести изменения"), edit);
+    m_pApplyChanges = new QPushButton(tr("Внести изменения"), edit);
     m_pApplyChanges->setObjectName(QStringLiteral("applyChangesButton"));
     m_pApplyChanges->setDefault(true);
     auto* editGrid = new QGridLayout(edit);
     editGrid->addWidget(m_pName, 0, 0, 1, 2);
-    editGrid->addWidget(
-        MakeLabel(QCoreApplication::translate("CDeviceSettingsDlg", "Использование"), edit, m_pUse),
-        1, 0);
+    editGrid->addWidget(MakeLabel(tr("Использование"), edit, m_pUse), 1, 0);
     editGrid->addWidget(m_pUse, 1, 1);
-    editGrid->addWidget(
-        MakeLabel(QCoreApplication::translate("CDeviceSettingsDlg", "Порядковый номер"), edit,
-                  m_pOrder),
-        2, 0);
+    editGrid->addWidget(MakeLabel(tr("Порядковый номер"), edit, m_pOrder), 2, 0);
     editGrid->addWidget(m_pOrder, 2, 1);
-    editGrid->addWidget(
-        MakeLabel(QCoreApplication::translate("CDeviceSettingsDlg", "Длительность (с)"), edit,
-                  m_pDuration),
-        3, 0);
+    editGrid->addWidget(MakeLabel(tr("Длительность (с)"), edit, m_pDuration), 3, 0);
     editGrid->addWidget(m_pDuration, 3, 1);
     editGrid->addWidget(m_pApplyChanges, 4, 0, 1, 2);
     editGrid->setRowStretch(5, 1);
 
-    m_pGreeting = new QCheckBox(
-        QCoreApplication::translate("CDeviceSettingsDlg", "Выводить приветствие при включении"),
-        group);
+    m_pGreeting = new QCheckBox(tr("Выводить приветствие при включении"), group);
     m_pGreeting->setObjectName(QStringLiteral("greetingCheck"));
-    m_pDemoString = new QCheckBox(
-        QCoreApplication::translate("CDeviceSettingsDlg", "Выводить демонстрационную строку"),
-        group);
+    m_pDemoString = new QCheckBox(tr("Выводить демонстрационную строку"), group);
     m_pDemoString->setObjectName(QStringLiteral("demoStringCheck"));
-    m_pDemoPictures = new QCheckBox(
-        QCoreApplication::translate("CDeviceSettingsDlg", "Выводить демонстрационные картинки"),
-        group);
+    m_pDemoPictures = new QCheckBox(tr("Выводить демонстрационные картинки"), group);
     m_pDemoPictures->setObjectName(QStringLiteral("demoPicturesCheck"));
 
     auto* groupGrid = new QGridLayout(group);
-    groupGrid->addWidget(
-        MakeLabel(QCoreApplication::translate("CDeviceSettingsDlg", "Список всех изображений "),
-                  group, m_pList),
-        0, 0);
+    groupGrid->addWidget(MakeLabel(tr("Список всех изображений "), group, m_pList), 0, 0);
     groupGrid->addWidget(m_pList, 1, 0, 2, 1);
     groupGrid->addWidget(edit, 1, 1);
     auto* checks = new QVBoxLayout;
@@ -181,12 +157,10 @@ void CDeviceSettingsDlg::BuildControls()
     checks->addWidget(m_pDemoPictures);
     groupGrid->addLayout(checks, 3, 0, 1, 2);
 
-    auto* send = new QPushButton(
-        QCoreApplication::translate("CDeviceSettingsDlg", "Применить к устройству"), this);
+    auto* send = new QPushButton(tr("Применить к устройству"), this);
     send->setObjectName(QStringLiteral("okButton"));
     send->setAutoDefault(false);
-    auto* cancel =
-        new QPushButton(QCoreApplication::translate("CDeviceSettingsDlg", "Отмена"), this);
+    auto* cancel = new QPushButton(tr("Отмена"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -233,10 +207,7 @@ void CDeviceSettingsDlg::InitGImageList()
 {
     const int half = m_pList->width() / 2;
     m_pList->setHorizontalHeaderLabels(
-        {QCoreApplication::translate("CDeviceSettingsDlg", "Название изображения"),
-         QCoreApplication::translate("CDeviceSettingsDlg", "Показ"),
-         QCoreApplication::translate("CDeviceSettingsDlg", "Номер"),
-         QCoreApplication::translate("CDeviceSettingsDlg", "Время")});
+        {tr("Название изображения"), tr("Показ"), tr("Номер"), tr("Время")});
     m_pList->setColumnWidth(0, half);
     for (int column = 1; column < 4; ++column)
         m_pList->setColumnWidth(column, half / 3 - 1);

@@ -15,7 +15,7 @@
 
 QString CEffectsDlg::Caption()
 {
-    return QCoreApplication::translate("CEffectsDlg", "Специальные возможности");
+    return tr("Специальные возможности");
 }
 
 CEffectsDlg::CEffectsDlg(QWidget* parent) : QDialog(parent)
@@ -24,11 +24,9 @@ CEffectsDlg::CEffectsDlg(QWidget* parent) : QDialog(parent)
     auto* group = new QGroupBox(Caption(), this);
     auto* grid = new QGridLayout(group);
 
-    m_pFullStop =
-        new QCheckBox(QCoreApplication::translate("CEffectsDlg", "Полная остановка текста"), group);
+    m_pFullStop = new QCheckBox(tr("Полная остановка текста"), group);
     m_pFullStop->setObjectName(QStringLiteral("fullStopCheck"));
-    m_pDurationLabel =
-        new QLabel(QCoreApplication::translate("CEffectsDlg", "Длительность"), group);
+    m_pDurationLabel = new QLabel(tr("Длительность"), group);
     m_pDurationLabel->setObjectName(QStringLiteral("durationLabel"));
     m_pDuration = new QComboBox(group);
     m_pDuration->setObjectName(QStringLiteral("durationList"));
@@ -36,17 +34,15 @@ CEffectsDlg::CEffectsDlg(QWidget* parent) : QDialog(parent)
     for (int d = 1; d <= 9; ++d)
         m_pDuration->addItem(QString::number(d));
 
-    m_pEffects = new QCheckBox(QCoreApplication::translate("CEffectsDlg", "Спецэффекты"), group);
+    m_pEffects = new QCheckBox(tr("Спецэффекты"), group);
     m_pEffects->setObjectName(QStringLiteral("effectsCheck"));
     m_pEffect = new QComboBox(group);
     m_pEffect->setObjectName(QStringLiteral("effectList"));
     m_pEffect->setAccessibleName(m_pEffects->text()); // the check box that enables it is its label
     // The position is the effect index the device receives.
-    m_pEffect->addItems({QCoreApplication::translate("CEffectsDlg", "сдвиг строки вверх"),
-                         QCoreApplication::translate("CEffectsDlg", "сдвиг строки вниз"),
-                         QCoreApplication::translate("CEffectsDlg", "закраска строки снизу"),
-                         QCoreApplication::translate("CEffectsDlg", "закраска строки сверху"),
-                         QCoreApplication::translate("CEffectsDlg", "закраска строки шумом")});
+    m_pEffect->addItems({tr("сдвиг строки вверх"), tr("сдвиг строки вниз"),
+                         tr("закраска строки снизу"), tr("закраска строки сверху"),
+                         tr("закраска строки шумом")});
 
     grid->addWidget(m_pFullStop, 0, 0);
     grid->addWidget(m_pDurationLabel, 0, 1, Qt::AlignRight);
@@ -58,7 +54,7 @@ CEffectsDlg::CEffectsDlg(QWidget* parent) : QDialog(parent)
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QCoreApplication::translate("CEffectsDlg", "Отмена"), this);
+    auto* cancel = new QPushButton(tr("Отмена"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(ok, QDialogButtonBox::AcceptRole);

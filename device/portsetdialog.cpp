@@ -17,7 +17,7 @@
 
 QString CPortSetDialog::Caption()
 {
-    return QCoreApplication::translate("CPortSetDialog", "Настройки COM порта");
+    return tr("Настройки COM порта");
 }
 
 namespace
@@ -69,8 +69,7 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
     : QDialog(parent), m_config(config), m_defaults(defaults)
 {
     setWindowTitle(Caption());
-    auto* group =
-        new QGroupBox(QCoreApplication::translate("CPortSetDialog", "Настройка COM порта"), this);
+    auto* group = new QGroupBox(tr("Настройка COM порта"), this);
     auto* groupLayout = new QVBoxLayout(group);
 
     auto* ports = new QHBoxLayout;
@@ -94,10 +93,10 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
 
     auto* grid = new QGridLayout;
     const std::array<std::pair<QString, QComboBox*>, 4> rows{{
-        {QCoreApplication::translate("CPortSetDialog", " Скоростость обмена"), m_pBaud},
-        {QCoreApplication::translate("CPortSetDialog", " Число информационных бит"), m_pDataBits},
-        {QCoreApplication::translate("CPortSetDialog", " Число стоповых бит"), m_pStopBits},
-        {QCoreApplication::translate("CPortSetDialog", " Наличие бита четности"), m_pParity},
+        {tr(" Скоростость обмена"), m_pBaud},
+        {tr(" Число информационных бит"), m_pDataBits},
+        {tr(" Число стоповых бит"), m_pStopBits},
+        {tr(" Наличие бита четности"), m_pParity},
     }};
     for (int row = 0; row < int(rows.size()); ++row) {
         auto* label = new QLabel(rows[row].first, group);
@@ -112,11 +111,9 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
     auto* ok = MakeButton(this, QStringLiteral("OK"), "okButton");
     ok->setDefault(true);
     m_pOk = ok;
-    auto* reset = MakeButton(this, QCoreApplication::translate("CPortSetDialog", "Сброс настроек"),
-                             "resetButton");
+    auto* reset = MakeButton(this, tr("Сброс настроек"), "resetButton");
     reset->setAutoDefault(false);
-    auto* cancel =
-        MakeButton(this, QCoreApplication::translate("CPortSetDialog", "Отмена"), "cancelButton");
+    auto* cancel = MakeButton(this, tr("Отмена"), "cancelButton");
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(reset, &QPushButton::clicked, this, &CPortSetDialog::OnReset);
@@ -140,8 +137,7 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
 void CPortSetDialog::BuildOtherPortRow(QWidget* group, QVBoxLayout* layout)
 {
     auto* row = new QHBoxLayout;
-    m_pOther =
-        new QRadioButton(QCoreApplication::translate("CPortSetDialog", "Другой порт:"), group);
+    m_pOther = new QRadioButton(tr("Другой порт:"), group);
     m_pOther->setObjectName(QStringLiteral("otherPort"));
     m_pPorts[0]->group()->addButton(m_pOther);
     row->addWidget(m_pOther);
@@ -152,11 +148,10 @@ void CPortSetDialog::BuildOtherPortRow(QWidget* group, QVBoxLayout* layout)
     m_pOtherList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_pOtherList->setMinimumContentsLength(24);
     // Its label is the radio button, which cannot be a buddy; the typing goes to the inner field.
-    m_pOtherList->setAccessibleName(QCoreApplication::translate("CPortSetDialog", "Другой порт"));
+    m_pOtherList->setAccessibleName(tr("Другой порт"));
     m_pOtherList->lineEdit()->setAccessibleName(m_pOtherList->accessibleName());
     row->addWidget(m_pOtherList, 1);
-    m_pRefresh = MakeButton(group, QCoreApplication::translate("CPortSetDialog", "Обновить"),
-                            "refreshButton");
+    m_pRefresh = MakeButton(group, tr("Обновить"), "refreshButton");
     m_pRefresh->setAutoDefault(false);
     row->addWidget(m_pRefresh);
     layout->addLayout(row);
@@ -203,13 +198,10 @@ void CPortSetDialog::OnOtherNameEdited()
     const bool refused = m_pOther->isChecked() && !CSerialPort::IsStorablePortName(name);
     m_pNameHint->setText(
         CNetworkPort::IsNetworkWord(name)
-            ? QCoreApplication::translate("CPortSetDialog",
-                                          "Сетевой порт записывается как tcp://СЕРВЕР:ПОРТ или "
-                                          "rfc2217://СЕРВЕР:ПОРТ, где ПОРТ — число от 1 до 65535.")
-            : QCoreApplication::translate(
-                  "CPortSetDialog",
-                  "Имя порта не может быть пустым, содержать пробелы или быть длиннее "
-                  "255 символов."));
+            ? tr("Сетевой порт записывается как tcp://СЕРВЕР:ПОРТ или "
+                 "rfc2217://СЕРВЕР:ПОРТ, где ПОРТ — число от 1 до 65535.")
+            : tr("Имя порта не может быть пустым, содержать пробелы или быть длиннее "
+                 "255 символов."));
     m_pNameHint->setVisible(refused);
     m_pOk->setEnabled(!refused);
 }

@@ -12,13 +12,12 @@
 
 QString CTransferStatusDlg::Caption()
 {
-    return QCoreApplication::translate("CTransferStatusDlg", "Состояние");
+    return tr("Состояние");
 }
 
 QString CTransferStatusDlg::Text()
 {
-    return QCoreApplication::translate("CTransferStatusDlg",
-                                       "Идет передача данных через последовательный порт ...");
+    return tr("Идет передача данных через последовательный порт ...");
 }
 
 namespace
@@ -49,7 +48,7 @@ CTransferStatusDlg::CTransferStatusDlg(CDeviceSender& sender, QWidget* parent)
     m_pTimeLeft = new QLabel(this);
     m_pTimeLeft->setObjectName(QStringLiteral("timeLeft"));
     row->addWidget(m_pTimeLeft, 1);
-    m_pCancel = new QPushButton(QCoreApplication::translate("CTransferStatusDlg", "Отмена"), this);
+    m_pCancel = new QPushButton(tr("Отмена"), this);
     m_pCancel->setObjectName(QStringLiteral("cancelButton"));
     // An Enter or a Space meant for the window before this one must not abort the transfer:
     // only a click, Esc or closing the window cancels.
@@ -109,8 +108,7 @@ void CTransferStatusDlg::reject()
 void CTransferStatusDlg::OnProgress(qint64 sent, qint64 total, qint64 msLeft)
 {
     m_pProgress->setValue(total > 0 ? int(sent * 1000 / total) : 0);
-    m_pProgress->setFormat(
-        QCoreApplication::translate("CTransferStatusDlg", "%1 из %2 байт").arg(sent).arg(total));
+    m_pProgress->setFormat(tr("%1 из %2 байт").arg(sent).arg(total));
     m_pTimeLeft->setText(TimeLeftText(msLeft));
 }
 
@@ -118,8 +116,6 @@ QString CTransferStatusDlg::TimeLeftText(qint64 ms)
 {
     const qint64 seconds = (ms + 999) / 1000;
     if (seconds < 60)
-        return QCoreApplication::translate("CTransferStatusDlg", "Осталось: %1 с").arg(seconds);
-    return QCoreApplication::translate("CTransferStatusDlg", "Осталось: %1 мин %2 с")
-        .arg(seconds / 60)
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+        return tr("Осталось: %1 с").arg(seconds);
+    return tr("Осталось: %1 мин %2 с").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }

@@ -78,7 +78,7 @@ CDotPanel::CDotPanel(QWidget* parent) : QWidget(parent)
         (QAccessible::installFactory(PanelAccessible), true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setObjectName(QStringLiteral("previewPanel"));
-    setAccessibleName(QCoreApplication::translate("CDotPanel", "Изображение табло"));
+    setAccessibleName(tr("Изображение табло"));
     setFocusPolicy(Qt::StrongFocus);
     Resize();
 }

@@ -137,10 +137,8 @@ void CTavrixEditorDoc::DeleteContents()
 
 QString CTavrixEditorDoc::CutOnOpenText(qint64 read, qint64 total)
 {
-    return QCoreApplication::translate(
-               "CTavrixEditorDoc",
-               "Файл длиннее допустимого размера сообщения (MAXSYM): загружено %1 байт "
-               "из %2.")
+    return tr("Файл длиннее допустимого размера сообщения (MAXSYM): загружено %1 байт "
+              "из %2.")
         .arg(read)
         .arg(total);
 }

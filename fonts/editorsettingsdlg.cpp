@@ -16,7 +16,7 @@
 
 QString CEditorSettingsDlg::Caption()
 {
-    return QCoreApplication::translate("CEditorSettingsDlg", "Настройки текстового редактора");
+    return tr("Настройки текстового редактора");
 }
 
 const QString CEditorSettingsDlg::kBadNumber =
@@ -24,7 +24,7 @@ const QString CEditorSettingsDlg::kBadNumber =
 const QString CEditorSettingsDlg::kNotInteger = QStringLiteral("Please enter an integer.");
 QString CEditorSettingsDlg::BrowseTitle()
 {
-    return QCoreApplication::translate("CEditorSettingsDlg", "Выберите директорию со шрифтами");
+    return tr("Выберите директорию со шрифтами");
 }
 
 namespace
@@ -81,41 +81,32 @@ CEditorSettingsDlg::CEditorSettingsDlg(IPrompt& prompt, int maxChars, const QStr
     m_pMaxChars->setFixedWidth(90);
     m_pDir = MakeEdit(group, "fontDirEdit");
     m_pFontList = MakeEdit(group, "fontListEdit");
-    auto* browse =
-        new QPushButton(QCoreApplication::translate("CEditorSettingsDlg", "Обзор"), group);
+    auto* browse = new QPushButton(tr("Обзор"), group);
     browse->setObjectName(QStringLiteral("browseButton"));
     browse->setAutoDefault(false);
     connect(browse, &QPushButton::clicked, this, &CEditorSettingsDlg::OnBrowse);
 
-    grid->addWidget(MakeLabel(QCoreApplication::translate(
-                                  "CEditorSettingsDlg",
-                                  "Максимальное количество символов в текстовом редакторе"),
-                              group, m_pMaxChars),
-                    0, 0);
+    grid->addWidget(
+        MakeLabel(tr("Максимальное количество символов в текстовом редакторе"), group, m_pMaxChars),
+        0, 0);
     grid->addWidget(m_pMaxChars, 0, 1, Qt::AlignRight);
     grid->setRowMinimumHeight(1, 8);
-    grid->addWidget(MakeLabel(QCoreApplication::translate("CEditorSettingsDlg",
-                                                          "Директория размещения файлов шрифтов :"),
-                              group, m_pDir),
-                    2, 0, 1, 2);
+    grid->addWidget(MakeLabel(tr("Директория размещения файлов шрифтов :"), group, m_pDir), 2, 0, 1,
+                    2);
     grid->addWidget(m_pDir, 3, 0);
     grid->addWidget(browse, 3, 1);
     grid->setRowMinimumHeight(4, 8);
-    grid->addWidget(
-        MakeLabel(QCoreApplication::translate("CEditorSettingsDlg",
-                                              "Список шрифтов, которые поддерживает устройство\n"
-                                              "(названия шрифтов вводяться согласно их номерам в "
-                                              "памяти устройства) :"),
-                  group, m_pFontList),
-        5, 0, 1, 2);
+    grid->addWidget(MakeLabel(tr("Список шрифтов, которые поддерживает устройство\n"
+                                 "(названия шрифтов вводяться согласно их номерам в "
+                                 "памяти устройства) :"),
+                              group, m_pFontList),
+                    5, 0, 1, 2);
     grid->addWidget(m_pFontList, 6, 0, 1, 2);
 
-    auto* apply =
-        new QPushButton(QCoreApplication::translate("CEditorSettingsDlg", "Применить"), this);
+    auto* apply = new QPushButton(tr("Применить"), this);
     apply->setObjectName(QStringLiteral("applyButton"));
     apply->setDefault(true);
-    auto* cancel =
-        new QPushButton(QCoreApplication::translate("CEditorSettingsDlg", "Отмена"), this);
+    auto* cancel = new QPushButton(tr("Отмена"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
     connect(apply, &QPushButton::clicked, this, &QDialog::accept);

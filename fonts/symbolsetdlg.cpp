@@ -14,27 +14,24 @@
 
 QString CSymbolSetDlg::Caption()
 {
-    return QCoreApplication::translate("CSymbolSetDlg", "Набор символов шрифта");
+    return tr("Набор символов шрифта");
 }
 
 QString CSymbolSetDlg::Hint()
 {
-    return QCoreApplication::translate(
-        "CSymbolSetDlg", "Выберите символ и нажмите кнопку \"Вставить\"\n"
-                         "или  дважды щелкните левой кнопкой мыши на выбраном символе.  ");
+    return tr("Выберите символ и нажмите кнопку \"Вставить\"\n"
+              "или  дважды щелкните левой кнопкой мыши на выбраном символе.  ");
 }
 
 QString CSymbolSetDlg::NotLoaded()
 {
-    return QCoreApplication::translate("CSymbolSetDlg",
-                                       "Данный шрифт не загружен и не может быть отображен.");
+    return tr("Данный шрифт не загружен и не может быть отображен.");
 }
 
 QString CSymbolSetDlg::ReservedCode()
 {
-    return QCoreApplication::translate(
-        "CSymbolSetDlg", "Символы с кодами 0, 1, 2 и 3 заняты управляющими кодами устройства и не "
-                         "могут быть вставлены в текст.");
+    return tr("Символы с кодами 0, 1, 2 и 3 заняты управляющими кодами устройства и не "
+              "могут быть вставлены в текст.");
 }
 
 namespace
@@ -74,10 +71,10 @@ CSymbolSetDlg::CSymbolSetDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(Caption());
     setMouseTracking(true);
-    m_pInsert = new QPushButton(QCoreApplication::translate("CSymbolSetDlg", "Вставить"), this);
+    m_pInsert = new QPushButton(tr("Вставить"), this);
     m_pInsert->setObjectName(QStringLiteral("insertButton"));
     m_pInsert->setDefault(true);
-    m_pCancel = new QPushButton(QCoreApplication::translate("CSymbolSetDlg", "Отмена"), this);
+    m_pCancel = new QPushButton(tr("Отмена"), this);
     m_pCancel->setObjectName(QStringLiteral("cancelButton"));
     m_pHint = new QLabel(Hint(), this);
     m_pHint->setObjectName(QStringLiteral("hintText"));

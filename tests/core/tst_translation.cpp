@@ -49,7 +49,9 @@ void TestTranslation::initTestCase()
     const QString copy = dir.filePath(QStringLiteral("tavrix_en.ts"));
     QVERIFY(QFile::copy(QStringLiteral(TAVRIX_SOURCE_DIR "/translations/tavrix_en.ts"), copy));
     QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
-    QStringList args{QStringLiteral("-locations"), QStringLiteral("none")};
+    // With the include folder lupdate knows the classes, and so the contexts of their tr().
+    QStringList args{QStringLiteral("-locations"), QStringLiteral("none"), QStringLiteral("-I"),
+                     QStringLiteral(TAVRIX_SOURCE_DIR)};
     for (const QString& folder : QStringLiteral(TAVRIX_TEXT_FOLDERS).split(u','))
         args << QStringLiteral(TAVRIX_SOURCE_DIR "/") + folder;
     args << QStringLiteral("-ts") << copy;
