@@ -6,9 +6,10 @@ FUZZ_BUILD ?= build-fuzz
 WIN_BUILD ?= build-windows-check
 FUZZ_SECONDS ?= 60
 VERSION = $(shell awk '/^project/ { for (i = 1; i < NF; i++) if ($$i == "VERSION") print $$(i + 1) }' CMakeLists.txt)
+LUPDATE ?= /usr/lib/qt6/bin/lupdate
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: all deps build run test test-sanitize fuzz format format-check bench package \
+.PHONY: all deps build run test test-sanitize fuzz format format-check bench package translations \
 	check-windows package-windows clean
 
 all: build
@@ -87,6 +88,12 @@ package-windows:
 	makensis -NOCONFIG -V2 -WX -DVERSION=$(VERSION) -DSOURCE=$(CURDIR) \
 	  -DSTAGE=$(abspath $(WIN_BUILD))/installer-stub \
 	  -DOUTFILE=$(abspath $(WIN_BUILD))/tavrix-editor-$(VERSION)-setup.exe app/tavrix-editor.nsi
+
+# The English translation brought up to date with the sources: a new text arrives unfinished (the
+# test tst_translation fails until it is translated), a text the code dropped leaves.
+translations: deps
+	$(LUPDATE) -locations none -no-obsolete -source-language ru -target-language en -I . \
+	  app cli device editor fonts settings -ts translations/tavrix_en.ts
 
 format:
 	clang-format -i $(FORMAT_FILES)

@@ -3,38 +3,49 @@
 #include "app/appresources.h"
 #include "settings/appsettings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
-const QString CAboutDlg::kCaption = QStringLiteral("О программе Tavrix Editor");
-const QString CAboutDlg::kVersion = QStringLiteral("Tavrix Editor Версия 1.0");
-const QString CAboutDlg::kNotice =
-    QStringLiteral("Подготовка и передача сообщений для табло бегущей строки.\n"
-                   "Лицензия GNU GPL версии 3 или более поздней; Qt используется по лицензии "
-                   "GNU LGPL.");
+QString CAboutDlg::Caption()
+{
+    return tr("О программе Tavrix Editor");
+}
+
+QString CAboutDlg::Version()
+{
+    return tr("Tavrix Editor Версия 1.0");
+}
+
+QString CAboutDlg::Notice()
+{
+    return tr("Подготовка и передача сообщений для табло бегущей строки.\n"
+              "Лицензия GNU GPL версии 3 или более поздней; Qt используется по лицензии "
+              "GNU LGPL.");
+}
 
 QString CAboutDlg::FilesText(const AppSettings& settings)
 {
-    return QStringLiteral("Файл настроек: ") + QDir::toNativeSeparators(settings.IniPath()) +
-           QStringLiteral("\nПапка шрифтов: ") + QDir::toNativeSeparators(settings.m_strFontDir);
+    return tr("Файл настроек: ") + QDir::toNativeSeparators(settings.IniPath()) +
+           tr("\nПапка шрифтов: ") + QDir::toNativeSeparators(settings.m_strFontDir);
 }
 
 CAboutDlg::CAboutDlg(const AppSettings& settings, QWidget* parent) : QDialog(parent)
 {
     InitAppResources();
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption());
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("aboutIcon"));
     icon->setPixmap(QIcon(QStringLiteral(":/pictures/icon.png")).pixmap(32, 32));
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    auto* version = new QLabel(kVersion, this);
+    auto* version = new QLabel(Version(), this);
     version->setObjectName(QStringLiteral("aboutVersion"));
     version->setTextFormat(Qt::PlainText); // no access-key processing, no markup
-    auto* notice = new QLabel(kNotice, this);
+    auto* notice = new QLabel(Notice(), this);
     notice->setObjectName(QStringLiteral("aboutNotice"));
     notice->setTextFormat(Qt::PlainText);
     auto* files = new QLabel(FilesText(settings), this);

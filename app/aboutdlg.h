@@ -18,9 +18,9 @@ public:
     // and back them up.
     static QString FilesText(const AppSettings& settings);
 
-    static const QString kCaption;
-    static const QString kVersion;
-    static const QString kNotice;
+    static QString Caption();
+    static QString Version();
+    static QString Notice();
 
     QPushButton* m_pOk = nullptr;
 };

@@ -1,28 +1,39 @@
 #include "app/helpdlg.h"
 
 #include "app/appresources.h"
+#include "settings/uilanguage.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
 
-const QString CHelpDlg::kCaption = QStringLiteral("Справка Tavrix Editor");
-const QString CHelpDlg::kPage = QStringLiteral("qrc:/help/help.html");
+QString CHelpDlg::Caption()
+{
+    return tr("Справка Tavrix Editor");
+}
+
+QString CHelpDlg::Page()
+{
+    return UiLanguage::Current() == UiLanguage::Id::English
+               ? QStringLiteral("qrc:/help/help_en.html")
+               : QStringLiteral("qrc:/help/help.html");
+}
 
 CHelpDlg::CHelpDlg(QWidget* parent) : QDialog(parent)
 {
     InitAppResources();
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption());
     setObjectName(QStringLiteral("helpWindow"));
     m_pBrowser = new QTextBrowser(this);
     m_pBrowser->setOpenExternalLinks(false);
-    m_pBrowser->setSource(QUrl(kPage));
+    m_pBrowser->setSource(QUrl(Page()));
     m_pFiles = new QLabel(this);
     m_pFiles->setTextFormat(Qt::PlainText);
     m_pFiles->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
+    auto* close = new QPushButton(tr("Закрыть"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pBrowser);

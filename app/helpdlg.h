@@ -18,8 +18,8 @@ public:
     // where the settings file and the fonts are now.
     static CHelpDlg* ShowHelp(QWidget* frame, const QString& filesText);
 
-    static const QString kCaption;
-    static const QString kPage;
+    static QString Caption();
+    static QString Page(); // the page in the chosen language
 
     QTextBrowser* m_pBrowser = nullptr;
     QLabel* m_pFiles = nullptr;

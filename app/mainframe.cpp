@@ -13,12 +13,15 @@
 #include "editor/tavrixview.h"
 #include "settings/appsettings.h"
 #include "settings/prompt.h"
+#include "settings/uilanguage.h"
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -38,9 +41,16 @@
 #include <algorithm>
 
 const QString CMainFrame::kAppTitle = QStringLiteral("Tavrix Editor");
-const QString CMainFrame::kIdleText = QStringLiteral("Для получения помощи нажмите F1.");
-const QString CMainFrame::kStopTransferQuestion =
-    QStringLiteral("Идет передача данных в устройство. Прервать передачу и закрыть программу?");
+QString CMainFrame::IdleText()
+{
+    return tr("Для получения помощи нажмите F1.");
+}
+
+QString CMainFrame::StopTransferQuestion()
+{
+    return tr("Идет передача данных в устройство. Прервать передачу и закрыть программу?");
+}
+
 const QString CMainFrame::kFileFilter = QStringLiteral("Tavrix Files (*.tvd)");
 const QString CMainFrame::kPictureFilter = QStringLiteral("PNG (*.png)");
 
@@ -60,37 +70,41 @@ QString LocalFileOf(const QMimeData* data)
     return {};
 }
 
+// The command table keeps its texts in the source language.
+QString TableText(const QString& text)
+{
+    return QCoreApplication::translate("CommandTable", text.toUtf8().constData());
+}
+
 } // namespace
 
 QString CMainFrame::SaveChangesQuestion(const QString& title)
 {
-    return QStringLiteral("Сохранить изменения в %1?").arg(title);
+    return tr("Сохранить изменения в %1?").arg(title);
 }
 
 QString CMainFrame::CannotOpenText(const QString& path, const QString& reason)
 {
-    return QStringLiteral("Не удается открыть документ %1.\n%2")
-        .arg(QDir::toNativeSeparators(path), reason);
+    return tr("Не удается открыть документ %1.\n%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
 QString CMainFrame::CannotSaveText(const QString& path, const QString& reason)
 {
-    return QStringLiteral("Не удается сохранить документ %1.\n%2")
-        .arg(QDir::toNativeSeparators(path), reason);
+    return tr("Не удается сохранить документ %1.\n%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
 QString CMainFrame::SavedShortenedText(int kept, qint64 total)
 {
-    return QStringLiteral("Сообщение не помещается в память устройства: сохранено только %1 "
-                          "байт из %2.")
+    return tr("Сообщение не помещается в память устройства: сохранено только %1 "
+              "байт из %2.")
         .arg(kept)
         .arg(total);
 }
 
 QString CMainFrame::SaveCutFileQuestion(int kept, qint64 total)
 {
-    return QStringLiteral("Файл длиннее допустимого размера сообщения (MAXSYM): будет сохранено "
-                          "только %1 байт из %2.\nСохранить сокращенное сообщение?")
+    return tr("Файл длиннее допустимого размера сообщения (MAXSYM): будет сохранено "
+              "только %1 байт из %2.\nСохранить сокращенное сообщение?")
         .arg(kept)
         .arg(total);
 }
@@ -159,12 +173,12 @@ void CMainFrame::OnCreateClient()
 void CMainFrame::CreateActions()
 {
     for (const CommandTable::Command& command : CommandTable::Commands()) {
-        auto* action = new QAction(command.caption, this);
+        auto* action = new QAction(TableText(command.caption), this);
         action->setObjectName(QStringLiteral("command%1").arg(command.id));
         action->setData(command.id);
         action->setShortcuts(command.shortcuts);
-        action->setStatusTip(command.prompt);
-        action->setToolTip(command.tooltip);
+        action->setStatusTip(TableText(command.prompt));
+        action->setToolTip(TableText(command.tooltip));
         if (!command.icon.isEmpty()) {
             const QIcon own(command.icon);
             action->setIcon(command.theme.isEmpty() ? own : QIcon::fromTheme(command.theme, own));
@@ -182,7 +196,8 @@ void CMainFrame::CreateActions()
     }
     for (int n = 0; n < kMaxRecentFiles; ++n) {
         auto* action = new QAction(this);
-        action->setStatusTip(CommandTable::Find(CommandTable::ID_FILE_MRU_FILE1)->prompt);
+        action->setStatusTip(
+            TableText(CommandTable::Find(CommandTable::ID_FILE_MRU_FILE1)->prompt));
         action->setVisible(false);
         connect(action, &QAction::triggered, this, [this, n] { OpenRecentFile(n); });
         m_recentActions << action;
@@ -192,7 +207,7 @@ void CMainFrame::CreateActions()
 void CMainFrame::CreateMenus()
 {
     for (const CommandTable::Menu& entry : CommandTable::Menus()) {
-        QMenu* menu = menuBar()->addMenu(entry.title);
+        QMenu* menu = menuBar()->addMenu(TableText(entry.title));
         menu->setSeparatorsCollapsible(false); // "Файл" has two separators in a row
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
         for (int id : entry.items) {
@@ -206,12 +221,42 @@ void CMainFrame::CreateMenus()
                 menu->addAction(m_actions.value(id));
             }
         }
+        if (entry.items.front() == CommandTable::ID_VIEW_TOOLBAR)
+            AddLanguageMenu(menu);
+    }
+}
+
+// Each language is named in its own words. The texts of a window are made as it opens, so the
+// choice is kept for the next start rather than half-applied to the windows already open.
+void CMainFrame::AddLanguageMenu(QMenu* viewMenu)
+{
+    viewMenu->addSeparator();
+    QMenu* menu = viewMenu->addMenu(tr("Язык (Language)"));
+    menu->setObjectName(QStringLiteral("languageMenu"));
+    auto* group = new QActionGroup(menu);
+    const std::pair<UiLanguage::Id, QString> languages[] = {
+        {UiLanguage::Id::Russian, QStringLiteral("Русский")},
+        {UiLanguage::Id::English, QStringLiteral("English")},
+    };
+    const UiLanguage::Id stored = UiLanguage::Stored();
+    for (const auto& [id, name] : languages) {
+        QAction* action = menu->addAction(name);
+        action->setCheckable(true);
+        action->setChecked(id == stored);
+        action->setStatusTip(tr("Язык сменится при следующем запуске."));
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, language = id] {
+            if (language == UiLanguage::Stored())
+                return;
+            UiLanguage::Store(language);
+            m_prompt.Inform(tr("Язык сменится при следующем запуске."));
+        });
     }
 }
 
 void CMainFrame::CreateToolBar()
 {
-    m_wndToolBar = new QToolBar(QStringLiteral("Панель управления"), this);
+    m_wndToolBar = new QToolBar(tr("Панель управления"), this);
     m_wndToolBar->setObjectName(QStringLiteral("toolBar"));
     m_wndToolBar->setIconSize(QSize(20, 20));
     m_wndToolBar->setMovable(true);
@@ -231,7 +276,7 @@ void CMainFrame::CreateToolBar()
             continue;
         }
         QComboBox* list = EmbedList(place->listId, place->width, place->dropDownHeight);
-        list->setAccessibleName(place->name);
+        list->setAccessibleName(TableText(place->name));
         QAction* holder = m_wndToolBar->addWidget(list);
         holder->setData(place->placeId);
     }
@@ -280,7 +325,7 @@ void CMainFrame::CreateStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
-    m_pIdleText = new QLabel(kIdleText, bar);
+    m_pIdleText = new QLabel(IdleText(), bar);
     m_pIdleText->setObjectName(QStringLiteral("idleText"));
     bar->addWidget(m_pIdleText, 1);
     m_pPortPane = new QLabel(bar);
@@ -358,8 +403,8 @@ void CMainFrame::OnCommand(int id)
 
 void CMainFrame::OnSavePicture()
 {
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить изображение табло"),
-                                                QString(), kPictureFilter);
+    QString path = QFileDialog::getSaveFileName(this, tr("Сохранить изображение табло"), QString(),
+                                                kPictureFilter);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
@@ -374,7 +419,7 @@ bool CMainFrame::SavePicture(const QString& path, QString* error)
     m_pLowerView->UpdateNow();
     const QImage image = m_pLowerView->StillImage();
     if (image.isNull()) {
-        *error = QStringLiteral("Изображение слишком велико.");
+        *error = tr("Изображение слишком велико.");
         return false;
     }
     QSaveFile file(path);
@@ -387,7 +432,7 @@ bool CMainFrame::SavePicture(const QString& path, QString* error)
 
 QString CMainFrame::CannotSavePictureText(const QString& path, const QString& reason)
 {
-    return QStringLiteral("Не удается сохранить изображение табло %1.\n%2")
+    return tr("Не удается сохранить изображение табло %1.\n%2")
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
@@ -628,7 +673,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         EndSplitterTracking(false);
     if (CTransferStatusDlg* transfer = CTransferStatusDlg::Active()) {
         event->ignore();
-        if (m_prompt.AskYesNo(kStopTransferQuestion)) {
+        if (m_prompt.AskYesNo(StopTransferQuestion())) {
             transfer->reject();
             CloseAfterTransfer();
         }
@@ -688,8 +733,8 @@ void CMainFrame::OnSplitterTrack()
     m_trackStartSizes = m_wndSplitter->sizes();
     qApp->installEventFilter(this);
     QApplication::setOverrideCursor(Qt::SizeVerCursor);
-    statusBar()->showMessage(QStringLiteral("Стрелки вверх и вниз перемещают границу панелей; "
-                                            "Enter закрепляет, Esc отменяет."));
+    statusBar()->showMessage(tr("Стрелки вверх и вниз перемещают границу панелей; "
+                                "Enter закрепляет, Esc отменяет."));
 }
 
 void CMainFrame::EndSplitterTracking(bool keep)

@@ -61,8 +61,8 @@ public:
     void UpdateCommandUI();
 
     static const QString kAppTitle;
-    static const QString kIdleText;
-    static const QString kStopTransferQuestion;
+    static QString IdleText();
+    static QString StopTransferQuestion();
     static const QString kFileFilter;
     static const QString kPictureFilter;
     static constexpr int kMaxRecentFiles = 4;
@@ -97,6 +97,7 @@ private:
     void OnCreateClient();
     void CreateActions();
     void CreateMenus();
+    void AddLanguageMenu(QMenu* viewMenu);
     void CreateToolBar();
     void CreateStatusBar();
     void UpdatePortPane();

@@ -3,13 +3,14 @@
 #include "editor/interactiveeditctrl.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QStatusBar>
 
 QString COpenProgress::OpeningText(const QString& fileName)
 {
-    return QStringLiteral("Открытие файла %1...").arg(fileName);
+    return QCoreApplication::translate("COpenProgress", "Открытие файла %1...").arg(fileName);
 }
 
 COpenProgress::COpenProgress(QStatusBar* bar, CInteractiveEditCtrl& edit, const QString& path)

@@ -6,11 +6,9 @@
 #include "editor/tavrixeditordoc.h"
 
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
 
-CTavrixEditorApp::CTavrixEditorApp(int& argc, char** argv)
-    : QApplication(argc, argv), m_bQtTranslated(InstallQtTranslation(m_qtTranslator)),
+CTavrixEditorApp::CTavrixEditorApp(int& argc, char** argv, UiLanguage::Id language)
+    : QApplication(argc, argv), m_bTranslated((UiLanguage::Install(language), true)),
       m_settings(m_prompt, ProgramLayout::Find(QCoreApplication::applicationDirPath()))
 {
     InitAppResources();
@@ -29,11 +27,8 @@ CTavrixEditorApp::~CTavrixEditorApp()
 // when the system has Qt's Russian translation; without it they stay in English.
 bool CTavrixEditorApp::InstallQtTranslation(QTranslator& translator)
 {
-    const QString directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!translator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         directory))
-        return false;
-    return installTranslator(&translator);
+    return UiLanguage::LoadQtTexts(translator, UiLanguage::Id::Russian) &&
+           installTranslator(&translator);
 }
 
 CTavrixEditorApp* CTavrixEditorApp::Instance()

@@ -2,6 +2,7 @@
 
 #include "app/messageboxprompt.h"
 #include "settings/appsettings.h"
+#include "settings/uilanguage.h"
 
 #include <QApplication>
 #include <QTranslator>
@@ -17,7 +18,7 @@ class CTavrixEditorApp : public QApplication
 {
     Q_OBJECT
 public:
-    CTavrixEditorApp(int& argc, char** argv);
+    CTavrixEditorApp(int& argc, char** argv, UiLanguage::Id language = UiLanguage::Id::Russian);
     ~CTavrixEditorApp() override;
 
     // Splash, document, frame and command line; false when the command line could not be
@@ -32,8 +33,7 @@ public:
     static bool InstallQtTranslation(QTranslator& translator);
 
 private:
-    QTranslator m_qtTranslator;
-    bool m_bQtTranslated = false; // before m_settings: its messages already use the translation
+    bool m_bTranslated = false; // before m_settings: its messages already use the translation
     CMessageBoxPrompt m_prompt;
 
 public:

@@ -6,6 +6,7 @@
 #include "editor/tavrixeditordoc.h"
 #include "settings/programlayout.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStringList>
 
@@ -16,18 +17,23 @@ CCliSettings::CCliSettings(const QString& programDir)
 
 QString CCliSettings::UnreadText() const
 {
-    const QString where =
-        QStringLiteral(" Файл: «%1».").arg(QDir::toNativeSeparators(m_settings.IniPath()));
+    const QString where = QCoreApplication::translate("CCliSettings", " Файл: «%1».")
+                              .arg(QDir::toNativeSeparators(m_settings.IniPath()));
     if (m_settings.GetIniState() == AppSettings::IniState::Malformed)
-        return QStringLiteral("Неправильный формат файла настроек программы.") + where;
-    return QStringLiteral("Не удается открыть или не был создан файл настроек программы.") + where;
+        return QCoreApplication::translate("CCliSettings",
+                                           "Неправильный формат файла настроек программы.") +
+               where;
+    return QCoreApplication::translate(
+               "CCliSettings", "Не удается открыть или не был создан файл настроек программы.") +
+           where;
 }
 
 bool CCliSettings::SetOverrides(const QString& port, const QString& baud, CliFailure& failure)
 {
     if (!port.isNull()) {
         if (port.trimmed().isEmpty()) {
-            failure = {ExitUsage, QStringLiteral("Пустое имя порта в --port.")};
+            failure = {ExitUsage,
+                       QCoreApplication::translate("CCliSettings", "Пустое имя порта в --port.")};
             return false;
         }
         if (CNetworkPort::IsNetworkWord(port) && !CNetworkPort::Parse(port)) {
@@ -45,7 +51,8 @@ bool CCliSettings::SetOverrides(const QString& port, const QString& baud, CliFai
         QStringList list;
         for (const qint32 rate : rates)
             list << QString::number(rate);
-        failure = {ExitUsage, QStringLiteral("Скорость «%1» не поддерживается; возможны: %2.")
+        failure = {ExitUsage, QCoreApplication::translate(
+                                  "CCliSettings", "Скорость «%1» не поддерживается; возможны: %2.")
                                   .arg(baud, list.join(QStringLiteral(", ")))};
         return false;
     }
@@ -58,7 +65,8 @@ bool CCliSettings::PortConfigToUse(PortConfig& config, CliFailure& failure) cons
     if (!IsRead() && !(m_port && m_baudIndex)) {
         failure = {ExitFile,
                    UnreadText() +
-                       QStringLiteral(" Без него укажите порт и скорость: --port и --baud.")};
+                       QCoreApplication::translate(
+                           "CCliSettings", " Без него укажите порт и скорость: --port и --baud.")};
         return false;
     }
     config = IsRead() ? m_settings.m_port.GetConfig() : PortConfig{};
@@ -80,6 +88,7 @@ void CCliSettings::NoteDefaults(CConsole& console) const
     if (IsRead())
         return;
     console.Note(UnreadText() +
-                 QStringLiteral(" Действуют настройки по умолчанию: сообщение до %1 байт.")
+                 QCoreApplication::translate(
+                     "CCliSettings", " Действуют настройки по умолчанию: сообщение до %1 байт.")
                      .arg(MessageCapacity()));
 }

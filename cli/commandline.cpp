@@ -10,8 +10,10 @@
 #include "device/multisender.h"
 #include "device/portrefusal.h"
 #include "device/serialport.h"
+#include "settings/uilanguage.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -89,21 +91,25 @@ QString ParseErrorText(const QCommandLineParser& parser, const QStringList& args
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty()) {
         const QString dashes = unknown[0].size() > 1 ? QStringLiteral("--") : QStringLiteral("-");
-        return QStringLiteral("Неизвестный параметр «%1».").arg(dashes + unknown[0]);
+        return QCoreApplication::translate("CCommandLine", "Неизвестный параметр «%1».")
+            .arg(dashes + unknown[0]);
     }
     for (const QCommandLineOption* option :
          {&kPortOption, &kBaudOption, &kTextOption, &kDisplayOption, &kListOption, &kAddOption,
           &kRemoveOption}) {
         if (args.last() == QStringLiteral("--") + option->names()[0])
-            return QStringLiteral("После «%1» нужно значение.").arg(args.last());
+            return QCoreApplication::translate("CCommandLine", "После «%1» нужно значение.")
+                .arg(args.last());
     }
-    return QStringLiteral("Ошибка в командной строке: %1").arg(parser.errorText());
+    return QCoreApplication::translate("CCommandLine", "Ошибка в командной строке: %1")
+        .arg(parser.errorText());
 }
 
 QString ProgressText(qint64 sent, qint64 total, qint64 msLeft)
 {
     const qint64 percent = total > 0 ? sent * 100 / total : 100;
-    return QStringLiteral("Передача: %1 из %2 байт (%3 %), осталось %4 с")
+    return QCoreApplication::translate("CCommandLine",
+                                       "Передача: %1 из %2 байт (%3 %), осталось %4 с")
         .arg(sent)
         .arg(total)
         .arg(percent)
@@ -114,14 +120,17 @@ QString ProgressText(qint64 sent, qint64 total, qint64 msLeft)
 bool CheckMessage(const QByteArray& stream, int capacity, CliFailure& failure)
 {
     if (stream.isEmpty()) {
-        failure = {ExitFile, QStringLiteral("Сообщение пусто: передавать нечего.")};
+        failure = {ExitFile, QCoreApplication::translate("CCommandLine",
+                                                         "Сообщение пусто: передавать нечего.")};
         return false;
     }
     if (stream.size() > capacity) {
-        failure = {ExitFile, QStringLiteral("Сообщение не помещается в память устройства: в нем "
-                                            "%1 байт, а помещается %2.")
-                                 .arg(stream.size())
-                                 .arg(capacity)};
+        failure = {ExitFile,
+                   QCoreApplication::translate("CCommandLine",
+                                               "Сообщение не помещается в память устройства: в нем "
+                                               "%1 байт, а помещается %2.")
+                       .arg(stream.size())
+                       .arg(capacity)};
         return false;
     }
     return true;
@@ -169,12 +178,15 @@ int CCommandLine::Run()
     if (command == kDisplays)
         return Displays();
     if (IsCommandWord(command))
-        return Fail({ExitUsage, QStringLiteral("Неизвестная команда «%1». Справка: tavrix-editor "
-                                               "--help.")
-                                    .arg(command)});
-    return Fail({ExitUsage, QStringLiteral("Редактору нужен графический сеанс, а DISPLAY и "
-                                           "WAYLAND_DISPLAY не заданы. Команды без окна: "
-                                           "tavrix-editor --help.")});
+        return Fail({ExitUsage,
+                     QCoreApplication::translate("CCommandLine",
+                                                 "Неизвестная команда «%1». Справка: tavrix-editor "
+                                                 "--help.")
+                         .arg(command)});
+    return Fail({ExitUsage, QCoreApplication::translate(
+                                "CCommandLine", "Редактору нужен графический сеанс, а DISPLAY и "
+                                                "WAYLAND_DISPLAY не заданы. Команды без окна: "
+                                                "tavrix-editor --help.")});
 }
 
 QString CCommandLine::VersionText()
@@ -184,7 +196,8 @@ QString CCommandLine::VersionText()
 
 QString CCommandLine::HelpText()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "CCommandLine",
         "Использование:\n"
         "  tavrix-editor [ФАЙЛ.tvd]            редактор сообщений (нужен графический сеанс)\n"
         "  tavrix-editor КОМАНДА [ПАРАМЕТРЫ]   без окна, в том числе по ssh и из cron\n"
@@ -250,16 +263,17 @@ bool CCommandLine::Parse(QCommandLineParser& parser, int maxPositional, CliFailu
     const QStringList names = parser.optionNames();
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (names[i] != kDisplayOption.names()[0] && names.indexOf(names[i], i + 1) > i) {
-            failure = {
-                ExitUsage,
-                QStringLiteral("Параметр «--%1» можно указать только один раз.").arg(names[i])};
+            failure = {ExitUsage,
+                       QCoreApplication::translate("CCommandLine",
+                                                   "Параметр «--%1» можно указать только один раз.")
+                           .arg(names[i])};
             return false;
         }
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > maxPositional) {
-        failure = {ExitUsage,
-                   QStringLiteral("Лишний аргумент «%1».").arg(positional[maxPositional])};
+        failure = {ExitUsage, QCoreApplication::translate("CCommandLine", "Лишний аргумент «%1».")
+                                  .arg(positional[maxPositional])};
         return false;
     }
     return true;
@@ -271,12 +285,15 @@ bool CCommandLine::ReadMessage(const QCommandLineParser& parser, QByteArray& str
     const QStringList files = parser.positionalArguments();
     const bool text = parser.isSet(kTextOption);
     if (text == !files.isEmpty()) {
-        failure = {ExitUsage, QStringLiteral("Укажите сообщение: файл или --text, одно из двух.")};
+        failure = {ExitUsage,
+                   QCoreApplication::translate(
+                       "CCommandLine", "Укажите сообщение: файл или --text, одно из двух.")};
         return false;
     }
     if (text)
-        return CMessageSource::ParseMarkup(parser.value(kTextOption),
-                                           QStringLiteral("Разметка --text"), stream, failure);
+        return CMessageSource::ParseMarkup(
+            parser.value(kTextOption),
+            QCoreApplication::translate("CCommandLine", "Разметка --text"), stream, failure);
     return CMessageSource::ReadMessage(files[0], stream, failure);
 }
 
@@ -297,13 +314,16 @@ int CCommandLine::Convert()
     if (!Parse(parser, 2, failure))
         return Fail(failure);
     if (parser.positionalArguments().size() < 2)
-        return Fail({ExitUsage, QStringLiteral("Команде convert нужны два файла: откуда и куда.")});
+        return Fail(
+            {ExitUsage, QCoreApplication::translate(
+                            "CCommandLine", "Команде convert нужны два файла: откуда и куда.")});
     const QString in = parser.positionalArguments()[0];
     const QString out = parser.positionalArguments()[1];
     const bool toMarkup = CMessageSource::IsMarkupFile(out);
     if (CMessageSource::IsMarkupFile(in) == toMarkup)
-        return Fail({ExitUsage, QStringLiteral("Команде convert нужны файл .tvd и файл .txt: "
-                                               "первый читается, второй пишется.")});
+        return Fail({ExitUsage, QCoreApplication::translate(
+                                    "CCommandLine", "Команде convert нужны файл .tvd и файл .txt: "
+                                                    "первый читается, второй пишется.")});
     QByteArray stream;
     if (!CMessageSource::ReadMessage(in, stream, failure))
         return Fail(failure);
@@ -328,7 +348,8 @@ int CCommandLine::Dump()
     if (!ReadMessage(parser, stream, failure))
         return Fail(failure);
     m_console.Out(FrameDump::Text(stream));
-    m_console.Out(QStringLiteral("Кадр текста: %1 байт; сообщение: %2 байт из %3 возможных.\n")
+    m_console.Out(QCoreApplication::translate(
+                      "CCommandLine", "Кадр текста: %1 байт; сообщение: %2 байт из %3 возможных.\n")
                       .arg(stream.size() + 4)
                       .arg(stream.size())
                       .arg(settings.MessageCapacity()));
@@ -354,7 +375,8 @@ int CCommandLine::Ports()
             QStringLiteral("%1\t%2\t%3\n").arg(info.portName(), description, UsbIds(info)));
     }
     if (ports.isEmpty())
-        m_console.Note(QStringLiteral("Последовательные порты не найдены."));
+        m_console.Note(
+            QCoreApplication::translate("CCommandLine", "Последовательные порты не найдены."));
     return ExitOk;
 }
 
@@ -376,9 +398,9 @@ int CCommandLine::Send()
         settings.NoteDefaults(m_console);
         const QByteArray frame = DeviceFrames::TextFrame(
             reinterpret_cast<const quint8*>(stream.constData()), int(stream.size()));
-        return TransferToDisplays(displays, {CDeviceSender::Frame{frame, 0}},
-                                  &CDeviceSender::TextMessage,
-                                  QStringLiteral("Передано на %1 из %2 табло."));
+        return TransferToDisplays(
+            displays, {CDeviceSender::Frame{frame, 0}}, &CDeviceSender::TextMessage,
+            QCoreApplication::translate("CCommandLine", "Передано на %1 из %2 табло."));
     }
     if (!failure.text.isEmpty())
         return Fail(failure);
@@ -422,7 +444,7 @@ int CCommandLine::DeviceSettings()
             CDeviceSender::SettingsFrames(device.m_bGreeting, device.m_bDemoString,
                                           device.m_bDemoPictures, device.m_pPictures),
             &CDeviceSender::SettingsMessage,
-            QStringLiteral("Настройки переданы на %1 из %2 табло."));
+            QCoreApplication::translate("CCommandLine", "Настройки переданы на %1 из %2 табло."));
     PortConfig config;
     if (!settings.SetOverrides(parser.value(kPortOption), parser.value(kBaudOption), failure) ||
         !settings.PortConfigToUse(config, failure))
@@ -447,8 +469,9 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, Messa
     const CDeviceSender::Result result = sender.WaitForResult();
     if (result == CDeviceSender::Result::OpenFailed) {
         // The editor's reason in Russian, on one line so that a script's log keeps it whole.
-        const QString reason = port.m_szLastError + u' ' + CPortRefusal::Details(port).simplified();
-        return Fail({ExitPort, QStringLiteral("%1 Порт «%2»: %3")
+        const QString reason =
+            port.LastErrorText() + u' ' + CPortRefusal::Details(port).simplified();
+        return Fail({ExitPort, QCoreApplication::translate("CCommandLine", "%1 Порт «%2»: %3")
                                    .arg(message(result), port.GetConfig().portName, reason)});
     }
     if (result == CDeviceSender::Result::Cancelled && interrupt.InterruptCode() != ExitOk)
@@ -473,7 +496,8 @@ bool CCommandLine::LoadDisplays(const QCommandLineParser& parser, CDisplayList& 
         const QString what =
             problem.name.isEmpty()
                 ? problem.text
-                : QStringLiteral("табло «%1» пропущено: %2").arg(problem.name, problem.text);
+                : QCoreApplication::translate("CCommandLine", "табло «%1» пропущено: %2")
+                      .arg(problem.name, problem.text);
         m_console.Error(QStringLiteral("%1:%2: %3").arg(file).arg(problem.line).arg(what));
     }
     return true;
@@ -485,17 +509,21 @@ bool CCommandLine::ChosenDisplays(const QCommandLineParser& parser, QList<Displa
     const bool all = parser.isSet(kAllOption);
     if (!all && !parser.isSet(kDisplayOption)) {
         if (parser.isSet(kListOption))
-            failure = {ExitUsage, QStringLiteral("«--displays» действует вместе с «--display» "
-                                                 "или «--all».")};
+            failure = {ExitUsage, QCoreApplication::translate(
+                                      "CCommandLine", "«--displays» действует вместе с «--display» "
+                                                      "или «--all».")};
         return false;
     }
     if (all && parser.isSet(kDisplayOption)) {
-        failure = {ExitUsage, QStringLiteral("Укажите «--display» или «--all», одно из двух.")};
+        failure = {ExitUsage,
+                   QCoreApplication::translate("CCommandLine",
+                                               "Укажите «--display» или «--all», одно из двух.")};
         return false;
     }
     if (parser.isSet(kPortOption) || parser.isSet(kBaudOption)) {
-        failure = {ExitUsage, QStringLiteral("Порт и скорость табло берутся из списка табло: "
-                                             "«--port» и «--baud» с ними не указываются.")};
+        failure = {ExitUsage, QCoreApplication::translate(
+                                  "CCommandLine", "Порт и скорость табло берутся из списка табло: "
+                                                  "«--port» и «--baud» с ними не указываются.")};
         return false;
     }
     CDisplayList list;
@@ -513,19 +541,24 @@ bool CCommandLine::ChosenDisplays(const QCommandLineParser& parser, QList<Displa
                             return problem.name.compare(name, Qt::CaseInsensitive) == 0;
                         });
         if (!entry) {
-            failure = broken ? CliFailure{ExitFile, QStringLiteral("Табло «%1» записано в списке "
-                                                                   "«%2» с ошибкой.")
-                                                        .arg(name, file)}
-                             : CliFailure{ExitUsage, QStringLiteral("Табло «%1» нет в списке "
-                                                                    "«%2».")
-                                                         .arg(name, file)};
+            failure = broken
+                          ? CliFailure{ExitFile, QCoreApplication::translate(
+                                                     "CCommandLine", "Табло «%1» записано в списке "
+                                                                     "«%2» с ошибкой.")
+                                                     .arg(name, file)}
+                          : CliFailure{ExitUsage, QCoreApplication::translate(
+                                                      "CCommandLine", "Табло «%1» нет в списке "
+                                                                      "«%2».")
+                                                      .arg(name, file)};
             return false;
         }
         if (!displays.contains(*entry))
             displays.append(*entry);
     }
     if (displays.isEmpty()) {
-        failure = {ExitFile, QStringLiteral("В списке «%1» нет ни одного табло.").arg(file)};
+        failure = {ExitFile,
+                   QCoreApplication::translate("CCommandLine", "В списке «%1» нет ни одного табло.")
+                       .arg(file)};
         return false;
     }
     return true;
@@ -554,6 +587,8 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
                      });
     QObject::connect(
         &multi, &CMultiSender::displayFinished, [&](int index, CDeviceSender::Result result) {
+            // A script reads these lines: their words are the same in every language.
+            const UiLanguage::SourceTexts sourceTexts;
             QString text = message(result);
             if (result == CDeviceSender::Result::OpenFailed) {
                 const CSerialPort& port = multi.Port(index);
@@ -592,12 +627,16 @@ int CCommandLine::Displays()
     const bool add = parser.isSet(kAddOption);
     const bool remove = parser.isSet(kRemoveOption);
     if (add && remove)
-        return Fail({ExitUsage, QStringLiteral("Укажите «--add» или «--remove», одно из двух.")});
+        return Fail({ExitUsage,
+                     QCoreApplication::translate("CCommandLine",
+                                                 "Укажите «--add» или «--remove», одно из двух.")});
     if (!add && (parser.isSet(kPortOption) || parser.isSet(kBaudOption)))
-        return Fail({ExitUsage, QStringLiteral("«--port» и «--baud» указываются вместе с "
-                                               "«--add».")});
+        return Fail({ExitUsage, QCoreApplication::translate(
+                                    "CCommandLine", "«--port» и «--baud» указываются вместе с "
+                                                    "«--add».")});
     if (add && !parser.isSet(kPortOption))
-        return Fail({ExitUsage, QStringLiteral("Новому табло нужен порт: «--port».")});
+        return Fail({ExitUsage, QCoreApplication::translate("CCommandLine",
+                                                            "Новому табло нужен порт: «--port».")});
     CDisplayList list;
     QString path;
     if (!LoadDisplays(parser, list, path, failure))
@@ -612,12 +651,15 @@ int CCommandLine::Displays()
     }
     // Rewriting the file would lose what could not be read.
     if (!list.Problems().isEmpty())
-        return Fail({ExitFile, QStringLiteral("В списке «%1» есть записи с ошибками: исправьте "
-                                              "их, затем повторите.")
-                                   .arg(file)});
+        return Fail({ExitFile,
+                     QCoreApplication::translate("CCommandLine",
+                                                 "В списке «%1» есть записи с ошибками: исправьте "
+                                                 "их, затем повторите.")
+                         .arg(file)});
     if (remove) {
         if (!list.Remove(parser.value(kRemoveOption)))
-            return Fail({ExitUsage, QStringLiteral("Табло «%1» нет в списке «%2».")
+            return Fail({ExitUsage, QCoreApplication::translate("CCommandLine",
+                                                                "Табло «%1» нет в списке «%2».")
                                         .arg(parser.value(kRemoveOption), file)});
     } else {
         DisplayEntry entry{parser.value(kAddOption).trimmed(), PortConfig{}};

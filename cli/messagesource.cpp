@@ -3,6 +3,7 @@
 #include "editor/messagemarkup.h"
 #include "editor/streamcheck.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -21,11 +22,11 @@ QString OpenReason(const QFile& file)
 {
     const QFileInfo info(file.fileName());
     if (!info.exists())
-        return QStringLiteral("файла нет");
+        return QCoreApplication::translate("CMessageSource", "файла нет");
     if (info.isDir())
-        return QStringLiteral("это папка, а не файл");
+        return QCoreApplication::translate("CMessageSource", "это папка, а не файл");
     if (!info.isReadable())
-        return QStringLiteral("нет права на чтение");
+        return QCoreApplication::translate("CMessageSource", "нет права на чтение");
     return file.errorString();
 }
 
@@ -63,10 +64,11 @@ bool CMessageSource::ReadMessage(const QString& path, QByteArray& stream, CliFai
     if (IsMarkupFile(path))
         return ParseMarkupFile(bytes, path, stream, failure);
     if (const std::optional<StreamCheck::Fault> fault = StreamCheck::FirstFault(bytes)) {
-        failure = {ExitFile, QStringLiteral("Файл %1, смещение %2 (0x%3): %4.")
-                                 .arg(Quoted(path))
-                                 .arg(fault->offset)
-                                 .arg(QString::number(fault->offset, 16).toUpper(), fault->text)};
+        failure = {ExitFile,
+                   QCoreApplication::translate("CMessageSource", "Файл %1, смещение %2 (0x%3): %4.")
+                       .arg(Quoted(path))
+                       .arg(fault->offset)
+                       .arg(QString::number(fault->offset, 16).toUpper(), fault->text)};
         return false;
     }
     stream = bytes;
@@ -87,15 +89,16 @@ bool CMessageSource::ReadBytes(const QString& path, QByteArray& bytes, CliFailur
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        failure = {
-            ExitFile,
-            QStringLiteral("Не удается открыть файл %1: %2.").arg(Quoted(path), OpenReason(file))};
+        failure = {ExitFile,
+                   QCoreApplication::translate("CMessageSource", "Не удается открыть файл %1: %2.")
+                       .arg(Quoted(path), OpenReason(file))};
         return false;
     }
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        failure = {ExitFile, QStringLiteral("Не удается прочесть файл %1: %2.")
-                                 .arg(Quoted(path), file.errorString())};
+        failure = {ExitFile,
+                   QCoreApplication::translate("CMessageSource", "Не удается прочесть файл %1: %2.")
+                       .arg(Quoted(path), file.errorString())};
         return false;
     }
     return true;
@@ -107,11 +110,13 @@ bool CMessageSource::WriteBytes(const QString& path, const QByteArray& bytes, Cl
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
     const QString folder = QFileInfo(path).path();
-    const QString reason = QFileInfo(folder).isDir()
-                               ? file.errorString()
-                               : QStringLiteral("нет папки %1").arg(Quoted(folder));
+    const QString reason =
+        QFileInfo(folder).isDir()
+            ? file.errorString()
+            : QCoreApplication::translate("CMessageSource", "нет папки %1").arg(Quoted(folder));
     failure = {ExitFile,
-               QStringLiteral("Не удается записать файл %1: %2.").arg(Quoted(path), reason)};
+               QCoreApplication::translate("CMessageSource", "Не удается записать файл %1: %2.")
+                   .arg(Quoted(path), reason)};
     return false;
 }
 
@@ -129,13 +134,15 @@ bool CMessageSource::ParseMarkupFile(const QByteArray& bytes, const QString& pat
     QString markup = decoder.decode(bytes);
     if (decoder.hasError()) {
         const MessageMarkup::Error error = MessageMarkup::ErrorAt(
-            markup, FirstInvalidUtf8(markup, bytes), QStringLiteral("текст не в кодировке UTF-8"));
-        failure = {
-            ExitFile,
-            QStringLiteral("Файл %1, %2.").arg(Quoted(path), MessageMarkup::Describe(error))};
+            markup, FirstInvalidUtf8(markup, bytes),
+            QCoreApplication::translate("CMessageSource", "текст не в кодировке UTF-8"));
+        failure = {ExitFile, QCoreApplication::translate("CMessageSource", "Файл %1, %2.")
+                                 .arg(Quoted(path), MessageMarkup::Describe(error))};
         return false;
     }
     if (markup.endsWith(u'\n'))
         markup.chop(markup.endsWith(QStringLiteral("\r\n")) ? 2 : 1);
-    return ParseMarkup(markup, QStringLiteral("Файл ") + Quoted(path), stream, failure);
+    return ParseMarkup(markup,
+                       QCoreApplication::translate("CMessageSource", "Файл ") + Quoted(path),
+                       stream, failure);
 }

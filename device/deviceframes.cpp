@@ -1,5 +1,7 @@
 #include "device/deviceframes.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace DeviceFrames
@@ -44,8 +46,9 @@ QByteArray PictureListFrame(const std::vector<PictureEntry>& pictures)
 
 QString TooManyShownText()
 {
-    return QStringLiteral("Устройство может показывать не более 127 изображений. Отключите показ "
-                          "лишних изображений.");
+    return QCoreApplication::translate(
+        "DeviceFrames", "Устройство может показывать не более 127 изображений. Отключите показ "
+                        "лишних изображений.");
 }
 
 int ShownCount(const std::vector<PictureEntry>& pictures)

@@ -3,6 +3,7 @@
 #include "device/deviceframes.h"
 #include "device/serialport.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <algorithm>
 #include <chrono>
@@ -325,29 +326,29 @@ QString CDeviceSender::TextMessage(Result result)
 {
     switch (result) {
     case Result::Ok:
-        return QStringLiteral("Передача данных успешно завершена!!!");
+        return tr("Передача данных успешно завершена!!!");
     case Result::OpenFailed:
-        return QStringLiteral("Не удается открыть последовательный порт.");
+        return tr("Не удается открыть последовательный порт.");
     case Result::WriteFailed:
-        return QStringLiteral("Передача данных не удалась.");
+        return tr("Передача данных не удалась.");
     case Result::Cancelled:
         break;
     }
-    return QStringLiteral("Передача прервана.");
+    return tr("Передача прервана.");
 }
 
 QString CDeviceSender::SettingsMessage(Result result)
 {
     switch (result) {
     case Result::Ok:
-        return QStringLiteral("Настройки успешно переданы в устройство!");
+        return tr("Настройки успешно переданы в устройство!");
     case Result::OpenFailed:
-        return QStringLiteral("Не удается открыть порт. Проверьте настройки последовательного "
-                              "порта.");
+        return tr("Не удается открыть порт. Проверьте настройки последовательного "
+                  "порта.");
     case Result::WriteFailed:
-        return QStringLiteral("Не удается передать настройки в устройство.");
+        return tr("Не удается передать настройки в устройство.");
     case Result::Cancelled:
         break;
     }
-    return QStringLiteral("Передача прервана.");
+    return tr("Передача прервана.");
 }

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,17 +21,34 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-const QString CDeviceSettingsDlg::kCaption = QStringLiteral("Настройки устройства");
-const QString CDeviceSettingsDlg::kBadOrder =
-    QStringLiteral("Недопустимое значение порядкового номера изображения");
-const QString CDeviceSettingsDlg::kBadDuration =
-    QStringLiteral("Недопустимое значение длительности показа изображения");
+QString CDeviceSettingsDlg::Caption()
+{
+    return tr("Настройки устройства");
+}
+
+QString CDeviceSettingsDlg::BadOrder()
+{
+    return tr("Недопустимое значение порядкового номера изображения");
+}
+
+QString CDeviceSettingsDlg::BadDuration()
+{
+    return tr("Недопустимое значение длительности показа изображения");
+}
 
 namespace
 {
 
-const QString kYes = QStringLiteral("Да");
-const QString kNo = QStringLiteral("Нет");
+QString Yes()
+{
+    return QCoreApplication::translate("CDeviceSettingsDlg", "Да");
+}
+
+QString No()
+{
+    return QCoreApplication::translate("CDeviceSettingsDlg", "Нет");
+}
+
 constexpr int kListWidth = 440;
 constexpr int kMaxDuration = 255;
 
@@ -65,7 +83,7 @@ CDeviceSettingsDlg::CDeviceSettingsDlg(const DeviceServiceSettings& device, CSer
 {
     m_nPictureCount = std::clamp(device.m_nPictureCount, 0, int(device.m_pPictures.size()));
     m_pPictures.assign(device.m_pPictures.begin(), device.m_pPictures.begin() + m_nPictureCount);
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption());
     BuildControls();
 
     m_pGreeting->setChecked(m_bGreeting);
@@ -80,7 +98,7 @@ CDeviceSettingsDlg::~CDeviceSettingsDlg() = default;
 
 void CDeviceSettingsDlg::BuildControls()
 {
-    auto* group = new QGroupBox(QStringLiteral("Служебные настройки устройства"), this);
+    auto* group = new QGroupBox(tr("Служебные настройки устройства"), this);
 
     m_pList = new QTableWidget(0, 4, group);
     m_pList->setObjectName(QStringLiteral("pictureList"));
@@ -92,46 +110,45 @@ void CDeviceSettingsDlg::BuildControls()
     m_pList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pList->verticalHeader()->hide();
     m_pList->horizontalHeader()->setHighlightSections(false);
-    m_pList->setAccessibleName(QStringLiteral("Список всех изображений")); // a table takes no buddy
+    m_pList->setAccessibleName(tr("Список всех изображений")); // a table takes no buddy
 
-    auto* edit = new QGroupBox(QStringLiteral("Редактирование"), group);
+    auto* edit = new QGroupBox(tr("Редактирование"), group);
     edit->setAccessibleName(edit->title()); // else it is named after the group around it
     m_pName = new QLineEdit(edit);
     m_pName->setObjectName(QStringLiteral("nameEdit"));
-    m_pName->setAccessibleName(QStringLiteral("Название изображения")); // its column's title
+    m_pName->setAccessibleName(tr("Название изображения")); // its column's title
     m_pName->setReadOnly(true);
     m_pName->setAlignment(Qt::AlignCenter);
     m_pUse = new QComboBox(edit);
     m_pUse->setObjectName(QStringLiteral("useList"));
-    m_pUse->addItems({kYes, kNo});
+    m_pUse->addItems({Yes(), No()});
     m_pOrder = new QLineEdit(edit);
     m_pOrder->setObjectName(QStringLiteral("orderEdit"));
     m_pDuration = new QLineEdit(edit);
     m_pDuration->setObjectName(QStringLiteral("durationEdit"));
-    m_pApplyChanges = new QPushButton(QStringLiteral("Внести изменения"), edit);
+    m_pApplyChanges = new QPushButton(tr("Внести изменения"), edit);
     m_pApplyChanges->setObjectName(QStringLiteral("applyChangesButton"));
     m_pApplyChanges->setDefault(true);
     auto* editGrid = new QGridLayout(edit);
     editGrid->addWidget(m_pName, 0, 0, 1, 2);
-    editGrid->addWidget(MakeLabel(QStringLiteral("Использование"), edit, m_pUse), 1, 0);
+    editGrid->addWidget(MakeLabel(tr("Использование"), edit, m_pUse), 1, 0);
     editGrid->addWidget(m_pUse, 1, 1);
-    editGrid->addWidget(MakeLabel(QStringLiteral("Порядковый номер"), edit, m_pOrder), 2, 0);
+    editGrid->addWidget(MakeLabel(tr("Порядковый номер"), edit, m_pOrder), 2, 0);
     editGrid->addWidget(m_pOrder, 2, 1);
-    editGrid->addWidget(MakeLabel(QStringLiteral("Длительность (с)"), edit, m_pDuration), 3, 0);
+    editGrid->addWidget(MakeLabel(tr("Длительность (с)"), edit, m_pDuration), 3, 0);
     editGrid->addWidget(m_pDuration, 3, 1);
     editGrid->addWidget(m_pApplyChanges, 4, 0, 1, 2);
     editGrid->setRowStretch(5, 1);
 
-    m_pGreeting = new QCheckBox(QStringLiteral("Выводить приветствие при включении"), group);
+    m_pGreeting = new QCheckBox(tr("Выводить приветствие при включении"), group);
     m_pGreeting->setObjectName(QStringLiteral("greetingCheck"));
-    m_pDemoString = new QCheckBox(QStringLiteral("Выводить демонстрационную строку"), group);
+    m_pDemoString = new QCheckBox(tr("Выводить демонстрационную строку"), group);
     m_pDemoString->setObjectName(QStringLiteral("demoStringCheck"));
-    m_pDemoPictures = new QCheckBox(QStringLiteral("Выводить демонстрационные картинки"), group);
+    m_pDemoPictures = new QCheckBox(tr("Выводить демонстрационные картинки"), group);
     m_pDemoPictures->setObjectName(QStringLiteral("demoPicturesCheck"));
 
     auto* groupGrid = new QGridLayout(group);
-    groupGrid->addWidget(MakeLabel(QStringLiteral("Список всех изображений "), group, m_pList), 0,
-                         0);
+    groupGrid->addWidget(MakeLabel(tr("Список всех изображений "), group, m_pList), 0, 0);
     groupGrid->addWidget(m_pList, 1, 0, 2, 1);
     groupGrid->addWidget(edit, 1, 1);
     auto* checks = new QVBoxLayout;
@@ -140,10 +157,10 @@ void CDeviceSettingsDlg::BuildControls()
     checks->addWidget(m_pDemoPictures);
     groupGrid->addLayout(checks, 3, 0, 1, 2);
 
-    auto* send = new QPushButton(QStringLiteral("Применить к устройству"), this);
+    auto* send = new QPushButton(tr("Применить к устройству"), this);
     send->setObjectName(QStringLiteral("okButton"));
     send->setAutoDefault(false);
-    auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    auto* cancel = new QPushButton(tr("Отмена"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -189,9 +206,8 @@ void CDeviceSettingsDlg::StoreInto(DeviceServiceSettings& device) const
 void CDeviceSettingsDlg::InitGImageList()
 {
     const int half = m_pList->width() / 2;
-    m_pList->setHorizontalHeaderLabels({QStringLiteral("Название изображения"),
-                                        QStringLiteral("Показ"), QStringLiteral("Номер"),
-                                        QStringLiteral("Время")});
+    m_pList->setHorizontalHeaderLabels(
+        {tr("Название изображения"), tr("Показ"), tr("Номер"), tr("Время")});
     m_pList->setColumnWidth(0, half);
     for (int column = 1; column < 4; ++column)
         m_pList->setColumnWidth(column, half / 3 - 1);
@@ -205,7 +221,7 @@ void CDeviceSettingsDlg::InitGImageList()
 void CDeviceSettingsDlg::FillRow(int row)
 {
     const PictureEntry& picture = m_pPictures[row];
-    const QString cells[4] = {picture.strName, picture.bShown ? kYes : kNo,
+    const QString cells[4] = {picture.strName, picture.bShown ? Yes() : No(),
                               QString::number(row + 1), QString::number(picture.nDuration)};
     for (int column = 0; column < 4; ++column) {
         auto* item = new QTableWidgetItem(cells[column]);
@@ -225,7 +241,7 @@ void CDeviceSettingsDlg::LoadCurrentPicture()
         return;
     }
     const PictureEntry& picture = m_pPictures[m_nCurrent];
-    m_pUse->setCurrentText(picture.bShown ? kYes : kNo);
+    m_pUse->setCurrentText(picture.bShown ? Yes() : No());
     m_pName->setText(picture.strName);
     m_pOrder->setText(QString::number(m_nCurrent + 1));
     m_pDuration->setText(QString::number(picture.nDuration));
@@ -244,12 +260,12 @@ void CDeviceSettingsDlg::OnApplyChanges()
 {
     int order = 0;
     if (!ReadInt(m_pOrder, order) || order < 1 || order > m_nPictureCount) {
-        m_prompt.Inform(kBadOrder);
+        m_prompt.Inform(BadOrder());
         return;
     }
     int duration = 0;
     if (!ReadInt(m_pDuration, duration) || duration < 0 || duration > kMaxDuration) {
-        m_prompt.Inform(kBadDuration);
+        m_prompt.Inform(BadDuration());
         return;
     }
     ApplyCurrentPicture(duration, order - 1);
@@ -258,7 +274,7 @@ void CDeviceSettingsDlg::OnApplyChanges()
 void CDeviceSettingsDlg::ApplyCurrentPicture(int duration, int newPosition)
 {
     PictureEntry& picture = m_pPictures[m_nCurrent];
-    picture.bShown = m_pUse->currentText() == kYes;
+    picture.bShown = m_pUse->currentText() == Yes();
     picture.nDuration = duration;
     // The order number swaps two pictures; the ones between them stay where they are.
     if (newPosition != m_nCurrent)

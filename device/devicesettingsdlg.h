@@ -40,9 +40,9 @@ public:
     void accept() override; // "Применить к устройству": the transfer
     void reject() override;
 
-    static const QString kCaption;
-    static const QString kBadOrder;
-    static const QString kBadDuration;
+    static QString Caption();
+    static QString BadOrder();
+    static QString BadDuration();
 
     bool m_bGreeting = false;
     bool m_bDemoPictures = false;

@@ -4,6 +4,7 @@
 #include "device/serialport.h"
 #include "settings/programlayout.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -88,7 +89,8 @@ bool CDisplayList::Load(const QString& path)
         return true;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("Не удается прочитать список табло «%1»: %2")
+        m_error = QCoreApplication::translate("CDisplayList",
+                                              "Не удается прочитать список табло «%1»: %2")
                       .arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
@@ -103,8 +105,9 @@ bool CDisplayList::Save(const QString& path)
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(Bytes()) >= 0 && file.commit())
         return true;
-    m_error = QStringLiteral("Не удается записать список табло «%1»: %2")
-                  .arg(QDir::toNativeSeparators(path), file.errorString());
+    m_error =
+        QCoreApplication::translate("CDisplayList", "Не удается записать список табло «%1»: %2")
+            .arg(QDir::toNativeSeparators(path), file.errorString());
     return false;
 }
 
@@ -115,7 +118,9 @@ void CDisplayList::Parse(const QByteArray& bytes)
     QStringDecoder decoder(QStringDecoder::Utf8);
     QString text = decoder.decode(bytes);
     if (decoder.hasError()) {
-        m_problems.append({1, QString(), QStringLiteral("Файл не в кодировке UTF-8.")});
+        m_problems.append(
+            {1, QString(),
+             QCoreApplication::translate("CDisplayList", "Файл не в кодировке UTF-8.")});
         return;
     }
     if (text.startsWith(QChar(0xFEFF)))
@@ -126,9 +131,10 @@ void CDisplayList::Parse(const QByteArray& bytes)
             return;
         if (section->fault.isEmpty()) {
             section->faultLine = section->line;
-            section->fault = section->entry.config.portName.isEmpty()
-                                 ? QStringLiteral("Не указан порт (port).")
-                                 : Refusal(section->entry);
+            section->fault =
+                section->entry.config.portName.isEmpty()
+                    ? QCoreApplication::translate("CDisplayList", "Не указан порт (port).")
+                    : Refusal(section->entry);
         }
         if (section->fault.isEmpty())
             m_entries.append(section->entry);
@@ -153,11 +159,14 @@ void CDisplayList::Parse(const QByteArray& bytes)
         const QString key = line.left(std::max<qsizetype>(equals, 0)).trimmed().toLower();
         QString fault;
         if (equals <= 0)
-            fault = QStringLiteral("Строка не вида «ключ = значение»: «%1».").arg(line);
+            fault = QCoreApplication::translate("CDisplayList",
+                                                "Строка не вида «ключ = значение»: «%1».")
+                        .arg(line);
         else if (!section)
-            fault = QStringLiteral("Строка до первого раздела [имя табло].");
+            fault = QCoreApplication::translate("CDisplayList",
+                                                "Строка до первого раздела [имя табло].");
         else if (section->keys.contains(key))
-            fault = QStringLiteral("Ключ «%1» уже задан.").arg(key);
+            fault = QCoreApplication::translate("CDisplayList", "Ключ «%1» уже задан.").arg(key);
         else
             fault = Apply(section->entry, key, line.mid(equals + 1).trimmed());
         if (section)
@@ -180,7 +189,8 @@ QString CDisplayList::Apply(DisplayEntry& entry, const QString& key, const QStri
     int index = -1;
     if (key == u"port") {
         config.portName = value;
-        return value.isEmpty() ? QStringLiteral("Пустой порт.") : QString();
+        return value.isEmpty() ? QCoreApplication::translate("CDisplayList", "Пустой порт.")
+                               : QString();
     }
     if (key == u"baud") {
         const QString why = BaudRefusal(value, index);
@@ -194,14 +204,16 @@ QString CDisplayList::Apply(DisplayEntry& entry, const QString& key, const QStri
     else if (key == u"parity")
         index = config.parityIndex = IndexOf(kParityWords, value.toLower());
     else
-        return QStringLiteral("Неизвестный ключ «%1»; бывают port, baud, data, stop, parity.")
+        return QCoreApplication::translate(
+                   "CDisplayList", "Неизвестный ключ «%1»; бывают port, baud, data, stop, parity.")
             .arg(key);
     if (index >= 0)
         return QString();
     const QString choices = key == u"data"   ? Choices(kDataWords)
                             : key == u"stop" ? Choices(kStopWords)
                                              : Choices(kParityWords);
-    return QStringLiteral("Значение %1 = %2 не поддерживается; возможны: %3.")
+    return QCoreApplication::translate("CDisplayList",
+                                       "Значение %1 = %2 не поддерживается; возможны: %3.")
         .arg(key, value, choices);
 }
 
@@ -216,7 +228,8 @@ QString CDisplayList::BaudRefusal(const QString& value, int& index)
     QStringList list;
     for (const qint32 rate : rates)
         list << QString::number(rate);
-    return QStringLiteral("Скорость «%1» не поддерживается; возможны: %2.")
+    return QCoreApplication::translate("CDisplayList",
+                                       "Скорость «%1» не поддерживается; возможны: %2.")
         .arg(value, list.join(QStringLiteral(", ")));
 }
 
@@ -225,18 +238,21 @@ QString CDisplayList::Refusal(const DisplayEntry& entry) const
     const QString& name = entry.name;
     const QString& word = entry.config.portName;
     if (name.trimmed().isEmpty())
-        return QStringLiteral("Пустое имя табло.");
+        return QCoreApplication::translate("CDisplayList", "Пустое имя табло.");
     if (name != name.trimmed() || !IsWritableName(name))
-        return QStringLiteral("Имя табло «%1» не может начинаться или кончаться пробелом и "
-                              "содержать скобки [ ] или управляющие символы.")
+        return QCoreApplication::translate(
+                   "CDisplayList", "Имя табло «%1» не может начинаться или кончаться пробелом и "
+                                   "содержать скобки [ ] или управляющие символы.")
             .arg(name);
     if (Find(name))
-        return QStringLiteral("Табло «%1» уже есть в списке.").arg(name);
+        return QCoreApplication::translate("CDisplayList", "Табло «%1» уже есть в списке.")
+            .arg(name);
     if (CNetworkPort::IsNetworkWord(word) && !CNetworkPort::Parse(word))
         return CNetworkPort::MalformedText(word);
     if (!CSerialPort::IsStorablePortName(word))
-        return QStringLiteral("Неверное имя порта «%1»: нужно слово без пробелов, не длиннее "
-                              "%2 знаков.")
+        return QCoreApplication::translate(
+                   "CDisplayList", "Неверное имя порта «%1»: нужно слово без пробелов, не длиннее "
+                                   "%2 знаков.")
             .arg(word)
             .arg(CSerialPort::kMaxPortNameLength);
     const PortConfig& config = entry.config;
@@ -244,7 +260,9 @@ QString CDisplayList::Refusal(const DisplayEntry& entry) const
         IndexOf(kDataWords, Word(kDataWords.data(), kDataWords.size(), config.dataBitsIndex)) < 0 ||
         config.stopBitsIndex < 0 || config.stopBitsIndex >= int(kStopWords.size()) ||
         config.parityIndex < 0 || config.parityIndex >= int(kParityWords.size()))
-        return QStringLiteral("Настройки линии табло «%1» вне допустимых.").arg(name);
+        return QCoreApplication::translate("CDisplayList",
+                                           "Настройки линии табло «%1» вне допустимых.")
+            .arg(name);
     return QString();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,17 +13,20 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-const QString CEffectsDlg::kCaption = QStringLiteral("Специальные возможности");
+QString CEffectsDlg::Caption()
+{
+    return tr("Специальные возможности");
+}
 
 CEffectsDlg::CEffectsDlg(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(kCaption);
-    auto* group = new QGroupBox(kCaption, this);
+    setWindowTitle(Caption());
+    auto* group = new QGroupBox(Caption(), this);
     auto* grid = new QGridLayout(group);
 
-    m_pFullStop = new QCheckBox(QStringLiteral("Полная остановка текста"), group);
+    m_pFullStop = new QCheckBox(tr("Полная остановка текста"), group);
     m_pFullStop->setObjectName(QStringLiteral("fullStopCheck"));
-    m_pDurationLabel = new QLabel(QStringLiteral("Длительность"), group);
+    m_pDurationLabel = new QLabel(tr("Длительность"), group);
     m_pDurationLabel->setObjectName(QStringLiteral("durationLabel"));
     m_pDuration = new QComboBox(group);
     m_pDuration->setObjectName(QStringLiteral("durationList"));
@@ -30,16 +34,15 @@ CEffectsDlg::CEffectsDlg(QWidget* parent) : QDialog(parent)
     for (int d = 1; d <= 9; ++d)
         m_pDuration->addItem(QString::number(d));
 
-    m_pEffects = new QCheckBox(QStringLiteral("Спецэффекты"), group);
+    m_pEffects = new QCheckBox(tr("Спецэффекты"), group);
     m_pEffects->setObjectName(QStringLiteral("effectsCheck"));
     m_pEffect = new QComboBox(group);
     m_pEffect->setObjectName(QStringLiteral("effectList"));
     m_pEffect->setAccessibleName(m_pEffects->text()); // the check box that enables it is its label
     // The position is the effect index the device receives.
-    m_pEffect->addItems({QStringLiteral("сдвиг строки вверх"), QStringLiteral("сдвиг строки вниз"),
-                         QStringLiteral("закраска строки снизу"),
-                         QStringLiteral("закраска строки сверху"),
-                         QStringLiteral("закраска строки шумом")});
+    m_pEffect->addItems({tr("сдвиг строки вверх"), tr("сдвиг строки вниз"),
+                         tr("закраска строки снизу"), tr("закраска строки сверху"),
+                         tr("закраска строки шумом")});
 
     grid->addWidget(m_pFullStop, 0, 0);
     grid->addWidget(m_pDurationLabel, 0, 1, Qt::AlignRight);
@@ -51,7 +54,7 @@ CEffectsDlg::CEffectsDlg(QWidget* parent) : QDialog(parent)
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    auto* cancel = new QPushButton(tr("Отмена"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(ok, QDialogButtonBox::AcceptRole);

@@ -23,7 +23,7 @@ public:
 
     void accept() override;
 
-    static const QString kCaption;
+    static QString Caption();
 
     bool m_bFullStop = false;
     bool m_bEffects = false;

@@ -2,6 +2,7 @@
 
 #include "device/nativeport.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QRegularExpression>
@@ -72,8 +73,9 @@ std::optional<CNetworkPort::Address> CNetworkPort::Parse(const QString& word)
 
 QString CNetworkPort::MalformedText(const QString& word)
 {
-    return QStringLiteral("«%1» — не адрес сетевого порта. Адрес записывается как "
-                          "tcp://СЕРВЕР:ПОРТ или rfc2217://СЕРВЕР:ПОРТ.")
+    return QCoreApplication::translate("CNetworkPort",
+                                       "«%1» — не адрес сетевого порта. Адрес записывается как "
+                                       "tcp://СЕРВЕР:ПОРТ или rfc2217://СЕРВЕР:ПОРТ.")
         .arg(word);
 }
 
@@ -95,9 +97,11 @@ bool CNetworkPort::Open(const Address& address, const Line& line, const std::ato
     {
         const std::lock_guard<std::mutex> guard(HeldMutex());
         if (Held().contains(where)) {
-            reason = QStringLiteral("К серверу %1 уже идет передача из этой программы. Дождитесь "
+            reason =
+                QCoreApplication::translate(
+                    "CNetworkPort", "К серверу %1 уже идет передача из этой программы. Дождитесь "
                                     "ее окончания и повторите.")
-                         .arg(Where());
+                    .arg(Where());
             return false;
         }
         Held().insert(where);
@@ -108,23 +112,27 @@ bool CNetworkPort::Open(const Address& address, const Line& line, const std::ato
     if (!m_socket->waitForConnected(kConnectMs) || cancel) {
         switch (m_socket->error()) {
         case QAbstractSocket::HostNotFoundError:
-            reason = QStringLiteral("Имя «%1» не найдено в сети. Проверьте адрес сервера "
-                                    "последовательных портов.")
+            reason = QCoreApplication::translate(
+                         "CNetworkPort", "Имя «%1» не найдено в сети. Проверьте адрес сервера "
+                                         "последовательных портов.")
                          .arg(address.host);
             break;
         case QAbstractSocket::ConnectionRefusedError:
-            reason = QStringLiteral("Сервер %1 отказал в соединении: на этом порту ничего не "
-                                    "слушает. Проверьте номер порта и настройки сервера.")
+            reason = QCoreApplication::translate(
+                         "CNetworkPort", "Сервер %1 отказал в соединении: на этом порту ничего не "
+                                         "слушает. Проверьте номер порта и настройки сервера.")
                          .arg(Where());
             break;
         case QAbstractSocket::SocketTimeoutError:
-            reason = QStringLiteral("Сервер %1 не ответил за %2 с. Проверьте адрес, сеть и "
-                                    "питание сервера.")
+            reason = QCoreApplication::translate(
+                         "CNetworkPort", "Сервер %1 не ответил за %2 с. Проверьте адрес, сеть и "
+                                         "питание сервера.")
                          .arg(Where())
                          .arg(kConnectMs / 1000);
             break;
         default:
-            reason = QStringLiteral("Не удается соединиться с сервером %1: %2")
+            reason = QCoreApplication::translate("CNetworkPort",
+                                                 "Не удается соединиться с сервером %1: %2")
                          .arg(Where(), m_socket->errorString());
             break;
         }
@@ -174,9 +182,11 @@ bool CNetworkPort::Request(CTelnetCodec::Command command, const QByteArray& valu
             if ((command == CTelnetCodec::kSetBaudRate || command == CTelnetCodec::kSetDataSize) &&
                 granted != value) {
                 lineRefused = true;
-                reason = QStringLiteral("Сервер %1 не принимает настройки линии из окна "
+                reason =
+                    QCoreApplication::translate(
+                        "CNetworkPort", "Сервер %1 не принимает настройки линии из окна "
                                         "«Настройки COM порта» (скорость, число битов данных).")
-                             .arg(Where());
+                        .arg(Where());
                 return false;
             }
             return true;
@@ -185,15 +195,18 @@ bool CNetworkPort::Request(CTelnetCodec::Command command, const QByteArray& valu
         TakeIn(50);
     }
     if (m_socket->state() != QAbstractSocket::ConnectedState) {
-        reason = QStringLiteral("Сервер %1 закрыл соединение, не подтвердив настройку линии.")
+        reason = QCoreApplication::translate(
+                     "CNetworkPort", "Сервер %1 закрыл соединение, не подтвердив настройку линии.")
                      .arg(Where());
         return false;
     }
-    reason = QStringLiteral("Сервер %1 не подтвердил настройку линии за %2 с: похоже, он не "
+    reason =
+        QCoreApplication::translate(
+            "CNetworkPort", "Сервер %1 не подтвердил настройку линии за %2 с: похоже, он не "
                             "поддерживает RFC 2217. Если линию настраивает сам сервер, укажите "
                             "порт как tcp://%1.")
-                 .arg(Where())
-                 .arg(kReplyMs / 1000);
+            .arg(Where())
+            .arg(kReplyMs / 1000);
     return false;
 }
 

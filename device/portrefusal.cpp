@@ -4,6 +4,7 @@
 #include "device/serialport.h"
 #include "settings/prompt.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <cerrno>
@@ -78,35 +79,45 @@ QString CPortRefusal::Text(Kind kind, const QString& device, const QString& grou
     QString text;
     switch (kind) {
     case Kind::NoDevice:
-        text = QStringLiteral("Устройства %1 нет в системе. Проверьте, подключен ли адаптер, и "
-                              "выберите порт в окне «Настройки COM порта».")
-                   .arg(device);
+        text =
+            QCoreApplication::translate(
+                "CPortRefusal", "Устройства %1 нет в системе. Проверьте, подключен ли адаптер, и "
+                                "выберите порт в окне «Настройки COM порта».")
+                .arg(device);
         break;
     case Kind::PermissionDenied:
-        text = QStringLiteral("Нет прав на доступ к устройству %1.").arg(device);
+        text = QCoreApplication::translate("CPortRefusal", "Нет прав на доступ к устройству %1.")
+                   .arg(device);
         // Joining root's group is no way in; such a device is for the administrator to open up.
         if (group.isEmpty() || group == u"root")
-            text += QStringLiteral(" Попросите администратора дать вам доступ к нему.");
+            text += QCoreApplication::translate(
+                "CPortRefusal", " Попросите администратора дать вам доступ к нему.");
         else
-            text += QStringLiteral(" Оно принадлежит группе %1: добавьте себя в эту группу "
-                                   "командой\n\nsudo usermod -aG %1 $USER\n\n"
-                                   "и войдите в систему заново.")
+            text += QCoreApplication::translate(
+                        "CPortRefusal", " Оно принадлежит группе %1: добавьте себя в эту группу "
+                                        "командой\n\nsudo usermod -aG %1 $USER\n\n"
+                                        "и войдите в систему заново.")
                         .arg(group);
         break;
     case Kind::Busy:
-        return QStringLiteral("Порт %1 занят другой программой (или другой копией Tavrix Editor). "
-                              "Закройте ее и повторите.")
+        return QCoreApplication::translate(
+                   "CPortRefusal",
+                   "Порт %1 занят другой программой (или другой копией Tavrix Editor). "
+                   "Закройте ее и повторите.")
             .arg(device);
     case Kind::LineSettings:
-        return QStringLiteral("Порт %1 открылся, но система не принимает его настройки "
-                              "(скорость, число битов данных или стоповых битов). Выберите другие "
-                              "в окне «Настройки COM порта».")
+        return QCoreApplication::translate(
+                   "CPortRefusal",
+                   "Порт %1 открылся, но система не принимает его настройки "
+                   "(скорость, число битов данных или стоповых битов). Выберите другие "
+                   "в окне «Настройки COM порта».")
             .arg(device);
     case Kind::Other:
-        text = QStringLiteral("Система не дает открыть порт %1.").arg(device);
+        text = QCoreApplication::translate("CPortRefusal", "Система не дает открыть порт %1.")
+                   .arg(device);
         break;
     }
     if (!systemText.isEmpty())
-        text += QStringLiteral("\n\nСообщение системы: ") + systemText;
+        text += QCoreApplication::translate("CPortRefusal", "\n\nСообщение системы: ") + systemText;
     return text;
 }

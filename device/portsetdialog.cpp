@@ -5,6 +5,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,13 +15,23 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-const QString CPortSetDialog::kCaption = QStringLiteral("Настройки COM порта");
+QString CPortSetDialog::Caption()
+{
+    return tr("Настройки COM порта");
+}
 
 namespace
 {
 
-const QString kPresent = QStringLiteral("Есть");
-const QString kAbsent = QStringLiteral("Нет");
+QString Present()
+{
+    return QCoreApplication::translate("CPortSetDialog", "Есть");
+}
+
+QString Absent()
+{
+    return QCoreApplication::translate("CPortSetDialog", "Нет");
+}
 
 std::function<QList<PortListEntry>()>& PortListHook()
 {
@@ -57,8 +68,8 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
                                QWidget* parent)
     : QDialog(parent), m_config(config), m_defaults(defaults)
 {
-    setWindowTitle(kCaption);
-    auto* group = new QGroupBox(QStringLiteral("Настройка COM порта"), this);
+    setWindowTitle(Caption());
+    auto* group = new QGroupBox(tr("Настройка COM порта"), this);
     auto* groupLayout = new QVBoxLayout(group);
 
     auto* ports = new QHBoxLayout;
@@ -78,14 +89,14 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
         {"110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000"});
     m_pDataBits = MakeList(group, "dataBitsList", {"4", "5", "6", "7", "8"});
     m_pStopBits = MakeList(group, "stopBitsList", {"1", "1.5", "2"});
-    m_pParity = MakeList(group, "parityList", {kPresent, kAbsent});
+    m_pParity = MakeList(group, "parityList", {Present(), Absent()});
 
     auto* grid = new QGridLayout;
     const std::array<std::pair<QString, QComboBox*>, 4> rows{{
-        {QStringLiteral(" Скоростость обмена"), m_pBaud},
-        {QStringLiteral(" Число информационных бит"), m_pDataBits},
-        {QStringLiteral(" Число стоповых бит"), m_pStopBits},
-        {QStringLiteral(" Наличие бита четности"), m_pParity},
+        {tr(" Скоростость обмена"), m_pBaud},
+        {tr(" Число информационных бит"), m_pDataBits},
+        {tr(" Число стоповых бит"), m_pStopBits},
+        {tr(" Наличие бита четности"), m_pParity},
     }};
     for (int row = 0; row < int(rows.size()); ++row) {
         auto* label = new QLabel(rows[row].first, group);
@@ -100,9 +111,9 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
     auto* ok = MakeButton(this, QStringLiteral("OK"), "okButton");
     ok->setDefault(true);
     m_pOk = ok;
-    auto* reset = MakeButton(this, QStringLiteral("Сброс настроек"), "resetButton");
+    auto* reset = MakeButton(this, tr("Сброс настроек"), "resetButton");
     reset->setAutoDefault(false);
-    auto* cancel = MakeButton(this, QStringLiteral("Отмена"), "cancelButton");
+    auto* cancel = MakeButton(this, tr("Отмена"), "cancelButton");
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(reset, &QPushButton::clicked, this, &CPortSetDialog::OnReset);
@@ -126,7 +137,7 @@ CPortSetDialog::CPortSetDialog(const PortConfig& config, const PortConfig& defau
 void CPortSetDialog::BuildOtherPortRow(QWidget* group, QVBoxLayout* layout)
 {
     auto* row = new QHBoxLayout;
-    m_pOther = new QRadioButton(QStringLiteral("Другой порт:"), group);
+    m_pOther = new QRadioButton(tr("Другой порт:"), group);
     m_pOther->setObjectName(QStringLiteral("otherPort"));
     m_pPorts[0]->group()->addButton(m_pOther);
     row->addWidget(m_pOther);
@@ -137,10 +148,10 @@ void CPortSetDialog::BuildOtherPortRow(QWidget* group, QVBoxLayout* layout)
     m_pOtherList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_pOtherList->setMinimumContentsLength(24);
     // Its label is the radio button, which cannot be a buddy; the typing goes to the inner field.
-    m_pOtherList->setAccessibleName(QStringLiteral("Другой порт"));
+    m_pOtherList->setAccessibleName(tr("Другой порт"));
     m_pOtherList->lineEdit()->setAccessibleName(m_pOtherList->accessibleName());
     row->addWidget(m_pOtherList, 1);
-    m_pRefresh = MakeButton(group, QStringLiteral("Обновить"), "refreshButton");
+    m_pRefresh = MakeButton(group, tr("Обновить"), "refreshButton");
     m_pRefresh->setAutoDefault(false);
     row->addWidget(m_pRefresh);
     layout->addLayout(row);
@@ -187,10 +198,10 @@ void CPortSetDialog::OnOtherNameEdited()
     const bool refused = m_pOther->isChecked() && !CSerialPort::IsStorablePortName(name);
     m_pNameHint->setText(
         CNetworkPort::IsNetworkWord(name)
-            ? QStringLiteral("Сетевой порт записывается как tcp://СЕРВЕР:ПОРТ или "
-                             "rfc2217://СЕРВЕР:ПОРТ, где ПОРТ — число от 1 до 65535.")
-            : QStringLiteral("Имя порта не может быть пустым, содержать пробелы или быть длиннее "
-                             "255 символов."));
+            ? tr("Сетевой порт записывается как tcp://СЕРВЕР:ПОРТ или "
+                 "rfc2217://СЕРВЕР:ПОРТ, где ПОРТ — число от 1 до 65535.")
+            : tr("Имя порта не может быть пустым, содержать пробелы или быть длиннее "
+                 "255 символов."));
     m_pNameHint->setVisible(refused);
     m_pOk->setEnabled(!refused);
 }
@@ -226,7 +237,7 @@ void CPortSetDialog::accept()
     m_config.dataBitsIndex = pick(m_pDataBits, m_config.dataBitsIndex);
     m_config.stopBitsIndex = pick(m_pStopBits, m_config.stopBitsIndex);
     // The list shows every position but 1 as "Есть", and what it shows is what is stored.
-    m_config.parityIndex = m_pParity->currentText() == kPresent ? 0 : 1;
+    m_config.parityIndex = m_pParity->currentText() == Present() ? 0 : 1;
     QDialog::accept();
 }
 
@@ -265,5 +276,5 @@ void CPortSetDialog::ShowConfig()
     m_pBaud->setCurrentIndex(m_config.baudIndex);
     m_pDataBits->setCurrentIndex(m_config.dataBitsIndex);
     m_pStopBits->setCurrentIndex(m_config.stopBitsIndex);
-    m_pParity->setCurrentText(m_config.parityIndex == 1 ? kAbsent : kPresent);
+    m_pParity->setCurrentText(m_config.parityIndex == 1 ? Absent() : Present());
 }

@@ -32,7 +32,7 @@ public:
     void OnReset();
     void OnRefresh();
 
-    static const QString kCaption;
+    static QString Caption();
 
     PortConfig m_config;
 

@@ -2,6 +2,7 @@
 
 #include "device/networkport.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -25,6 +26,13 @@ constexpr std::array<int, 5> kDataBits = {4, 5, 6, 7, 8};
 constexpr std::array<QSerialPort::StopBits, 3> kStopBits = {
     QSerialPort::OneStop, QSerialPort::OneAndHalfStop, QSerialPort::TwoStop};
 
+// The last error's words, for the translation: it is kept as the source text and translated
+// only where the operator reads it.
+[[maybe_unused]] constexpr const char* kLastErrorTexts[] = {
+    QT_TRANSLATE_NOOP("CSerialPort", "Порт уже открыт."),
+    QT_TRANSLATE_NOOP("CSerialPort", "Не удается открыть порт."),
+    QT_TRANSLATE_NOOP("CSerialPort", "Не удается настроить порт."),
+};
 constexpr quint32 kAlreadyOpenCode = 0xFFFFFFFF;
 constexpr qint64 kWriteMsPerByte = 20;
 constexpr qint64 kNetworkSlackMs = 2000;
@@ -51,6 +59,11 @@ CSerialPort::CSerialPort()
 }
 
 CSerialPort::~CSerialPort() = default;
+
+QString CSerialPort::LastErrorText() const
+{
+    return QCoreApplication::translate("CSerialPort", m_szLastError.toUtf8().constData());
+}
 
 bool CSerialPort::Open(const std::atomic<bool>* cancel)
 {

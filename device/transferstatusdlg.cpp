@@ -2,6 +2,7 @@
 
 #include "device/portrefusal.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QLabel>
 #include <QPointer>
@@ -9,9 +10,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-const QString CTransferStatusDlg::kCaption = QStringLiteral("Состояние");
-const QString CTransferStatusDlg::kText =
-    QStringLiteral("Идет передача данных через последовательный порт ...");
+QString CTransferStatusDlg::Caption()
+{
+    return tr("Состояние");
+}
+
+QString CTransferStatusDlg::Text()
+{
+    return tr("Идет передача данных через последовательный порт ...");
+}
 
 namespace
 {
@@ -27,9 +34,9 @@ QPointer<CTransferStatusDlg>& ActiveWindow()
 CTransferStatusDlg::CTransferStatusDlg(CDeviceSender& sender, QWidget* parent)
     : QDialog(parent), m_sender(sender)
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption());
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(kText, this);
+    auto* label = new QLabel(Text(), this);
     label->setObjectName(QStringLiteral("statusText"));
     layout->addWidget(label);
     m_pProgress = new QProgressBar(this);
@@ -41,7 +48,7 @@ CTransferStatusDlg::CTransferStatusDlg(CDeviceSender& sender, QWidget* parent)
     m_pTimeLeft = new QLabel(this);
     m_pTimeLeft->setObjectName(QStringLiteral("timeLeft"));
     row->addWidget(m_pTimeLeft, 1);
-    m_pCancel = new QPushButton(QStringLiteral("Отмена"), this);
+    m_pCancel = new QPushButton(tr("Отмена"), this);
     m_pCancel->setObjectName(QStringLiteral("cancelButton"));
     // An Enter or a Space meant for the window before this one must not abort the transfer:
     // only a click, Esc or closing the window cancels.
@@ -101,7 +108,7 @@ void CTransferStatusDlg::reject()
 void CTransferStatusDlg::OnProgress(qint64 sent, qint64 total, qint64 msLeft)
 {
     m_pProgress->setValue(total > 0 ? int(sent * 1000 / total) : 0);
-    m_pProgress->setFormat(QStringLiteral("%1 из %2 байт").arg(sent).arg(total));
+    m_pProgress->setFormat(tr("%1 из %2 байт").arg(sent).arg(total));
     m_pTimeLeft->setText(TimeLeftText(msLeft));
 }
 
@@ -109,8 +116,6 @@ QString CTransferStatusDlg::TimeLeftText(qint64 ms)
 {
     const qint64 seconds = (ms + 999) / 1000;
     if (seconds < 60)
-        return QStringLiteral("Осталось: %1 с").arg(seconds);
-    return QStringLiteral("Осталось: %1 мин %2 с")
-        .arg(seconds / 60)
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+        return tr("Осталось: %1 с").arg(seconds);
+    return tr("Осталось: %1 мин %2 с").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }

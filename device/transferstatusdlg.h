@@ -32,8 +32,8 @@ public:
 
     void reject() override; // the close box and Esc stop the transfer, as "Отмена" does
 
-    static const QString kCaption;
-    static const QString kText;
+    static QString Caption();
+    static QString Text();
 
     QProgressBar* m_pProgress = nullptr;
     QLabel* m_pTimeLeft = nullptr;

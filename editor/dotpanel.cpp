@@ -1,6 +1,7 @@
 #include "editor/dotpanel.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
@@ -77,7 +78,7 @@ CDotPanel::CDotPanel(QWidget* parent) : QWidget(parent)
         (QAccessible::installFactory(PanelAccessible), true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setObjectName(QStringLiteral("previewPanel"));
-    setAccessibleName(QStringLiteral("Изображение табло"));
+    setAccessibleName(tr("Изображение табло"));
     setFocusPolicy(Qt::StrongFocus);
     Resize();
 }

@@ -7,6 +7,7 @@
 #include "settings/cp1251.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -41,7 +42,7 @@ CInteractiveEditCtrl::CInteractiveEditCtrl(QWidget* parent) : QTextEdit(parent)
     m_pendingFormat = m_cfNormal;
     setUndoRedoEnabled(false);
     setLineWrapMode(QTextEdit::WidgetWidth);
-    setAccessibleName(QStringLiteral("Текст сообщения")); // no label stands beside it
+    setAccessibleName(tr("Текст сообщения")); // no label stands beside it
     // A scroll bar that comes and goes changes the text width, and every change lays the whole
     // text out again: with a long message that costs seconds after each decoding.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

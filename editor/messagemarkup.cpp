@@ -1,5 +1,7 @@
 #include "editor/messagemarkup.h"
 
+#include <QCoreApplication>
+
 #include "editor/messagecodec.h"
 #include "editor/messagetext.h"
 #include "editor/streamcheck.h"
@@ -139,8 +141,9 @@ private:
                m_text[end].isLetterOrNumber())
             ++end;
         if (end >= m_text.size() || m_text[end] != u'}')
-            return Fail(QStringLiteral("фигурная скобка не закрыта (сама скобка пишется как "
-                                       "«{{»)"));
+            return Fail(QCoreApplication::translate(
+                "MessageMarkup", "фигурная скобка не закрыта (сама скобка пишется как "
+                                 "«{{»)"));
         const QStringView body = m_text.sliced(m_pos + 1, end - m_pos - 1);
         const QString code = m_text.sliced(m_pos, end - m_pos + 1).toString();
         if (!body.isEmpty() && body[0] == u'x') {
@@ -159,7 +162,9 @@ private:
         const uint value = body.sliced(1).toUInt(&ok, 16);
         if (body.size() != 3 || !ok)
             return Fail(
-                QStringLiteral("в коде «%1» после x нужны две шестнадцатеричные цифры").arg(code));
+                QCoreApplication::translate("MessageMarkup",
+                                            "в коде «%1» после x нужны две шестнадцатеричные цифры")
+                    .arg(code));
         m_stream += char(value);
         return true;
     }
@@ -168,12 +173,16 @@ private:
     {
         const std::optional<CodeRange> range = body.isEmpty() ? std::nullopt : RangeOf(body[0]);
         if (!range)
-            return Fail(QStringLiteral("неизвестный код «%1»").arg(code));
+            return Fail(
+                QCoreApplication::translate("MessageMarkup", "неизвестный код «%1»").arg(code));
         if (body.size() != 2 || !body[1].isDigit())
-            return Fail(QStringLiteral("в коде «%1» после буквы нужна одна цифра").arg(code));
+            return Fail(QCoreApplication::translate("MessageMarkup",
+                                                    "в коде «%1» после буквы нужна одна цифра")
+                            .arg(code));
         const int digit = body[1].digitValue();
         if (digit < range->low || digit > range->high)
-            return Fail(QStringLiteral("в коде «%1» допустима цифра от %2 до %3")
+            return Fail(QCoreApplication::translate("MessageMarkup",
+                                                    "в коде «%1» допустима цифра от %2 до %3")
                             .arg(code)
                             .arg(range->low)
                             .arg(range->high));
@@ -191,19 +200,25 @@ private:
             const char32_t code = ch.isHighSurrogate() && Peek(1).isLowSurrogate()
                                       ? QChar::surrogateToUcs4(ch, Peek(1))
                                       : ch.unicode();
-            return Fail(QStringLiteral("символа «%1» (%2) нет в кодировке Windows-1251: табло "
-                                       "его не покажет")
-                            .arg(QString::fromUcs4(&code, 1), CodePoint(code)));
+            return Fail(
+                QCoreApplication::translate("MessageMarkup",
+                                            "символа «%1» (%2) нет в кодировке Windows-1251: табло "
+                                            "его не покажет")
+                    .arg(QString::fromUcs4(&code, 1), CodePoint(code)));
         }
         const quint8 byte = Cp1251::FromUnicode(ch);
         if (MessageText::IsDeviceSymbol(byte))
-            return Fail(QStringLiteral("символ «%1» (%2) табло покажет как символ устройства %3; "
-                                       "если он и нужен, напишите %3")
+            return Fail(QCoreApplication::translate(
+                            "MessageMarkup",
+                            "символ «%1» (%2) табло покажет как символ устройства %3; "
+                            "если он и нужен, напишите %3")
                             .arg(ch)
                             .arg(CodePoint(ch.unicode()), HexCode(byte)));
         if (!MessageText::IsShownCharacter(byte))
-            return Fail(QStringLiteral("управляющий символ %1 табло не покажет; если байт и нужен, "
-                                       "напишите %2")
+            return Fail(QCoreApplication::translate(
+                            "MessageMarkup",
+                            "управляющий символ %1 табло не покажет; если байт и нужен, "
+                            "напишите %2")
                             .arg(CodePoint(ch.unicode()), HexCode(byte)));
         m_stream += char(byte);
         ++m_pos;
@@ -298,7 +313,7 @@ Error ErrorAt(QStringView text, qsizetype index, const QString& message)
 
 QString Describe(const Error& error)
 {
-    return QStringLiteral("строка %1, позиция %2: %3")
+    return QCoreApplication::translate("MessageMarkup", "строка %1, позиция %2: %3")
         .arg(error.line)
         .arg(error.column)
         .arg(error.text);

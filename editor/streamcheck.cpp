@@ -1,5 +1,7 @@
 #include "editor/streamcheck.h"
 
+#include <QCoreApplication>
+
 #include "editor/messagecodec.h"
 #include "editor/symtype.h"
 
@@ -29,13 +31,16 @@ std::optional<Fault> FirstFault(QByteArrayView stream)
     for (qsizetype i = 0; i < stream.size(); ++i) {
         const quint8 byte = quint8(stream[i]);
         if (byte == kFrameEnd)
-            return Fault{i, QStringLiteral("байт 0D табло примет за конец кадра")};
+            return Fault{i, QCoreApplication::translate("StreamCheck",
+                                                        "байт 0D табло примет за конец кадра")};
         if (!IsCode(byte))
             continue;
         if (i + 1 == stream.size())
-            return Fault{i, QStringLiteral("у кода %1 нет параметра: сообщение на нем кончается, "
-                                           "и табло возьмет параметром конец кадра")
-                                .arg(Hex(byte))};
+            return Fault{i,
+                         QCoreApplication::translate(
+                             "StreamCheck", "у кода %1 нет параметра: сообщение на нем кончается, "
+                                            "и табло возьмет параметром конец кадра")
+                             .arg(Hex(byte))};
         if (quint8(stream[i + 1]) != kFrameEnd)
             ++i; // the parameter, whatever byte it is
     }

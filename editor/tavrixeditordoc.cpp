@@ -5,6 +5,7 @@
 #include "settings/prompt.h"
 #include "settings/systemerrortext.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
@@ -136,8 +137,8 @@ void CTavrixEditorDoc::DeleteContents()
 
 QString CTavrixEditorDoc::CutOnOpenText(qint64 read, qint64 total)
 {
-    return QStringLiteral("Файл длиннее допустимого размера сообщения (MAXSYM): загружено %1 байт "
-                          "из %2.")
+    return tr("Файл длиннее допустимого размера сообщения (MAXSYM): загружено %1 байт "
+              "из %2.")
         .arg(read)
         .arg(total);
 }

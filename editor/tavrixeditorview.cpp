@@ -17,21 +17,22 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QVBoxLayout>
 
 QString CTavrixEditorView::SendShortenedQuestion(int kept, qint64 total)
 {
-    return QStringLiteral("Сообщение не помещается в память устройства: будет передано только "
-                          "%1 байт из %2.\nПередать сокращенное сообщение?")
+    return tr("Сообщение не помещается в память устройства: будет передано только "
+              "%1 байт из %2.\nПередать сокращенное сообщение?")
         .arg(kept)
         .arg(total);
 }
 
 QString CTavrixEditorView::CapacityCutText(int kept, int total, bool newSize)
 {
-    return QStringLiteral("Сообщение не помещается в %1размер: сохранено только %2 байт из %3.")
-        .arg(newSize ? QStringLiteral("новый ") : QString())
+    return tr("Сообщение не помещается в %1размер: сохранено только %2 байт из %3.")
+        .arg(newSize ? tr("новый ") : QString())
         .arg(kept)
         .arg(total);
 }

@@ -3,6 +3,7 @@
 #include "editor/dotpanel.h"
 #include "settings/appsettings.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -58,18 +59,18 @@ CTavrixView::CTavrixView(AppSettings& settings, QWidget* parent)
     // a checkable one as a check box.
     m_pPlay->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_pPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    m_pPlay->setText(QStringLiteral("Пуск"));
-    m_pPlay->setToolTip(QStringLiteral("Показать бегущую строку"));
+    m_pPlay->setText(tr("Пуск"));
+    m_pPlay->setToolTip(tr("Показать бегущую строку"));
     layout->addWidget(m_pPlay);
     layout->addSpacing(12);
-    auto* widthLabel = new QLabel(QStringLiteral("Ширина табло:"), bar);
+    auto* widthLabel = new QLabel(tr("Ширина табло:"), bar);
     layout->addWidget(widthLabel);
     m_pWidth = new QSpinBox(bar);
     m_pWidth->setObjectName(QStringLiteral("previewWidth"));
     widthLabel->setBuddy(m_pWidth);
-    m_pWidth->setAccessibleName(QStringLiteral("Ширина табло")); // the label without its colon
+    m_pWidth->setAccessibleName(tr("Ширина табло")); // the label without its colon
     m_pWidth->setRange(kMinWidth, kMaxWidth);
-    m_pWidth->setSuffix(QStringLiteral(" точек"));
+    m_pWidth->setSuffix(tr(" точек"));
     m_pWidth->installEventFilter(this);
     layout->addWidget(m_pWidth);
     layout->addStretch(1);
@@ -223,7 +224,7 @@ void CTavrixView::Describe()
 {
     const int line = m_animation.LineIndex();
     const QString text = line >= 0 && line < m_lines.size() ? m_lines[line].text : QString();
-    const QString state = IsPlaying() ? QStringLiteral("идет показ") : QStringLiteral("пауза");
+    const QString state = IsPlaying() ? tr("идет показ") : tr("пауза");
     const QString description =
         text.trimmed().isEmpty() ? state : QStringLiteral("%1 — %2").arg(text, state);
     // Every change is announced: only a real one may be.
@@ -260,7 +261,7 @@ void CTavrixView::SetPlaying(bool playing)
     if (playing == m_playTimer.isActive())
         return;
     m_pPlay->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
-    m_pPlay->setText(playing ? QStringLiteral("Пауза") : QStringLiteral("Пуск"));
+    m_pPlay->setText(playing ? tr("Пауза") : tr("Пуск"));
     if (playing) {
         m_clock.restart();
         m_playTimer.start();

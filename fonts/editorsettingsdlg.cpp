@@ -3,6 +3,7 @@
 #include "settings/appsettings.h"
 #include "settings/prompt.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -13,11 +14,18 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-const QString CEditorSettingsDlg::kCaption = QStringLiteral("Настройки текстового редактора");
+QString CEditorSettingsDlg::Caption()
+{
+    return tr("Настройки текстового редактора");
+}
+
 const QString CEditorSettingsDlg::kBadNumber =
     QStringLiteral("Please enter an integer between 2 and 1048576.");
 const QString CEditorSettingsDlg::kNotInteger = QStringLiteral("Please enter an integer.");
-const QString CEditorSettingsDlg::kBrowseTitle = QStringLiteral("Выберите директорию со шрифтами");
+QString CEditorSettingsDlg::BrowseTitle()
+{
+    return tr("Выберите директорию со шрифтами");
+}
 
 namespace
 {
@@ -65,42 +73,40 @@ CEditorSettingsDlg::CEditorSettingsDlg(IPrompt& prompt, int maxChars, const QStr
     : QDialog(parent), m_nMaxChars(maxChars), m_strDir(dir), m_strFontList(fontList),
       m_prompt(prompt)
 {
-    setWindowTitle(kCaption);
-    auto* group = new QGroupBox(kCaption, this);
+    setWindowTitle(Caption());
+    auto* group = new QGroupBox(Caption(), this);
     auto* grid = new QGridLayout(group);
 
     m_pMaxChars = MakeEdit(group, "maxCharsEdit");
     m_pMaxChars->setFixedWidth(90);
     m_pDir = MakeEdit(group, "fontDirEdit");
     m_pFontList = MakeEdit(group, "fontListEdit");
-    auto* browse = new QPushButton(QStringLiteral("Обзор"), group);
+    auto* browse = new QPushButton(tr("Обзор"), group);
     browse->setObjectName(QStringLiteral("browseButton"));
     browse->setAutoDefault(false);
     connect(browse, &QPushButton::clicked, this, &CEditorSettingsDlg::OnBrowse);
 
     grid->addWidget(
-        MakeLabel(QStringLiteral("Максимальное количество символов в текстовом редакторе"), group,
-                  m_pMaxChars),
+        MakeLabel(tr("Максимальное количество символов в текстовом редакторе"), group, m_pMaxChars),
         0, 0);
     grid->addWidget(m_pMaxChars, 0, 1, Qt::AlignRight);
     grid->setRowMinimumHeight(1, 8);
-    grid->addWidget(
-        MakeLabel(QStringLiteral("Директория размещения файлов шрифтов :"), group, m_pDir), 2, 0, 1,
-        2);
+    grid->addWidget(MakeLabel(tr("Директория размещения файлов шрифтов :"), group, m_pDir), 2, 0, 1,
+                    2);
     grid->addWidget(m_pDir, 3, 0);
     grid->addWidget(browse, 3, 1);
     grid->setRowMinimumHeight(4, 8);
-    grid->addWidget(MakeLabel(QStringLiteral("Список шрифтов, которые поддерживает устройство\n"
-                                             "(названия шрифтов вводяться согласно их номерам в "
-                                             "памяти устройства) :"),
+    grid->addWidget(MakeLabel(tr("Список шрифтов, которые поддерживает устройство\n"
+                                 "(названия шрифтов вводяться согласно их номерам в "
+                                 "памяти устройства) :"),
                               group, m_pFontList),
                     5, 0, 1, 2);
     grid->addWidget(m_pFontList, 6, 0, 1, 2);
 
-    auto* apply = new QPushButton(QStringLiteral("Применить"), this);
+    auto* apply = new QPushButton(tr("Применить"), this);
     apply->setObjectName(QStringLiteral("applyButton"));
     apply->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    auto* cancel = new QPushButton(tr("Отмена"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
     connect(apply, &QPushButton::clicked, this, &QDialog::accept);
@@ -164,8 +170,8 @@ bool CEditorSettingsDlg::UpdateData(bool bSaveAndValidate)
 void CEditorSettingsDlg::OnBrowse()
 {
     const FolderChooser& chooser = Chooser();
-    const QString dir = chooser ? chooser(this, kBrowseTitle, m_pDir->text())
-                                : ChooseWithPlatform(this, kBrowseTitle, m_pDir->text());
+    const QString dir = chooser ? chooser(this, BrowseTitle(), m_pDir->text())
+                                : ChooseWithPlatform(this, BrowseTitle(), m_pDir->text());
     if (dir.isEmpty())
         return;
     m_strDir = dir;

@@ -40,10 +40,10 @@ public:
 
     static constexpr int kMinChars = 2;
     static constexpr int kMaxChars = 1048576;
-    static const QString kCaption;
+    static QString Caption();
     static const QString kBadNumber;
     static const QString kNotInteger;
-    static const QString kBrowseTitle;
+    static QString BrowseTitle();
 
     int m_nMaxChars = 0;
     QString m_strDir;

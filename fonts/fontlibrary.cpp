@@ -5,6 +5,7 @@
 #include "settings/appsettings.h"
 #include "settings/prompt.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -68,10 +69,12 @@ int AppSettings::LoadFonts(const QString& directory)
         }
     }
     if (loaded == 0)
-        Prompt().Inform(QStringLiteral("Не удается загрузить файлы шрифтов из : ") +
+        Prompt().Inform(QCoreApplication::translate("CFontLibrary",
+                                                    "Не удается загрузить файлы шрифтов из : ") +
                         QDir::toNativeSeparators(m_strFontDir));
     else if (loaded < m_nFontCount)
-        Prompt().Inform(QStringLiteral("Не все файлы шрифтов удалось загрузить."));
+        Prompt().Inform(
+            QCoreApplication::translate("CFontLibrary", "Не все файлы шрифтов удалось загрузить."));
     return loaded;
 }
 

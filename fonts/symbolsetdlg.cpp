@@ -5,21 +5,34 @@
 #include "settings/appsettings.h"
 #include "settings/prompt.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <algorithm>
 
-const QString CSymbolSetDlg::kCaption = QStringLiteral("Набор символов шрифта");
-const QString CSymbolSetDlg::kHint =
-    QStringLiteral("Выберите символ и нажмите кнопку \"Вставить\"\n"
-                   "или  дважды щелкните левой кнопкой мыши на выбраном символе.  ");
-const QString CSymbolSetDlg::kNotLoaded =
-    QStringLiteral("Данный шрифт не загружен и не может быть отображен.");
-const QString CSymbolSetDlg::kReservedCode =
-    QStringLiteral("Символы с кодами 0, 1, 2 и 3 заняты управляющими кодами устройства и не "
-                   "могут быть вставлены в текст.");
+QString CSymbolSetDlg::Caption()
+{
+    return tr("Набор символов шрифта");
+}
+
+QString CSymbolSetDlg::Hint()
+{
+    return tr("Выберите символ и нажмите кнопку \"Вставить\"\n"
+              "или  дважды щелкните левой кнопкой мыши на выбраном символе.  ");
+}
+
+QString CSymbolSetDlg::NotLoaded()
+{
+    return tr("Данный шрифт не загружен и не может быть отображен.");
+}
+
+QString CSymbolSetDlg::ReservedCode()
+{
+    return tr("Символы с кодами 0, 1, 2 и 3 заняты управляющими кодами устройства и не "
+              "могут быть вставлены в текст.");
+}
 
 namespace
 {
@@ -56,14 +69,14 @@ constexpr int kBelowTable = 110;
 
 CSymbolSetDlg::CSymbolSetDlg(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(kCaption);
+    setWindowTitle(Caption());
     setMouseTracking(true);
-    m_pInsert = new QPushButton(QStringLiteral("Вставить"), this);
+    m_pInsert = new QPushButton(tr("Вставить"), this);
     m_pInsert->setObjectName(QStringLiteral("insertButton"));
     m_pInsert->setDefault(true);
-    m_pCancel = new QPushButton(QStringLiteral("Отмена"), this);
+    m_pCancel = new QPushButton(tr("Отмена"), this);
     m_pCancel->setObjectName(QStringLiteral("cancelButton"));
-    m_pHint = new QLabel(kHint, this);
+    m_pHint = new QLabel(Hint(), this);
     m_pHint->setObjectName(QStringLiteral("hintText"));
     m_pHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     connect(m_pInsert, &QPushButton::clicked, this, &QDialog::accept);
@@ -84,7 +97,7 @@ void CSymbolSetDlg::OnInsertSymbol(QWidget* parent, AppSettings& settings, IProm
                         settings.m_pFonts[f] != nullptr;
     CSymbolSetDlg dlg(parent);
     if (!loaded || !dlg.SetFont(*settings.m_pFonts[f])) {
-        prompt.Inform(kNotLoaded);
+        prompt.Inform(NotLoaded());
         return;
     }
     if (dlg.exec() != QDialog::Accepted)
@@ -92,7 +105,7 @@ void CSymbolSetDlg::OnInsertSymbol(QWidget* parent, AppSettings& settings, IProm
     const quint8 code = quint8(dlg.GetSel() & 0xFF);
     // A plain 0x00–0x03 would reach the stream as a control code and swallow the next byte.
     if (code <= 0x03) {
-        prompt.Inform(kReservedCode);
+        prompt.Inform(ReservedCode());
         return;
     }
     codec.CatchChar(SymTypeFor(code), code, qint8(code));

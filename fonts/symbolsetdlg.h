@@ -37,10 +37,10 @@ public:
     const QRect& PreviewRect() const { return m_rcPreview; }
     QRect CellRect(int c) const;
 
-    static const QString kCaption;
-    static const QString kHint;
-    static const QString kNotLoaded;
-    static const QString kReservedCode;
+    static QString Caption();
+    static QString Hint();
+    static QString NotLoaded();
+    static QString ReservedCode();
 
     CEXFont m_font;
     int m_nChars = 0;

@@ -4,6 +4,7 @@
 #include "settings/cp1251.h"
 #include "settings/prompt.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,16 +25,32 @@ namespace
 const QString kYes = QStringLiteral("Да");
 const QString kNo = QStringLiteral("Нет");
 
-const QString kAskCreateMissing =
-    QStringLiteral("Не удается открыть или не был создан файл настроек программы. \n"
-                   "Создать новый файл настроек с настройками по умолчанию?");
-const QString kAskCreateMalformed =
-    QStringLiteral("Неправильный формат файла настроек программы. \n"
-                   "Создать новый файл настроек с настройками по умолчанию?");
+QString AskCreateMissing()
+{
+    return QCoreApplication::translate(
+        "AppSettings", "Не удается открыть или не был создан файл настроек программы. \n"
+                       "Создать новый файл настроек с настройками по умолчанию?");
+}
+
+QString AskCreateMalformed()
+{
+    return QCoreApplication::translate("AppSettings",
+                                       "Неправильный формат файла настроек программы. \n"
+                                       "Создать новый файл настроек с настройками по умолчанию?");
+}
+
 // The "c" of "cоздать" is a Latin letter, as the program has always shown it.
-const QString kCannotCreate = QStringLiteral("Не удается cоздать файл настроек программы.");
-const QString kNoPictureNames =
-    QStringLiteral("Не удается прочесть список изображений устройства из файла инициализации.");
+QString CannotCreate()
+{
+    return QCoreApplication::translate("AppSettings",
+                                       "Не удается cоздать файл настроек программы.");
+}
+
+QString NoPictureNames()
+{
+    return QCoreApplication::translate(
+        "AppSettings", "Не удается прочесть список изображений устройства из файла инициализации.");
+}
 
 constexpr char kBanner[] =
     "//************************ TAVRIX EDITOR INI FILE ************************//\r\n";
@@ -289,7 +306,7 @@ bool AppSettings::LoadIni()
         // A file that is there but cannot be read (no permission) is moved aside, not written
         // over: its text cannot be copied, but it must not be lost either.
         m_bMoveUnreadIni = QFileInfo(file).isFile();
-        if (!m_prompt.AskYesNo(kAskCreateMissing))
+        if (!m_prompt.AskYesNo(AskCreateMissing()))
             return false;
         CreateIni();
         return true;
@@ -304,7 +321,7 @@ bool AppSettings::LoadIni()
     file.close();
     m_unreadIni = m_szIniText;
     m_bKeepUnreadIni = true;
-    if (!m_prompt.AskYesNo(kAskCreateMalformed))
+    if (!m_prompt.AskYesNo(AskCreateMalformed()))
         return false;
     CreateIni();
     return true;
@@ -313,7 +330,7 @@ bool AppSettings::LoadIni()
 bool AppSettings::CreateIni()
 {
     if (!KeepUnreadIni() || !WriteIniFile()) {
-        m_prompt.Inform(kCannotCreate);
+        m_prompt.Inform(CannotCreate());
         return false;
     }
     return true;
@@ -422,7 +439,7 @@ bool AppSettings::ParsePictureLists()
 {
     const QStringList names = SplitItems(m_device.m_strImages);
     if (names.isEmpty()) {
-        m_prompt.Inform(kNoPictureNames);
+        m_prompt.Inform(NoPictureNames());
         return false;
     }
     const QStringList uses = SplitItems(m_device.m_strUses);

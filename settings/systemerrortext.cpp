@@ -1,33 +1,37 @@
 #include "settings/systemerrortext.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 
 QString SystemErrorText(int code, const QString& systemText)
 {
     switch (code) {
     case ENOENT:
-        return QStringLiteral("Нет такого файла или каталога");
+        return QCoreApplication::translate("SystemErrorText", "Нет такого файла или каталога");
     case EACCES:
-        return QStringLiteral("Отказано в доступе");
+        return QCoreApplication::translate("SystemErrorText", "Отказано в доступе");
     case EPERM:
-        return QStringLiteral("Операция не позволена");
+        return QCoreApplication::translate("SystemErrorText", "Операция не позволена");
     case EISDIR:
-        return QStringLiteral("Это каталог");
+        return QCoreApplication::translate("SystemErrorText", "Это каталог");
     case ENOTDIR:
-        return QStringLiteral("Это не каталог");
+        return QCoreApplication::translate("SystemErrorText", "Это не каталог");
     case ENOSPC:
-        return QStringLiteral("На устройстве не осталось свободного места");
+        return QCoreApplication::translate("SystemErrorText",
+                                           "На устройстве не осталось свободного места");
     case EROFS:
-        return QStringLiteral("Файловая система доступна только для чтения");
+        return QCoreApplication::translate("SystemErrorText",
+                                           "Файловая система доступна только для чтения");
     case EIO:
-        return QStringLiteral("Ошибка ввода/вывода");
+        return QCoreApplication::translate("SystemErrorText", "Ошибка ввода/вывода");
     case ENAMETOOLONG:
-        return QStringLiteral("Слишком длинное имя файла");
+        return QCoreApplication::translate("SystemErrorText", "Слишком длинное имя файла");
     case EBUSY:
-        return QStringLiteral("Устройство или ресурс занято");
+        return QCoreApplication::translate("SystemErrorText", "Устройство или ресурс занято");
     case EMFILE:
     case ENFILE:
-        return QStringLiteral("Слишком много открытых файлов");
+        return QCoreApplication::translate("SystemErrorText", "Слишком много открытых файлов");
     default:
         return systemText;
     }

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the build and the tests need; does nothing when all are present.
 set -e
-packages="cmake g++ make qt6-base-dev qt6-serialport-dev qt6-translations-l10n clang-format fonts-dejavu-core"
+packages="cmake g++ make qt6-base-dev qt6-serialport-dev qt6-translations-l10n qt6-l10n-tools clang-format fonts-dejavu-core"
 # The Debian package: its library dependencies, its check and the validation of its metadata.
 packages="$packages dpkg-dev file desktop-file-utils appstream"
 # Displays behind serial device servers: a server on loopback for the tests, socat for probes by
