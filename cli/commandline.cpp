@@ -10,6 +10,7 @@
 #include "device/multisender.h"
 #include "device/portrefusal.h"
 #include "device/serialport.h"
+#include "device/transferjournal.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -445,6 +446,7 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, Messa
                      });
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &sender, &CDeviceSender::Cancel);
     const CDeviceSender::Result result = sender.WaitForResult();
+    CTransferJournal().Record(QString(), sender, message(result));
     if (result == CDeviceSender::Result::OpenFailed) {
         // The editor's reason in Russian, on one line so that a script's log keeps it whole.
         const QString reason = port.m_szLastError + u' ' + CPortRefusal::Details(port).simplified();
@@ -554,6 +556,8 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
                      });
     QObject::connect(
         &multi, &CMultiSender::displayFinished, [&](int index, CDeviceSender::Result result) {
+            CTransferJournal().Record(multi.Display(index).name, multi.Sender(index),
+                                      message(result));
             QString text = message(result);
             if (result == CDeviceSender::Result::OpenFailed) {
                 const CSerialPort& port = multi.Port(index);
