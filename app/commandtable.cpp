@@ -1,5 +1,6 @@
 #include "app/commandtable.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace
@@ -105,6 +106,30 @@ std::vector<CommandTable::Command> BuildCommands()
          " Передать через порт",
          ":/icons/send.png",
          {}},
+        {C::ID_SEND_MANY,
+         QCoreApplication::translate("CommandTable", "Передать текст на несколько табло…"),
+         Keys{},
+         QCoreApplication::translate("CommandTable",
+                                     "Передача сообщения сразу на несколько табло из списка."),
+         QCoreApplication::translate("CommandTable", " Передать на несколько табло"),
+         ":/icons/sendmany.png",
+         {}},
+        {C::ID_DISPLAY_LIST,
+         QCoreApplication::translate("CommandTable", "Список табло…"),
+         Keys{},
+         QCoreApplication::translate("CommandTable",
+                                     "Табло по именам: порт и настройки линии каждого."),
+         QCoreApplication::translate("CommandTable", "Список табло"),
+         {},
+         {}},
+        {C::ID_TRANSFER_JOURNAL,
+         QCoreApplication::translate("CommandTable", "Журнал передач"),
+         Keys{},
+         QCoreApplication::translate("CommandTable",
+                                     "Когда, куда и с каким итогом передавались сообщения."),
+         QCoreApplication::translate("CommandTable", "Журнал передач"),
+         {},
+         {}},
         {C::ID_PORT_SETTINGS,
          "Настройки COM порта",
          Keys{},
@@ -184,9 +209,9 @@ const std::vector<CommandTable::Menu>& CommandTable::Menus()
          {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_SAVE_PICTURE, kSeparator,
           kSeparator, ID_FILE_MRU_FILE1, kSeparator, ID_APP_EXIT}},
         {"&Правка", {ID_EDIT_UNDO, kSeparator, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
-        {"&Вид", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT}},
-        {"Действия", {ID_INSERT_SYMBOL, ID_EFFECTS, ID_SEND_TEXT}},
-        {"Настройки", {ID_PORT_SETTINGS, ID_DEVICE_SETTINGS, ID_EDITOR_SETTINGS}},
+        {"&Вид", {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT, ID_TRANSFER_JOURNAL}},
+        {"Действия", {ID_INSERT_SYMBOL, ID_EFFECTS, ID_SEND_TEXT, ID_SEND_MANY}},
+        {"Настройки", {ID_PORT_SETTINGS, ID_DISPLAY_LIST, ID_DEVICE_SETTINGS, ID_EDITOR_SETTINGS}},
         {"Справка", {ID_HELP_FINDER, kSeparator, ID_APP_ABOUT}},
     };
     return menus;
@@ -195,11 +220,11 @@ const std::vector<CommandTable::Menu>& CommandTable::Menus()
 const std::vector<int>& CommandTable::ToolBar()
 {
     static const std::vector<int> layout = {
-        ID_FILE_NEW,        ID_FILE_OPEN,  ID_FILE_SAVE,   kSeparator,       ID_EDIT_CUT,
-        ID_EDIT_COPY,       ID_EDIT_PASTE, kSeparator,     ID_FONT_PLACE,    ID_I_PLACE,
-        ID_V_PLACE,         kSeparator,    ID_SCALE_PLACE, kSeparator,       ID_INSERT_SYMBOL,
-        ID_EFFECTS,         ID_SEND_TEXT,  kSeparator,     ID_PORT_SETTINGS, ID_DEVICE_SETTINGS,
-        ID_EDITOR_SETTINGS, kSeparator,    ID_APP_ABOUT,
+        ID_FILE_NEW,        ID_FILE_OPEN,       ID_FILE_SAVE,   kSeparator,    ID_EDIT_CUT,
+        ID_EDIT_COPY,       ID_EDIT_PASTE,      kSeparator,     ID_FONT_PLACE, ID_I_PLACE,
+        ID_V_PLACE,         kSeparator,         ID_SCALE_PLACE, kSeparator,    ID_INSERT_SYMBOL,
+        ID_EFFECTS,         ID_SEND_TEXT,       ID_SEND_MANY,   kSeparator,    ID_PORT_SETTINGS,
+        ID_DEVICE_SETTINGS, ID_EDITOR_SETTINGS, kSeparator,     ID_APP_ABOUT,
     };
     return layout;
 }
@@ -224,6 +249,8 @@ bool CommandTable::IsViewCommand(int id)
     case ID_INSERT_SYMBOL:
     case ID_EFFECTS:
     case ID_SEND_TEXT:
+    case ID_SEND_MANY:
+    case ID_DISPLAY_LIST:
     case ID_PORT_SETTINGS:
     case ID_DEVICE_SETTINGS:
     case ID_EDITOR_SETTINGS:
