@@ -4,23 +4,25 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFontDatabase>
+#include <QHeaderView>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 CJournalDlg::CJournalDlg(const QString& path, QWidget* parent) : QDialog(parent), m_path(path)
 {
     setWindowTitle(tr("Журнал передач"));
-    m_pText = new QPlainTextEdit(this);
-    m_pText->setObjectName(QStringLiteral("journalText"));
-    m_pText->setAccessibleName(tr("Журнал передач"));
-    m_pText->setReadOnly(true);
-    m_pText->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_pText->setPlaceholderText(tr("Передач еще не было."));
-    m_pText->setTabStopDistance(m_pText->fontMetrics().horizontalAdvance(u'0') * 12);
+    m_pTable = new QTableWidget(0, 6, this);
+    m_pTable->setObjectName(QStringLiteral("journalTable"));
+    m_pTable->setAccessibleName(tr("Журнал передач"));
+    m_pTable->setHorizontalHeaderLabels(
+        {tr("Время"), tr("Табло"), tr("Порт"), tr("Байт"), tr("Итог"), tr("Причина")});
+    m_pTable->verticalHeader()->hide();
+    m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pTable->setWordWrap(false);
+    m_pTable->horizontalHeader()->setStretchLastSection(true);
     auto* file = new QLabel(tr("Файл: %1").arg(QDir::toNativeSeparators(m_path)), this);
     file->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -28,10 +30,10 @@ CJournalDlg::CJournalDlg(const QString& path, QWidget* parent) : QDialog(parent)
     QPushButton* reload = buttons->addButton(tr("&Обновить"), QDialogButtonBox::ActionRole);
     reload->setObjectName(QStringLiteral("reloadButton"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_pText, 1);
+    layout->addWidget(m_pTable, 1);
     layout->addWidget(file);
     layout->addWidget(buttons);
-    resize(860, 420);
+    resize(900, 440);
     connect(reload, &QPushButton::clicked, this, &CJournalDlg::Reload);
     connect(buttons, &QDialogButtonBox::rejected, this, &CJournalDlg::reject);
     Reload();
@@ -39,8 +41,18 @@ CJournalDlg::CJournalDlg(const QString& path, QWidget* parent) : QDialog(parent)
 
 void CJournalDlg::Reload()
 {
-    m_pText->setPlainText(CTransferJournal(m_path).Text().trimmed());
-    m_pText->moveCursor(QTextCursor::End);
-    m_pText->moveCursor(QTextCursor::StartOfLine);
-    m_pText->verticalScrollBar()->setValue(m_pText->verticalScrollBar()->maximum());
+    const QStringList lines = CTransferJournal(m_path).Text().split(u'\n', Qt::SkipEmptyParts);
+    m_pTable->setRowCount(int(lines.size()));
+    for (int row = 0; row < lines.size(); ++row) {
+        const QStringList fields = lines[row].split(u'\t');
+        for (int column = 0; column < m_pTable->columnCount(); ++column) {
+            auto* item = new QTableWidgetItem(fields.value(column));
+            item->setToolTip(fields.value(column));
+            m_pTable->setItem(row, column, item);
+        }
+    }
+    m_pTable->resizeColumnsToContents();
+    m_pTable->scrollToBottom();
+    if (!lines.isEmpty())
+        m_pTable->setCurrentCell(int(lines.size()) - 1, 0);
 }

@@ -2,10 +2,10 @@
 
 #include <QDialog>
 
-class QPlainTextEdit;
+class QTableWidget;
 
-// "Журнал передач": the journal of transfers as it stands, read-only, the newest line last and
-// in view.
+// "Журнал передач": the journal of transfers as it stands, read-only, a row a transfer, the
+// newest last and in view.
 class CJournalDlg : public QDialog
 {
     Q_OBJECT
@@ -14,7 +14,7 @@ public:
 
     void Reload();
 
-    QPlainTextEdit* m_pText = nullptr;
+    QTableWidget* m_pTable = nullptr;
 
 private:
     QString m_path;

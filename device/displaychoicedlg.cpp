@@ -43,8 +43,9 @@ CDisplayChoiceDlg::CDisplayChoiceDlg(const CDisplayList& list, const QString& ti
     for (const CDisplayList::Problem& problem : list.Problems()) {
         if (problem.name.isEmpty())
             continue;
-        auto* item = new QListWidgetItem(
-            tr("%1  —  ошибка в записи: %2").arg(problem.name, problem.text), m_pList);
+        auto* item =
+            new QListWidgetItem(tr("%1  —  ошибка в записи, пропущено").arg(problem.name), m_pList);
+        item->setToolTip(problem.text);
         item->setFlags(Qt::NoItemFlags);
     }
     auto* all = new QPushButton(tr("Отметить &все"), this);

@@ -41,9 +41,9 @@ CMultiTransferDlg::CMultiTransferDlg(CMultiSender& multi, MessageOf message, QSt
     m_pTable->setSelectionMode(QAbstractItemView::NoSelection);
     m_pTable->setFocusPolicy(Qt::NoFocus);
     QHeaderView* header = m_pTable->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(Bar, QHeaderView::Fixed);
-    header->setSectionResizeMode(Result, QHeaderView::Stretch);
+    header->setSectionResizeMode(Result, QHeaderView::Interactive);
+    header->setStretchLastSection(true);
     m_pTable->setColumnWidth(Bar, 160);
     for (int row = 0; row < m_multi.Count(); ++row) {
         const DisplayEntry& display = m_multi.Display(row);
@@ -57,8 +57,21 @@ CMultiTransferDlg::CMultiTransferDlg(CMultiSender& multi, MessageOf message, QSt
         SetCell(row, Bytes, QString());
         SetCell(row, Result, m_multi.IsDone(row) ? QString() : tr("ожидает"));
     }
+    // The widths are fixed up front, so the columns do not jump as the counts grow.
     m_pTable->resizeColumnsToContents();
     m_pTable->setColumnWidth(Bar, 160);
+    m_pTable->setColumnWidth(
+        Bytes, std::max(m_pTable->columnWidth(Bytes), m_pTable->fontMetrics().horizontalAdvance(
+                                                          tr("%1 из %2").arg(99999).arg(99999)) +
+                                                          16));
+    // Room for the longest result on one line, so rows do not change height as displays end.
+    const int resultWidth =
+        m_pTable->fontMetrics().horizontalAdvance(m_message(CDeviceSender::Result::Ok)) + 32;
+    m_pTable->setColumnWidth(Result, resultWidth);
+    int tableWidth = 2 * m_pTable->frameWidth() + resultWidth;
+    for (int column = 0; column < Result; ++column)
+        tableWidth += m_pTable->columnWidth(column);
+    m_pTable->setWordWrap(false);
 
     m_pSummary =
         new QLabel(tr("Идет передача данных на %n табло ...", nullptr, m_multi.Count()), this);
@@ -82,10 +95,16 @@ CMultiTransferDlg::CMultiTransferDlg(CMultiSender& multi, MessageOf message, QSt
     layout->addWidget(m_pTable, 1);
     layout->addWidget(m_pFailures);
     layout->addLayout(row);
-    const int rowsHeight = m_pTable->horizontalHeader()->height() + 4 +
-                           m_multi.Count() * m_pTable->verticalHeader()->defaultSectionSize();
-    m_pTable->setMinimumHeight(std::min(rowsHeight, 400));
-    resize(std::max(640, m_pTable->horizontalHeader()->length() + 60), sizeHint().height());
+    // Every row in view without scrolling, up to a screenful.
+    QHeaderView* rows = m_pTable->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(m_pTable->fontMetrics().height() + 14);
+    m_pTable->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int frame = 2 * m_pTable->frameWidth();
+    m_pTable->setMinimumHeight(std::min(
+        header->sizeHint().height() + frame + m_multi.Count() * rows->defaultSectionSize(), 480));
+    m_pTable->setMinimumWidth(tableWidth);
+    resize(sizeHint());
 
     connect(m_pButton, &QPushButton::clicked, this, &CMultiTransferDlg::reject);
     connect(&m_multi, &CMultiSender::progress, this, &CMultiTransferDlg::OnProgress);
@@ -174,7 +193,7 @@ void CMultiTransferDlg::OnDisplayFinished(int index, CDeviceSender::Result resul
     if (result == CDeviceSender::Result::OpenFailed)
         reason = CPortRefusal::Details(m_multi.Port(index)).simplified();
     else if (result == CDeviceSender::Result::WriteFailed)
-        reason = tr("До линии дошло %1 из %2 байт; табло не ответило или отключено.")
+        reason = tr("До линии дошло %1 из %2 байт: табло отключено или не принимает данные.")
                      .arg(sender.BytesSent())
                      .arg(sender.BytesTotal());
     m_pTable->item(index, Result)->setToolTip(reason);
@@ -182,7 +201,10 @@ void CMultiTransferDlg::OnDisplayFinished(int index, CDeviceSender::Result resul
     m_pFailures->appendPlainText(QStringLiteral("%1 (%2): %3 %4")
                                      .arg(display.name, display.config.portName, text, reason)
                                      .trimmed());
-    m_pFailures->show();
+    if (m_pFailures->isHidden()) {
+        m_pFailures->show();
+        resize(width(), std::max(height(), sizeHint().height())); // the table keeps its rows
+    }
 }
 
 void CMultiTransferDlg::OnFinished()
