@@ -4,6 +4,7 @@
 #include "settings/prompt.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -14,6 +15,16 @@ namespace
 
 // Data bits 5 to 8 sit at list positions 1 to 4 of the port's configuration.
 constexpr int kFirstDataIndex = 1;
+const QStringList kDataTexts = {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"),
+                                QStringLiteral("8")};
+const QStringList kStopTexts = {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")};
+
+// Position 0 is the parity bit present, sent as mark; 1 none.
+QStringList ParityTexts()
+{
+    return {QCoreApplication::translate("CDisplayEditDlg", "есть (mark)"),
+            QCoreApplication::translate("CDisplayEditDlg", "нет")};
+}
 
 } // namespace
 
@@ -46,12 +57,11 @@ CDisplayEditDlg::CDisplayEditDlg(const DisplayEntry& entry, Refusal refusal, IPr
     m_pData->setCurrentIndex(entry.config.dataBitsIndex - kFirstDataIndex);
     m_pStop = new QComboBox(this);
     m_pStop->setObjectName(QStringLiteral("stopList"));
-    m_pStop->addItems({QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")});
+    m_pStop->addItems(kStopTexts);
     m_pStop->setCurrentIndex(entry.config.stopBitsIndex);
     m_pParity = new QComboBox(this);
     m_pParity->setObjectName(QStringLiteral("parityList"));
-    // Position 0 is the parity bit present, sent as mark; 1 none.
-    m_pParity->addItems({tr("есть (mark)"), tr("нет")});
+    m_pParity->addItems(ParityTexts());
     m_pParity->setCurrentIndex(entry.config.parityIndex);
 
     auto* form = new QFormLayout;
@@ -84,6 +94,13 @@ DisplayEntry CDisplayEditDlg::Entry() const
     entry.config.stopBitsIndex = m_pStop->currentIndex();
     entry.config.parityIndex = m_pParity->currentIndex();
     return entry;
+}
+
+QStringList CDisplayEditDlg::LineTexts(const PortConfig& config)
+{
+    return {QString::number(CSerialPort::BaudRates().value(config.baudIndex)),
+            kDataTexts.value(config.dataBitsIndex - kFirstDataIndex),
+            kStopTexts.value(config.stopBitsIndex), ParityTexts().value(config.parityIndex)};
 }
 
 void CDisplayEditDlg::accept()

@@ -22,6 +22,8 @@ public:
                     QWidget* parent = nullptr);
 
     DisplayEntry Entry() const;
+    // Speed, data bits, stop bits and parity as the windows show them.
+    static QStringList LineTexts(const PortConfig& config);
     void accept() override;
 
     QLineEdit* m_pName = nullptr;

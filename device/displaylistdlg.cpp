@@ -21,8 +21,10 @@ CDisplayListDlg::CDisplayListDlg(const QString& path, IPrompt& prompt, QWidget* 
     : QDialog(parent), m_path(path), m_prompt(prompt)
 {
     setWindowTitle(tr("Список табло"));
-    if (!m_list.Load(m_path))
+    if (!m_list.Load(m_path)) {
         m_prompt.Inform(m_list.ErrorText());
+        m_strUnreadable = m_list.ErrorText();
+    }
 
     m_pTable = new QTableWidget(0, ColumnCount, this);
     m_pTable->setObjectName(QStringLiteral("displayTable"));
@@ -94,16 +96,9 @@ void CDisplayListDlg::Fill(int current)
     const QList<DisplayEntry>& entries = m_list.Entries();
     const QList<CDisplayList::Problem>& problems = m_list.Problems();
     m_pTable->setRowCount(int(entries.size() + problems.size()));
-    const QStringList parity = {tr("есть (mark)"), tr("нет")};
     for (int row = 0; row < entries.size(); ++row) {
-        const PortConfig& config = entries[row].config;
-        const QStringList cells = {
-            entries[row].name,
-            config.portName,
-            QString::number(CSerialPort::BaudRates().value(config.baudIndex)),
-            QString::number(config.dataBitsIndex + 4),
-            QStringList{"1", "1.5", "2"}.value(config.stopBitsIndex),
-            parity.value(config.parityIndex)};
+        const QStringList cells = QStringList{entries[row].name, entries[row].config.portName} +
+                                  CDisplayEditDlg::LineTexts(entries[row].config);
         for (int column = 0; column < cells.size(); ++column)
             m_pTable->setItem(row, column, new QTableWidgetItem(cells[column]));
         auto* check = new QPushButton(tr("Проверить"), m_pTable);
@@ -227,6 +222,10 @@ void CDisplayListDlg::OnCheck(int row)
 
 void CDisplayListDlg::accept()
 {
+    if (!m_strUnreadable.isEmpty()) { // writing would replace a file nobody has seen
+        m_prompt.Inform(m_strUnreadable);
+        return;
+    }
     const auto unreadable = std::find_if(m_list.Problems().begin(), m_list.Problems().end(),
                                          [](const auto& problem) { return problem.raw.isEmpty(); });
     if (unreadable != m_list.Problems().end()) {

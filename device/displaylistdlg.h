@@ -47,4 +47,5 @@ private:
     QString m_path;
     IPrompt& m_prompt;
     CDisplayList m_list;
+    QString m_strUnreadable; // why the file could not be read, when it could not
 };

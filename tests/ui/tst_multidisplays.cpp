@@ -68,6 +68,7 @@ private Q_SLOTS:
     void editList();
     void check_data();
     void check();
+    void unreadableListNotReplaced();
 };
 
 // Five displays, two on one pseudo-terminal and one whose far end goes away in the middle: four
@@ -294,6 +295,22 @@ void TestMultiDisplays::check()
     QCOMPARE(prompt.details.size(), present ? 0 : 1);
     if (!present)
         QVERIFY2(prompt.details[0].contains(u"нет в системе"), qPrintable(prompt.details[0]));
+}
+
+// A list that cannot be read is not written over with an empty one.
+void TestMultiDisplays::unreadableListNotReplaced()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("displays.ini"));
+    QVERIFY(QDir().mkpath(path)); // a folder where the file should be: it cannot be read
+    FakePrompt prompt;
+    CDisplayListDlg dialog(path, prompt);
+    QCOMPARE(prompt.texts.size(), 1);
+    QVERIFY2(prompt.texts[0].startsWith(u"Не удается прочитать список табло"),
+             qPrintable(prompt.texts[0]));
+    dialog.accept();
+    QCOMPARE(prompt.texts.size(), 2);
+    QVERIFY(QFileInfo(path).isDir());
 }
 
 QTEST_MAIN(TestMultiDisplays)
