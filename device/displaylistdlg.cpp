@@ -35,9 +35,8 @@ CDisplayListDlg::CDisplayListDlg(const QString& path, IPrompt& prompt, QWidget* 
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_pTable->horizontalHeader()->setSectionResizeMode(Port, QHeaderView::Stretch);
-    m_pTable->setMinimumSize(620, 240);
+    m_pTable->setMinimumSize(700, 240);
 
     auto* add = new QPushButton(tr("&Добавить…"), this);
     add->setObjectName(QStringLiteral("addButton"));
@@ -117,7 +116,7 @@ void CDisplayListDlg::Fill(int current)
             tr("Ошибка в записи (строка %1): %2").arg(problem.line).arg(problem.text));
         for (QTableWidgetItem* item : {name, why}) {
             item->setForeground(QColor(0xB0, 0x00, 0x00));
-            item->setToolTip(problem.raw.isEmpty() ? problem.text : problem.raw);
+            item->setToolTip(problem.text + QStringLiteral("\n\n") + problem.raw);
         }
         m_pTable->removeCellWidget(row, Check);
         m_pTable->setItem(row, Name, name);
@@ -125,7 +124,8 @@ void CDisplayListDlg::Fill(int current)
         m_pTable->setSpan(row, Port, 1, ColumnCount - Port);
     }
     m_pTable->resizeColumnsToContents();
-    m_pTable->horizontalHeader()->setSectionResizeMode(Port, QHeaderView::Stretch);
+    for (int column = 0; column < ColumnCount; ++column) // a little air beside each text
+        m_pTable->setColumnWidth(column, m_pTable->columnWidth(column) + 12);
     if (m_pTable->rowCount() > 0)
         m_pTable->selectRow(std::clamp(current, 0, m_pTable->rowCount() - 1));
     UpdateButtons();
