@@ -120,6 +120,28 @@ std::vector<CommandTable::Command> BuildCommands()
          QT_TRANSLATE_NOOP("CommandTable", " Передать через порт"),
          ":/icons/send.png",
          {}},
+        {C::ID_SEND_MANY,
+         QT_TRANSLATE_NOOP("CommandTable", "Передать текст на несколько табло…"),
+         Keys{},
+         QT_TRANSLATE_NOOP("CommandTable",
+                           "Передача сообщения сразу на несколько табло из списка."),
+         QT_TRANSLATE_NOOP("CommandTable", " Передать на несколько табло"),
+         ":/icons/sendmany.png",
+         {}},
+        {C::ID_DISPLAY_LIST,
+         QT_TRANSLATE_NOOP("CommandTable", "Список табло…"),
+         Keys{},
+         QT_TRANSLATE_NOOP("CommandTable", "Табло по именам: порт и настройки линии каждого."),
+         QT_TRANSLATE_NOOP("CommandTable", "Список табло"),
+         {},
+         {}},
+        {C::ID_TRANSFER_JOURNAL,
+         QT_TRANSLATE_NOOP("CommandTable", "Журнал передач"),
+         Keys{},
+         QT_TRANSLATE_NOOP("CommandTable", "Когда, куда и с каким итогом передавались сообщения."),
+         QT_TRANSLATE_NOOP("CommandTable", "Журнал передач"),
+         {},
+         {}},
         {C::ID_PORT_SETTINGS,
          QT_TRANSLATE_NOOP("CommandTable", "Настройки COM порта"),
          Keys{},
@@ -208,11 +230,11 @@ const std::vector<CommandTable::Menu>& CommandTable::Menus()
         {QT_TRANSLATE_NOOP("CommandTable", "&Правка"),
          {ID_EDIT_UNDO, kSeparator, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
         {QT_TRANSLATE_NOOP("CommandTable", "&Вид"),
-         {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT}},
+         {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_WINDOW_SPLIT, ID_TRANSFER_JOURNAL}},
         {QT_TRANSLATE_NOOP("CommandTable", "Действия"),
-         {ID_INSERT_SYMBOL, ID_EFFECTS, ID_SEND_TEXT}},
+         {ID_INSERT_SYMBOL, ID_EFFECTS, ID_SEND_TEXT, ID_SEND_MANY}},
         {QT_TRANSLATE_NOOP("CommandTable", "Настройки"),
-         {ID_PORT_SETTINGS, ID_DEVICE_SETTINGS, ID_EDITOR_SETTINGS}},
+         {ID_PORT_SETTINGS, ID_DISPLAY_LIST, ID_DEVICE_SETTINGS, ID_EDITOR_SETTINGS}},
         {QT_TRANSLATE_NOOP("CommandTable", "Справка"), {ID_HELP_FINDER, kSeparator, ID_APP_ABOUT}},
     };
     return menus;
@@ -221,11 +243,11 @@ const std::vector<CommandTable::Menu>& CommandTable::Menus()
 const std::vector<int>& CommandTable::ToolBar()
 {
     static const std::vector<int> layout = {
-        ID_FILE_NEW,        ID_FILE_OPEN,  ID_FILE_SAVE,   kSeparator,       ID_EDIT_CUT,
-        ID_EDIT_COPY,       ID_EDIT_PASTE, kSeparator,     ID_FONT_PLACE,    ID_I_PLACE,
-        ID_V_PLACE,         kSeparator,    ID_SCALE_PLACE, kSeparator,       ID_INSERT_SYMBOL,
-        ID_EFFECTS,         ID_SEND_TEXT,  kSeparator,     ID_PORT_SETTINGS, ID_DEVICE_SETTINGS,
-        ID_EDITOR_SETTINGS, kSeparator,    ID_APP_ABOUT,
+        ID_FILE_NEW,        ID_FILE_OPEN,       ID_FILE_SAVE,   kSeparator,    ID_EDIT_CUT,
+        ID_EDIT_COPY,       ID_EDIT_PASTE,      kSeparator,     ID_FONT_PLACE, ID_I_PLACE,
+        ID_V_PLACE,         kSeparator,         ID_SCALE_PLACE, kSeparator,    ID_INSERT_SYMBOL,
+        ID_EFFECTS,         ID_SEND_TEXT,       ID_SEND_MANY,   kSeparator,    ID_PORT_SETTINGS,
+        ID_DEVICE_SETTINGS, ID_EDITOR_SETTINGS, kSeparator,     ID_APP_ABOUT,
     };
     return layout;
 }
@@ -250,6 +272,8 @@ bool CommandTable::IsViewCommand(int id)
     case ID_INSERT_SYMBOL:
     case ID_EFFECTS:
     case ID_SEND_TEXT:
+    case ID_SEND_MANY:
+    case ID_DISPLAY_LIST:
     case ID_PORT_SETTINGS:
     case ID_DEVICE_SETTINGS:
     case ID_EDITOR_SETTINGS:

@@ -4,9 +4,12 @@
 #include "app/appresources.h"
 #include "app/commandtable.h"
 #include "app/helpdlg.h"
+#include "app/journaldlg.h"
 #include "app/openprogress.h"
 #include "app/savequestion.h"
+#include "device/multitransferdlg.h"
 #include "device/serialport.h"
+#include "device/transferjournal.h"
 #include "device/transferstatusdlg.h"
 #include "editor/tavrixeditordoc.h"
 #include "editor/tavrixeditorview.h"
@@ -386,6 +389,11 @@ void CMainFrame::OnCommand(int id)
     case CommandTable::ID_SAVE_PICTURE:
         OnSavePicture();
         break;
+    case CommandTable::ID_TRANSFER_JOURNAL: {
+        CJournalDlg journal(CTransferJournal::DefaultPath(), this);
+        journal.exec();
+        break;
+    }
     case CommandTable::ID_HELP_FINDER:
     case CommandTable::ID_HELP:
     case CommandTable::ID_CONTEXT_HELP:
@@ -671,7 +679,10 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 {
     if (m_bTracking)
         EndSplitterTracking(false);
-    if (CTransferStatusDlg* transfer = CTransferStatusDlg::Active()) {
+    QDialog* transfer = CTransferStatusDlg::Active();
+    if (!transfer)
+        transfer = CMultiTransferDlg::Active();
+    if (transfer) {
         event->ignore();
         if (m_prompt.AskYesNo(StopTransferQuestion())) {
             transfer->reject();
@@ -689,7 +700,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
 void CMainFrame::CloseAfterTransfer()
 {
     QTimer::singleShot(100, this, [this] {
-        if (CTransferStatusDlg::Active() || QApplication::activeModalWidget())
+        if (CTransferStatusDlg::Active() || CMultiTransferDlg::Active() ||
+            QApplication::activeModalWidget())
             CloseAfterTransfer();
         else
             close();

@@ -10,6 +10,7 @@
 #include "device/multisender.h"
 #include "device/portrefusal.h"
 #include "device/serialport.h"
+#include "device/transferjournal.h"
 #include "settings/uilanguage.h"
 
 #include <QCommandLineParser>
@@ -467,6 +468,7 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, Messa
                      });
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &sender, &CDeviceSender::Cancel);
     const CDeviceSender::Result result = sender.WaitForResult();
+    CTransferJournal().Record(QString(), sender, message(result));
     if (result == CDeviceSender::Result::OpenFailed) {
         // The editor's reason in Russian, on one line so that a script's log keeps it whole.
         const QString reason =
@@ -587,6 +589,8 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
                      });
     QObject::connect(
         &multi, &CMultiSender::displayFinished, [&](int index, CDeviceSender::Result result) {
+            CTransferJournal().Record(multi.Display(index).name, multi.Sender(index),
+                                      message(result));
             // A script reads these lines: their words are the same in every language.
             const UiLanguage::SourceTexts sourceTexts;
             QString text = message(result);

@@ -2,6 +2,9 @@
 
 #include "device/deviceframes.h"
 #include "device/devicesender.h"
+#include "device/displaychoicedlg.h"
+#include "device/displaylistdlg.h"
+#include "device/multitransferdlg.h"
 #include "device/serialport.h"
 #include "device/transferstatusdlg.h"
 #include "settings/appsettings.h"
@@ -163,7 +166,12 @@ void CDeviceSettingsDlg::BuildControls()
     auto* cancel = new QPushButton(tr("Отмена"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
     cancel->setAutoDefault(false);
+    m_pSendMany = new QPushButton(tr("На несколько табло…"), this);
+    m_pSendMany->setObjectName(QStringLiteral("sendManyButton"));
+    m_pSendMany->setAutoDefault(false);
+    m_pSendMany->hide();
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_pSendMany);
     buttons->addStretch(1);
     buttons->addWidget(send);
     buttons->addWidget(cancel);
@@ -174,6 +182,7 @@ void CDeviceSettingsDlg::BuildControls()
 
     connect(m_pApplyChanges, &QPushButton::clicked, this, &CDeviceSettingsDlg::OnApplyChanges);
     connect(send, &QPushButton::clicked, this, &CDeviceSettingsDlg::accept);
+    connect(m_pSendMany, &QPushButton::clicked, this, &CDeviceSettingsDlg::OnSendMany);
     connect(cancel, &QPushButton::clicked, this, &CDeviceSettingsDlg::reject);
     connect(m_pList, &QTableWidget::currentCellChanged, this,
             [this](int row) { OnListNotify(row); });
@@ -183,6 +192,7 @@ void CDeviceSettingsDlg::BuildControls()
 void CDeviceSettingsDlg::OnDeviceSettings(QWidget* parent, AppSettings& settings, IPrompt& prompt)
 {
     CDeviceSettingsDlg dlg(settings.m_device, settings.m_port, prompt, parent);
+    dlg.SetDisplayListPath(CDisplayListDlg::ListPath(settings));
     if (dlg.exec() != QDialog::Accepted)
         return;
     dlg.StoreInto(settings.m_device);
@@ -192,6 +202,12 @@ void CDeviceSettingsDlg::OnDeviceSettings(QWidget* parent, AppSettings& settings
 void CDeviceSettingsDlg::SetWaitFunction(WaitFunction wait)
 {
     WaitHook() = std::move(wait);
+}
+
+void CDeviceSettingsDlg::SetDisplayListPath(const QString& path)
+{
+    m_strListPath = path;
+    m_pSendMany->setVisible(!path.isEmpty());
 }
 
 void CDeviceSettingsDlg::StoreInto(DeviceServiceSettings& device) const
@@ -288,15 +304,8 @@ void CDeviceSettingsDlg::ApplyCurrentPicture(int duration, int newPosition)
 
 void CDeviceSettingsDlg::accept()
 {
-    if (m_bTransferring)
+    if (m_bTransferring || !ReadFlags())
         return;
-    m_bGreeting = m_pGreeting->isChecked();
-    m_bDemoString = m_pDemoString->isChecked();
-    m_bDemoPictures = m_pDemoPictures->isChecked();
-    if (DeviceFrames::ShownCount(m_pPictures) > DeviceFrames::kMaxShownPictures) {
-        m_prompt.Inform(DeviceFrames::TooManyShownText());
-        return;
-    }
     m_bTransferring = true;
     const bool sent = Transfer();
     m_bTransferring = false;
@@ -304,6 +313,36 @@ void CDeviceSettingsDlg::accept()
         QDialog::accept();
     else
         QDialog::reject();
+}
+
+bool CDeviceSettingsDlg::ReadFlags()
+{
+    m_bGreeting = m_pGreeting->isChecked();
+    m_bDemoString = m_pDemoString->isChecked();
+    m_bDemoPictures = m_pDemoPictures->isChecked();
+    if (DeviceFrames::ShownCount(m_pPictures) > DeviceFrames::kMaxShownPictures) {
+        m_prompt.Inform(DeviceFrames::TooManyShownText());
+        return false;
+    }
+    return true;
+}
+
+void CDeviceSettingsDlg::OnSendMany()
+{
+    QList<DisplayEntry> displays;
+    if (m_bTransferring || !ReadFlags() ||
+        !CDisplayChoiceDlg::Choose(this, m_strListPath, tr("Передать настройки на несколько табло"),
+                                   m_prompt, displays))
+        return;
+    m_bTransferring = true;
+    const int sent = CMultiTransferDlg::RunAndReport(
+        displays,
+        CDeviceSender::SettingsFrames(m_bGreeting, m_bDemoString, m_bDemoPictures, m_pPictures),
+        this, &CDeviceSender::SettingsMessage, tr("Настройки переданы на %1 из %2 табло."),
+        WaitHook());
+    m_bTransferring = false;
+    if (sent == displays.size())
+        QDialog::accept();
 }
 
 void CDeviceSettingsDlg::reject()

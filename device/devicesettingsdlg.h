@@ -33,11 +33,16 @@ public:
     static void OnDeviceSettings(QWidget* parent, AppSettings& settings, IPrompt& prompt);
     // Replaces the pause after each frame (tests); an empty function restores the timed pause.
     static void SetWaitFunction(WaitFunction wait);
+    // Offers "На несколько табло…", sending to displays of the list at path.
+    void SetDisplayListPath(const QString& path);
     // Copies the dialog's flags and pictures into the settings (count unchanged).
     void StoreInto(DeviceServiceSettings& device) const;
 
     void OnApplyChanges();
     void accept() override; // "Применить к устройству": the transfer
+    // "На несколько табло…": the same frames to the displays the operator ticks; the dialog
+    // ends as OK when every one of them got them, and stays open with the edits otherwise.
+    void OnSendMany();
     void reject() override;
 
     static QString Caption();
@@ -60,6 +65,7 @@ public:
     QCheckBox* m_pGreeting = nullptr;
     QCheckBox* m_pDemoString = nullptr;
     QCheckBox* m_pDemoPictures = nullptr;
+    QPushButton* m_pSendMany = nullptr;
 
 private:
     void BuildControls();
@@ -69,8 +75,11 @@ private:
     void OnListNotify(int row);
     void ApplyCurrentPicture(int duration, int newPosition);
     bool Transfer();
+    // Reads the check boxes; false (told) when the picture list is too long to send.
+    bool ReadFlags();
 
     CSerialPort& m_port;
     IPrompt& m_prompt;
     bool m_bTransferring = false;
+    QString m_strListPath;
 };

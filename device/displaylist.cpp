@@ -98,12 +98,12 @@ bool CDisplayList::Load(const QString& path)
     return true;
 }
 
-bool CDisplayList::Save(const QString& path)
+bool CDisplayList::Save(const QString& path, Broken broken)
 {
     m_error.clear();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(Bytes()) >= 0 && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(Bytes(broken)) >= 0 && file.commit())
         return true;
     m_error =
         QCoreApplication::translate("CDisplayList", "Не удается записать список табло «%1»: %2")
@@ -120,13 +120,14 @@ void CDisplayList::Parse(const QByteArray& bytes)
     if (decoder.hasError()) {
         m_problems.append(
             {1, QString(),
-             QCoreApplication::translate("CDisplayList", "Файл не в кодировке UTF-8.")});
+             QCoreApplication::translate("CDisplayList", "Файл не в кодировке UTF-8."), QString()});
         return;
     }
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
+    const QStringList lines = text.split(u'\n');
     std::optional<Section> section;
-    const auto close = [&] {
+    const auto close = [&](qsizetype end) {
         if (!section)
             return;
         if (section->fault.isEmpty()) {
@@ -136,19 +137,25 @@ void CDisplayList::Parse(const QByteArray& bytes)
                     ? QCoreApplication::translate("CDisplayList", "Не указан порт (port).")
                     : Refusal(section->entry);
         }
-        if (section->fault.isEmpty())
+        if (section->fault.isEmpty()) {
             m_entries.append(section->entry);
-        else
-            m_problems.append({section->faultLine, section->entry.name, section->fault});
+        } else {
+            QStringList raw = lines.mid(section->line - 1, end - section->line + 1);
+            for (QString& line : raw)
+                line.remove(u'\r');
+            while (!raw.isEmpty() && raw.last().trimmed().isEmpty())
+                raw.removeLast();
+            m_problems.append(
+                {section->faultLine, section->entry.name, section->fault, raw.join(u'\n')});
+        }
         section.reset();
     };
-    const QStringList lines = text.split(u'\n');
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = lines[i].trimmed();
         if (line.isEmpty() || line.startsWith(u'#') || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            close();
+            close(i);
             section = Section{};
             section->line = i + 1;
             section->entry.config.portName.clear();
@@ -174,13 +181,13 @@ void CDisplayList::Parse(const QByteArray& bytes)
         if (fault.isEmpty())
             continue;
         if (!section) {
-            m_problems.append({i + 1, QString(), fault});
+            m_problems.append({i + 1, QString(), fault, QStringLiteral("# ") + line});
         } else if (section->fault.isEmpty()) {
             section->fault = fault;
             section->faultLine = i + 1;
         }
     }
-    close();
+    close(lines.size());
 }
 
 QString CDisplayList::Apply(DisplayEntry& entry, const QString& key, const QString& value) const
@@ -284,6 +291,16 @@ bool CDisplayList::Add(const DisplayEntry& entry, QString& why)
     return true;
 }
 
+bool CDisplayList::Put(int index, const DisplayEntry& entry, QString& why)
+{
+    if (index < 0 || index >= m_entries.size())
+        return Add(entry, why);
+    const DisplayEntry old = m_entries.takeAt(index);
+    why = Refusal(entry);
+    m_entries.insert(index, why.isEmpty() ? entry : old);
+    return why.isEmpty();
+}
+
 bool CDisplayList::Remove(const QString& name)
 {
     const DisplayEntry* entry = Find(name);
@@ -293,7 +310,7 @@ bool CDisplayList::Remove(const QString& name)
     return true;
 }
 
-QByteArray CDisplayList::Bytes() const
+QByteArray CDisplayList::Bytes(Broken broken) const
 {
     QByteArray bytes = kHeader;
     for (const DisplayEntry& entry : m_entries) {
@@ -307,6 +324,10 @@ QByteArray CDisplayList::Bytes() const
             Word(kStopWords.data(), kStopWords.size(), config.stopBitsIndex).toUtf8() +
             "\nparity = " +
             Word(kParityWords.data(), kParityWords.size(), config.parityIndex).toUtf8() + "\n";
+    }
+    for (const Problem& problem : m_problems) {
+        if (broken == KeepBroken && !problem.raw.isEmpty())
+            bytes += "\n" + problem.raw.toUtf8() + "\n";
     }
     return bytes;
 }

@@ -32,6 +32,9 @@ public:
         int line = 0; // 1-based, where the broken entry or line starts
         QString name; // the entry's name where there is one
         QString text;
+        // The entry's lines as they stand (a stray line as a comment), so a list saved from the
+        // window keeps what it could not read; empty when the whole file was unreadable.
+        QString raw;
     };
 
     static constexpr auto kFileName = "displays.ini";
@@ -40,10 +43,12 @@ public:
 
     // A missing file is an empty list; false (with ErrorText) when the file cannot be read.
     bool Load(const QString& path);
+    enum Broken { DropBroken, KeepBroken };
     // Through QSaveFile, creating the folder; false with ErrorText.
-    bool Save(const QString& path);
+    bool Save(const QString& path, Broken broken = DropBroken);
     void Parse(const QByteArray& bytes);
-    QByteArray Bytes() const;
+    // KeepBroken: the broken entries follow the others as they were written.
+    QByteArray Bytes(Broken broken = DropBroken) const;
 
     const QList<DisplayEntry>& Entries() const { return m_entries; }
     const QList<Problem>& Problems() const { return m_problems; }
@@ -51,7 +56,12 @@ public:
     // Names compare without regard to case.
     const DisplayEntry* Find(const QString& name) const;
     bool Add(const DisplayEntry& entry, QString& why);
+    // Puts the entry in place of the one at index (appends it when index is -1); false with why,
+    // the list unchanged.
+    bool Put(int index, const DisplayEntry& entry, QString& why);
     bool Remove(const QString& name);
+    // Drops a broken entry, so it is not kept any more.
+    void RemoveProblem(int index) { m_problems.removeAt(index); }
 
     // Why an entry cannot join the list (empty when it can): its name, port word and settings.
     QString Refusal(const DisplayEntry& entry) const;

@@ -41,6 +41,8 @@ public:
     // Why an open failed: the port's last error.
     const CSerialPort& Port(int index) const { return *m_targets[std::size_t(index)]->port; }
     CDeviceSender::Result Result(int index) const { return m_targets[std::size_t(index)]->result; }
+    // Bytes and time of the display's job (its journal line).
+    const CDeviceSender& Sender(int index) const { return *m_targets[std::size_t(index)]->sender; }
     bool IsDone(int index) const { return m_targets[std::size_t(index)]->state == State::Done; }
     int OkCount() const;
     // What identifies a port whatever word names it ("COM1" and "/dev/ttyS0", "pts/3" and

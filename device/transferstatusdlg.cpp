@@ -1,6 +1,7 @@
 #include "device/transferstatusdlg.h"
 
 #include "device/portrefusal.h"
+#include "device/transferjournal.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -90,6 +91,7 @@ CDeviceSender::Result CTransferStatusDlg::RunAndReport(CDeviceSender& sender, QW
 {
     // The window shows only while the bytes go out; the result comes after it is gone.
     const CDeviceSender::Result result = Run(sender, parent);
+    CTransferJournal().Record(QString(), sender, message(result));
     CPortRefusal::Report(prompt, message(result), result == CDeviceSender::Result::OpenFailed,
                          sender.Port());
     return result;

@@ -1,9 +1,13 @@
 #include "editor/tavrixeditorview.h"
 
 #include "app/commandtable.h"
+#include "device/deviceframes.h"
 #include "device/devicesender.h"
 #include "device/devicesettingsdlg.h"
+#include "device/displaychoicedlg.h"
+#include "device/displaylistdlg.h"
 #include "device/effectsdlg.h"
+#include "device/multitransferdlg.h"
 #include "device/portsetdialog.h"
 #include "device/transferstatusdlg.h"
 #include "editor/symbolglyphs.h"
@@ -153,6 +157,12 @@ bool CTavrixEditorView::OnCommand(int id)
     case CommandTable::ID_SEND_TEXT:
         OnSendText();
         break;
+    case CommandTable::ID_SEND_MANY:
+        OnSendMany();
+        break;
+    case CommandTable::ID_DISPLAY_LIST:
+        OnDisplayList();
+        break;
     case CommandTable::ID_PORT_SETTINGS:
         OnPortSettings();
         break;
@@ -182,7 +192,9 @@ bool CTavrixEditorView::IsCommandEnabled(int id)
         m_wndEdit.GetSel(m_nSelStart, m_nSelEnd);
         return m_nSelEnd < m_wndEdit.GetLimitText();
     case CommandTable::ID_SEND_TEXT:
+    case CommandTable::ID_SEND_MANY:
         return m_wndEdit.GetTextLength() > 0;
+    case CommandTable::ID_DISPLAY_LIST:
     case CommandTable::ID_PORT_SETTINGS:
     case CommandTable::ID_DEVICE_SETTINGS:
     case CommandTable::ID_EDITOR_SETTINGS:
@@ -274,6 +286,25 @@ void CTavrixEditorView::OnSendText()
     CDeviceSender sender(m_settings.m_port);
     sender.StartText(m_pDoc->m_pData.get(), m_pDoc->m_nLength);
     CTransferStatusDlg::RunAndReport(sender, window(), m_prompt, &CDeviceSender::TextMessage);
+}
+
+void CTavrixEditorView::OnSendMany()
+{
+    EncodeText();
+    if (!ConfirmShortenedSend())
+        return;
+    QList<DisplayEntry> displays;
+    if (!CDisplayChoiceDlg::Choose(window(), CDisplayListDlg::ListPath(m_settings),
+                                   tr("Передать текст на несколько табло"), m_prompt, displays))
+        return;
+    const QByteArray frame = DeviceFrames::TextFrame(m_pDoc->m_pData.get(), m_pDoc->m_nLength);
+    CMultiTransferDlg::RunAndReport(displays, {CDeviceSender::Frame{frame, 0}}, window(),
+                                    &CDeviceSender::TextMessage, tr("Передано на %1 из %2 табло."));
+}
+
+void CTavrixEditorView::OnDisplayList()
+{
+    CDisplayListDlg::OnDisplayList(window(), m_settings, m_prompt);
 }
 
 // The text is encoded first, so what was typed since the last save survives the rebuild; the

@@ -59,6 +59,9 @@ public:
     void OnInsertSymbol();
     void OnEffects();
     void OnSendText();
+    // The message to the displays the operator ticks, all at once.
+    void OnSendMany();
+    void OnDisplayList();
     void OnPortSettings();
     void OnDeviceSettings();
     void OnEditorSettings();

@@ -253,6 +253,23 @@ void DrawSend(QPainter& p)
         QPolygonF({{1.5, 8}, {6, 8}, {6, 4.5}, {10.5, 10}, {6, 15.5}, {6, 12}, {1.5, 12}}));
 }
 
+// The arrow of "send", fanning out to two displays.
+void DrawSendMany(QPainter& p)
+{
+    p.setPen(Qt::NoPen);
+    for (const qreal y : {1.5, 11.0}) {
+        p.setBrush(kPanel);
+        p.drawRoundedRect(QRectF(11, y, 8, 7.5), 1.2, 1.2);
+        p.setBrush(kLit);
+        for (int x = 0; x < 2; ++x)
+            p.drawEllipse(QPointF(13.3 + x * 3.4, y + 3.75), 1.0, 1.0);
+    }
+    p.setPen(QPen(QColor(30, 140, 50), 1));
+    p.setBrush(QColor(60, 190, 80));
+    p.drawPolygon(
+        QPolygonF({{1.5, 8}, {5, 8}, {5, 4.5}, {9.5, 10}, {5, 15.5}, {5, 12}, {1.5, 12}}));
+}
+
 void DrawPort(QPainter& p)
 {
     p.setPen(QPen(QColor(50, 50, 60), 1));
@@ -329,11 +346,11 @@ int main(int argc, char* argv[])
              Save(Icon(size), out.filePath(folder + QStringLiteral("/tavrix-editor.png"))) && ok;
     }
     const std::map<QString, Painter> buttons = {
-        {"new", DrawNew},       {"open", DrawOpen},       {"save", DrawSave},
-        {"cut", DrawCut},       {"copy", DrawCopy},       {"paste", DrawPaste},
-        {"symbol", DrawSymbol}, {"effects", DrawEffects}, {"send", DrawSend},
-        {"port", DrawPort},     {"device", DrawDevice},   {"editor", DrawEditor},
-        {"about", DrawAbout},
+        {"new", DrawNew},           {"open", DrawOpen},       {"save", DrawSave},
+        {"cut", DrawCut},           {"copy", DrawCopy},       {"paste", DrawPaste},
+        {"symbol", DrawSymbol},     {"effects", DrawEffects}, {"send", DrawSend},
+        {"sendmany", DrawSendMany}, {"port", DrawPort},       {"device", DrawDevice},
+        {"editor", DrawEditor},     {"about", DrawAbout},
     };
     for (const auto& [name, draw] : buttons) {
         QImage image = Button();

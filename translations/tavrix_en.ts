@@ -424,6 +424,100 @@ More: man tavrix-editor
         <source>Время</source>
         <translation>Time</translation>
     </message>
+    <message>
+        <source>На несколько табло…</source>
+        <translation>To Several Displays…</translation>
+    </message>
+    <message>
+        <source>Передать настройки на несколько табло</source>
+        <translation>Send the Settings to Several Displays</translation>
+    </message>
+    <message>
+        <source>Настройки переданы на %1 из %2 табло.</source>
+        <translation>Settings sent to %1 of %2 displays.</translation>
+    </message>
+</context>
+<context>
+    <name>CDisplayChoiceDlg</name>
+    <message>
+        <source>Табло</source>
+        <translation>Displays</translation>
+    </message>
+    <message>
+        <source>%1  —  ошибка в записи, пропущено</source>
+        <translation>%1  —  faulty entry, skipped</translation>
+    </message>
+    <message>
+        <source>Отметить &amp;все</source>
+        <translation>Check &amp;All</translation>
+    </message>
+    <message>
+        <source>&amp;Снять отметки</source>
+        <translation>&amp;Uncheck All</translation>
+    </message>
+    <message>
+        <source>Передать</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>&amp;Отметьте табло, на которые передать:</source>
+        <translation>&amp;Check the displays to send to:</translation>
+    </message>
+    <message>
+        <source>В списке табло «%1» нет ни одного исправного табло. Добавьте их: «Настройки → Список табло…».</source>
+        <translation>The display list “%1” holds no usable display. Add displays under “Settings → Display List…”.</translation>
+    </message>
+</context>
+<context>
+    <name>CDisplayEditDlg</name>
+    <message>
+        <source>есть (mark)</source>
+        <translation>yes (mark)</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Табло</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>Последовательный порт (COM1, ttyUSB0, /dev/ttyACM0) или сервер порта: tcp://ХОСТ:ПОРТ, rfc2217://ХОСТ:ПОРТ</source>
+        <translation>A serial port (COM1, ttyUSB0, /dev/ttyACM0) or a port server: tcp://HOST:PORT, rfc2217://HOST:PORT</translation>
+    </message>
+    <message>
+        <source>&amp;Имя:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>&amp;Порт:</source>
+        <translation>&amp;Port:</translation>
+    </message>
+    <message>
+        <source>&amp;Скорость обмена:</source>
+        <translation>&amp;Baud rate:</translation>
+    </message>
+    <message>
+        <source>Число &amp;информационных бит:</source>
+        <translation>&amp;Data bits:</translation>
+    </message>
+    <message>
+        <source>Число с&amp;топовых бит:</source>
+        <translation>S&amp;top bits:</translation>
+    </message>
+    <message>
+        <source>Бит &amp;четности:</source>
+        <translation>&amp;Parity bit:</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>CDisplayList</name>
@@ -490,6 +584,105 @@ More: man tavrix-editor
     <message>
         <source>Настройки линии табло «%1» вне допустимых.</source>
         <translation>The line settings of display «%1» are out of range.</translation>
+    </message>
+</context>
+<context>
+    <name>CDisplayListDlg</name>
+    <message>
+        <source>Список табло</source>
+        <translation>Display List</translation>
+    </message>
+    <message>
+        <source>Табло</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>Порт</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Скорость</source>
+        <translation>Baud</translation>
+    </message>
+    <message>
+        <source>Биты</source>
+        <translation>Bits</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Четность</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>&amp;Добавить…</source>
+        <translation>&amp;Add…</translation>
+    </message>
+    <message>
+        <source>&amp;Изменить…</source>
+        <translation>&amp;Change…</translation>
+    </message>
+    <message>
+        <source>&amp;Копировать…</source>
+        <translation>C&amp;opy…</translation>
+    </message>
+    <message>
+        <source>&amp;Удалить</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>Файл: %1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Проверить</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>Открыть и закрыть порт табло «%1»</source>
+        <translation>Open and close the port of display “%1”</translation>
+    </message>
+    <message>
+        <source>(строка %1)</source>
+        <translation>(line %1)</translation>
+    </message>
+    <message>
+        <source>Ошибка в записи (строка %1): %2</source>
+        <translation>Faulty entry (line %1): %2</translation>
+    </message>
+    <message>
+        <source>Новое табло</source>
+        <translation>New Display</translation>
+    </message>
+    <message>
+        <source>Табло «%1»</source>
+        <translation>Display “%1”</translation>
+    </message>
+    <message>
+        <source>%1 (копия)</source>
+        <translation>%1 (copy)</translation>
+    </message>
+    <message>
+        <source>Копия табло «%1»</source>
+        <translation>Copy of Display “%1”</translation>
+    </message>
+    <message>
+        <source>Порт %1 табло «%2» открывается: табло готово к передаче.</source>
+        <translation>Port %1 of display “%2” opens: the display is ready for a transfer.</translation>
+    </message>
+    <message>
+        <source>Не удается открыть порт %1 табло «%2».</source>
+        <translation>Cannot open port %1 of display “%2”.</translation>
+    </message>
+    <message>
+        <source>Список табло «%1» не записан: %2 Исправьте файл, затем повторите.</source>
+        <translation>The display list “%1” was not written: %2 Correct the file, then try again.</translation>
     </message>
 </context>
 <context>
@@ -609,6 +802,49 @@ More: man tavrix-editor
     </message>
 </context>
 <context>
+    <name>CJournalDlg</name>
+    <message>
+        <source>Журнал передач</source>
+        <translation>Transfer Journal</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Табло</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>Порт</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Байт</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>Итог</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Причина</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>Файл: %1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>&amp;Обновить</source>
+        <translation>&amp;Refresh</translation>
+    </message>
+</context>
+<context>
     <name>CMainFrame</name>
     <message>
         <source>Для получения помощи нажмите F1.</source>
@@ -720,6 +956,68 @@ Save the shortened message?</translation>
     <message>
         <source>Файл </source>
         <translation>File </translation>
+    </message>
+</context>
+<context>
+    <name>CMultiTransferDlg</name>
+    <message>
+        <source>Передача на несколько табло</source>
+        <translation>Sending to Several Displays</translation>
+    </message>
+    <message>
+        <source>Табло</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>Порт</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Ход передачи</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Байт</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>Итог</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Табло и ход передачи</source>
+        <translation>Displays and transfer progress</translation>
+    </message>
+    <message>
+        <source>ожидает</source>
+        <translation>waiting</translation>
+    </message>
+    <message>
+        <source>%1 из %2</source>
+        <translation>%1 of %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Идет передача данных на %n табло ...</source>
+        <translation>
+            <numerusform>Sending data to %n display ...</numerusform>
+            <numerusform>Sending data to %n displays ...</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Причины неудач</source>
+        <translation>Reasons for failures</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>До линии дошло %1 из %2 байт: табло отключено или не принимает данные.</source>
+        <translation>%1 of %2 bytes reached the line: the display is disconnected or does not accept data.</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -945,6 +1243,14 @@ Send the shortened message?</translation>
         <source>новый </source>
         <translation>new </translation>
     </message>
+    <message>
+        <source>Передать текст на несколько табло</source>
+        <translation>Send Text to Several Displays</translation>
+    </message>
+    <message>
+        <source>Передано на %1 из %2 табло.</source>
+        <translation>Sent to %1 of %2 displays.</translation>
+    </message>
 </context>
 <context>
     <name>CTavrixView</name>
@@ -979,6 +1285,13 @@ Send the shortened message?</translation>
     <message>
         <source>Пауза</source>
         <translation>Pause</translation>
+    </message>
+</context>
+<context>
+    <name>CTransferJournal</name>
+    <message>
+        <source>%1 из %2 байт</source>
+        <translation>%1 of %2 bytes</translation>
     </message>
 </context>
 <context>
@@ -1229,6 +1542,38 @@ Send the shortened message?</translation>
     <message>
         <source>Масштаб</source>
         <translation>Scale</translation>
+    </message>
+    <message>
+        <source>Передать текст на несколько табло…</source>
+        <translation>Send Text to Several Displays…</translation>
+    </message>
+    <message>
+        <source>Передача сообщения сразу на несколько табло из списка.</source>
+        <translation>Send the message to several displays of the list at once.</translation>
+    </message>
+    <message>
+        <source> Передать на несколько табло</source>
+        <translation> Send to several displays</translation>
+    </message>
+    <message>
+        <source>Список табло…</source>
+        <translation>Display List…</translation>
+    </message>
+    <message>
+        <source>Табло по именам: порт и настройки линии каждого.</source>
+        <translation>Named displays: the port and line settings of each.</translation>
+    </message>
+    <message>
+        <source>Список табло</source>
+        <translation>Display list</translation>
+    </message>
+    <message>
+        <source>Журнал передач</source>
+        <translation>Transfer Journal</translation>
+    </message>
+    <message>
+        <source>Когда, куда и с каким итогом передавались сообщения.</source>
+        <translation>When and where messages were sent, and with what result.</translation>
     </message>
 </context>
 <context>

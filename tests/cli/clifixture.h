@@ -109,10 +109,16 @@ public:
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.insert(QStringLiteral("HOME"), m_home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral(".config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"),
+                   m_home.filePath(QStringLiteral(".local/share")));
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(m_dir.path());
     }
     QString Program() const { return m_program; }
+    QString JournalPath() const
+    {
+        return m_home.filePath(QStringLiteral(".local/share/Tavrix Editor/transfers.log"));
+    }
     QString ConfigPath(const QString& name) const
     {
         return m_home.filePath(QStringLiteral(".config/Tavrix Editor/") + name);

@@ -147,6 +147,13 @@ void TestCliDisplays::sendToAll()
     QCOMPARE(ptys[0].ReadAll(), frame);
     QCOMPARE(ptys[1].ReadAll(), frame + frame);
     QCOMPARE(ptys[3].ReadAll(), frame);
+    // The journal has the same five ends, bytes included.
+    QStringList journal = QString::fromUtf8(FileBytes(m_cli->JournalPath())).split(u'\n');
+    QCOMPARE(journal.takeLast(), QString());
+    QCOMPARE(journal.size(), 5);
+    QVERIFY(std::any_of(journal.begin(), journal.end(), [&](const QString& line) {
+        return line.contains("\tЗал\t" + ptys[3].SlaveName() + "\t304 из 304 байт\t" + ok);
+    }));
 }
 
 // Each row: the arguments after "send --text A --displays list.ini", over the list of two and one

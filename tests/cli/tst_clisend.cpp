@@ -104,6 +104,11 @@ void TestCliSend::sendDelivers()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(m_pty->ReadAll(), kPriceFrame);
     QCOMPARE(FileBytes(m_cli->IniPath()), com.isEmpty() ? QByteArray("<missing>") : ini.Bytes());
+    // One journal line, for the port with no display name.
+    const QString journal = Utf8(FileBytes(m_cli->JournalPath()));
+    QCOMPARE(journal.count(u'\n'), 1);
+    QVERIFY2(journal.contains(QStringLiteral("\t-\t")), qPrintable(journal));
+    QVERIFY(journal.contains(QStringLiteral("\tПередача данных успешно завершена!!!\n")));
 }
 
 void TestCliSend::sendRefuses_data()

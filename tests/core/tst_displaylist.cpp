@@ -31,6 +31,7 @@ private Q_SLOTS:
     void read_data();
     void read();
     void roundTrip();
+    void keepBroken();
 };
 
 // Each problem: "line|name|how its text begins".
@@ -109,6 +110,30 @@ void TestDisplayList::roundTrip()
     QVERIFY(read.Problems().isEmpty());
     QVERIFY(read.Remove(QStringLiteral("витрина 1")));
     QCOMPARE(Described(read), QStringList{"Hall|COM1|3 4 2 1"});
+}
+
+// Saved from the window, a list keeps its broken entries as they were written (a stray line as a
+// comment), and an entry changed in place keeps its own name and position.
+void TestDisplayList::keepBroken()
+{
+    CDisplayList list;
+    list.Parse("ничего = 1\n[Зал]\nport = ttyS0\n[Склад]\r\nport = ttyS1\r\nbaud = 1234\r\n\n"
+               "[Касса]\nport = ttyS2\n");
+    QCOMPARE(list.Problems().size(), 2);
+    QString why;
+    QVERIFY(!list.Put(0, {QStringLiteral("касса"), PortConfig{}}, why));
+    QCOMPARE(why, QStringLiteral("Табло «касса» уже есть в списке."));
+    QVERIFY(list.Put(0, {QStringLiteral("ЗАЛ"), PortConfig{"ttyS5", 3, 4, 2, 1}}, why));
+    QVERIFY(list.Put(-1, {QStringLiteral("Вход"), PortConfig{}}, why));
+    const QByteArray bytes = list.Bytes(CDisplayList::KeepBroken);
+    QVERIFY(bytes.endsWith("\n# ничего = 1\n\n[Склад]\nport = ttyS1\nbaud = 1234\n"));
+    CDisplayList read;
+    read.Parse(bytes);
+    QCOMPARE(Described(read),
+             QStringList({"ЗАЛ|ttyS5|3 4 2 1", "Касса|ttyS2|3 4 2 1", "Вход|COM1|3 4 2 1"}));
+    QCOMPARE(read.Problems().size(), 1);
+    QCOMPARE(read.Problems()[0].name, QStringLiteral("Склад"));
+    QVERIFY(!list.Bytes().contains("Склад"));
 }
 
 QTEST_GUILESS_MAIN(TestDisplayList)

@@ -34,7 +34,7 @@ namespace
 
 QSet<QString> Placeholders(const QString& text)
 {
-    static const QRegularExpression pattern(QStringLiteral("%L?(\\d+)"));
+    static const QRegularExpression pattern(QStringLiteral("%L?(\\d+|n)"));
     QSet<QString> found;
     for (const auto& match : pattern.globalMatch(text))
         found.insert(match.captured(1));
@@ -64,17 +64,19 @@ void TestTranslation::initTestCase()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QXmlStreamReader xml(&file);
     QString context;
+    bool numerus = false;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (xml.name() == u"name") {
+        if (xml.name() == u"message") {
+            numerus = xml.attributes().value(QStringLiteral("numerus")) == u"yes";
+        } else if (xml.name() == u"name") {
             context = xml.readElementText();
         } else if (xml.name() == u"source") {
             m_entries.append({context, xml.readElementText(), {}, {}});
         } else if (xml.name() == u"translation") {
             m_entries.last().type = xml.attributes().value(QStringLiteral("type")).toString();
-            if (xml.attributes().hasAttribute(
-                    QStringLiteral("numerus"))) // the <numerusform>s follow
+            if (numerus) // the <numerusform>s follow
                 continue;
             m_entries.last().forms << xml.readElementText();
         } else if (xml.name() == u"numerusform") {
