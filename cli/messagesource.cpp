@@ -14,7 +14,8 @@ namespace
 
 QString Quoted(const QString& path)
 {
-    return QStringLiteral("«%1»").arg(path);
+    // The quotation marks of the language.
+    return QCoreApplication::translate("CMessageSource", "«%1»").arg(path);
 }
 
 // The reason in Russian where the cause is plain; the system's own words otherwise.

@@ -55,7 +55,7 @@ Fonts folder: </translation>
     <name>CCliSettings</name>
     <message>
         <source> Файл: «%1».</source>
-        <translation> File: «%1».</translation>
+        <translation> File: “%1”.</translation>
     </message>
     <message>
         <source>Неправильный формат файла настроек программы.</source>
@@ -71,7 +71,7 @@ Fonts folder: </translation>
     </message>
     <message>
         <source>Скорость «%1» не поддерживается; возможны: %2.</source>
-        <translation>Speed «%1» is not supported; possible: %2.</translation>
+        <translation>Speed “%1” is not supported; possible: %2.</translation>
     </message>
     <message>
         <source> Без него укажите порт и скорость: --port и --baud.</source>
@@ -86,11 +86,11 @@ Fonts folder: </translation>
     <name>CCommandLine</name>
     <message>
         <source>Неизвестный параметр «%1».</source>
-        <translation>Unknown option «%1».</translation>
+        <translation>Unknown option “%1”.</translation>
     </message>
     <message>
         <source>После «%1» нужно значение.</source>
-        <translation>«%1» needs a value.</translation>
+        <translation>“%1” needs a value.</translation>
     </message>
     <message>
         <source>Ошибка в командной строке: %1</source>
@@ -110,7 +110,7 @@ Fonts folder: </translation>
     </message>
     <message>
         <source>Неизвестная команда «%1». Справка: tavrix-editor --help.</source>
-        <translation>Unknown command «%1». Help: tavrix-editor --help.</translation>
+        <translation>Unknown command “%1”. Help: tavrix-editor --help.</translation>
     </message>
     <message>
         <source>Редактору нужен графический сеанс, а DISPLAY и WAYLAND_DISPLAY не заданы. Команды без окна: tavrix-editor --help.</source>
@@ -214,11 +214,11 @@ More: man tavrix-editor
     </message>
     <message>
         <source>Параметр «--%1» можно указать только один раз.</source>
-        <translation>Option «--%1» may be given only once.</translation>
+        <translation>Option “--%1” may be given only once.</translation>
     </message>
     <message>
         <source>Лишний аргумент «%1».</source>
-        <translation>Extra argument «%1».</translation>
+        <translation>Extra argument “%1”.</translation>
     </message>
     <message>
         <source>Укажите сообщение: файл или --text, одно из двух.</source>
@@ -256,51 +256,51 @@ More: man tavrix-editor
     </message>
     <message>
         <source>%1 Порт «%2»: %3</source>
-        <translation>%1 Port «%2»: %3</translation>
+        <translation>%1 Port “%2”: %3</translation>
     </message>
     <message>
         <source>табло «%1» пропущено: %2</source>
-        <translation>display «%1» skipped: %2</translation>
+        <translation>display “%1” skipped: %2</translation>
     </message>
     <message>
         <source>«--displays» действует вместе с «--display» или «--all».</source>
-        <translation>«--displays» works together with «--display» or «--all».</translation>
+        <translation>“--displays” works together with “--display” or “--all”.</translation>
     </message>
     <message>
         <source>Укажите «--display» или «--all», одно из двух.</source>
-        <translation>Give «--display» or «--all», one of the two.</translation>
+        <translation>Give “--display” or “--all”, one of the two.</translation>
     </message>
     <message>
         <source>Порт и скорость табло берутся из списка табло: «--port» и «--baud» с ними не указываются.</source>
-        <translation>The displays&apos; port and speed come from the list of displays: «--port» and «--baud» are not given with them.</translation>
+        <translation>The displays&apos; port and speed come from the list of displays: “--port” and “--baud” are not given with them.</translation>
     </message>
     <message>
         <source>Табло «%1» записано в списке «%2» с ошибкой.</source>
-        <translation>Display «%1» is written with an error in the list «%2».</translation>
+        <translation>Display “%1” is written with an error in the list “%2”.</translation>
     </message>
     <message>
         <source>Табло «%1» нет в списке «%2».</source>
-        <translation>Display «%1» is not in the list «%2».</translation>
+        <translation>Display “%1” is not in the list “%2”.</translation>
     </message>
     <message>
         <source>В списке «%1» нет ни одного табло.</source>
-        <translation>The list «%1» holds no display.</translation>
+        <translation>The list “%1” holds no display.</translation>
     </message>
     <message>
         <source>Укажите «--add» или «--remove», одно из двух.</source>
-        <translation>Give «--add» or «--remove», one of the two.</translation>
+        <translation>Give “--add” or “--remove”, one of the two.</translation>
     </message>
     <message>
         <source>«--port» и «--baud» указываются вместе с «--add».</source>
-        <translation>«--port» and «--baud» are given together with «--add».</translation>
+        <translation>“--port” and “--baud” are given together with “--add”.</translation>
     </message>
     <message>
         <source>Новому табло нужен порт: «--port».</source>
-        <translation>A new display needs a port: «--port».</translation>
+        <translation>A new display needs a port: “--port”.</translation>
     </message>
     <message>
         <source>В списке «%1» есть записи с ошибками: исправьте их, затем повторите.</source>
-        <translation>The list «%1» has entries with errors: correct them, then try again.</translation>
+        <translation>The list “%1” has entries with errors: correct them, then try again.</translation>
     </message>
 </context>
 <context>
@@ -523,11 +523,11 @@ More: man tavrix-editor
     <name>CDisplayList</name>
     <message>
         <source>Не удается прочитать список табло «%1»: %2</source>
-        <translation>Cannot read the list of displays «%1»: %2</translation>
+        <translation>Cannot read the list of displays “%1”: %2</translation>
     </message>
     <message>
         <source>Не удается записать список табло «%1»: %2</source>
-        <translation>Cannot write the list of displays «%1»: %2</translation>
+        <translation>Cannot write the list of displays “%1”: %2</translation>
     </message>
     <message>
         <source>Файл не в кодировке UTF-8.</source>
@@ -539,7 +539,7 @@ More: man tavrix-editor
     </message>
     <message>
         <source>Строка не вида «ключ = значение»: «%1».</source>
-        <translation>The line is not of the form «key = value»: «%1».</translation>
+        <translation>The line is not of the form “key = value”: “%1”.</translation>
     </message>
     <message>
         <source>Строка до первого раздела [имя табло].</source>
@@ -547,7 +547,7 @@ More: man tavrix-editor
     </message>
     <message>
         <source>Ключ «%1» уже задан.</source>
-        <translation>Key «%1» is already given.</translation>
+        <translation>Key “%1” is already given.</translation>
     </message>
     <message>
         <source>Пустой порт.</source>
@@ -555,7 +555,7 @@ More: man tavrix-editor
     </message>
     <message>
         <source>Неизвестный ключ «%1»; бывают port, baud, data, stop, parity.</source>
-        <translation>Unknown key «%1»; the keys are port, baud, data, stop, parity.</translation>
+        <translation>Unknown key “%1”; the keys are port, baud, data, stop, parity.</translation>
     </message>
     <message>
         <source>Значение %1 = %2 не поддерживается; возможны: %3.</source>
@@ -563,7 +563,7 @@ More: man tavrix-editor
     </message>
     <message>
         <source>Скорость «%1» не поддерживается; возможны: %2.</source>
-        <translation>Speed «%1» is not supported; possible: %2.</translation>
+        <translation>Speed “%1” is not supported; possible: %2.</translation>
     </message>
     <message>
         <source>Пустое имя табло.</source>
@@ -571,19 +571,19 @@ More: man tavrix-editor
     </message>
     <message>
         <source>Имя табло «%1» не может начинаться или кончаться пробелом и содержать скобки [ ] или управляющие символы.</source>
-        <translation>Display name «%1» may not start or end with a blank, nor contain brackets [ ] or control characters.</translation>
+        <translation>Display name “%1” may not start or end with a blank, nor contain brackets [ ] or control characters.</translation>
     </message>
     <message>
         <source>Табло «%1» уже есть в списке.</source>
-        <translation>Display «%1» is already in the list.</translation>
+        <translation>Display “%1” is already in the list.</translation>
     </message>
     <message>
         <source>Неверное имя порта «%1»: нужно слово без пробелов, не длиннее %2 знаков.</source>
-        <translation>Wrong port name «%1»: it must be one word without blanks, at most %2 characters long.</translation>
+        <translation>Wrong port name “%1”: it must be one word without blanks, at most %2 characters long.</translation>
     </message>
     <message>
         <source>Настройки линии табло «%1» вне допустимых.</source>
-        <translation>The line settings of display «%1» are out of range.</translation>
+        <translation>The line settings of display “%1” are out of range.</translation>
     </message>
 </context>
 <context>
@@ -957,6 +957,10 @@ Save the shortened message?</translation>
         <source>Файл </source>
         <translation>File </translation>
     </message>
+    <message>
+        <source>«%1»</source>
+        <translation>“%1”</translation>
+    </message>
 </context>
 <context>
     <name>CMultiTransferDlg</name>
@@ -1024,7 +1028,7 @@ Save the shortened message?</translation>
     <name>CNetworkPort</name>
     <message>
         <source>«%1» — не адрес сетевого порта. Адрес записывается как tcp://СЕРВЕР:ПОРТ или rfc2217://СЕРВЕР:ПОРТ.</source>
-        <translation>«%1» is not a network port address. An address is written as tcp://SERVER:PORT or rfc2217://SERVER:PORT.</translation>
+        <translation>“%1” is not a network port address. An address is written as tcp://SERVER:PORT or rfc2217://SERVER:PORT.</translation>
     </message>
     <message>
         <source>К серверу %1 уже идет передача из этой программы. Дождитесь ее окончания и повторите.</source>
@@ -1032,7 +1036,7 @@ Save the shortened message?</translation>
     </message>
     <message>
         <source>Имя «%1» не найдено в сети. Проверьте адрес сервера последовательных портов.</source>
-        <translation>The name «%1» was not found on the network. Check the address of the serial device server.</translation>
+        <translation>The name “%1” was not found on the network. Check the address of the serial device server.</translation>
     </message>
     <message>
         <source>Сервер %1 отказал в соединении: на этом порту ничего не слушает. Проверьте номер порта и настройки сервера.</source>
@@ -1048,7 +1052,7 @@ Save the shortened message?</translation>
     </message>
     <message>
         <source>Сервер %1 не принимает настройки линии из окна «Настройки COM порта» (скорость, число битов данных).</source>
-        <translation>The server %1 does not accept the line settings of the «COM Port Settings» window (speed, number of data bits).</translation>
+        <translation>The server %1 does not accept the line settings of the “COM Port Settings” window (speed, number of data bits).</translation>
     </message>
     <message>
         <source>Сервер %1 закрыл соединение, не подтвердив настройку линии.</source>
@@ -1070,7 +1074,7 @@ Save the shortened message?</translation>
     <name>CPortRefusal</name>
     <message>
         <source>Устройства %1 нет в системе. Проверьте, подключен ли адаптер, и выберите порт в окне «Настройки COM порта».</source>
-        <translation>The device %1 is not in the system. Check that the adapter is plugged in, and choose the port in the «COM Port Settings» window.</translation>
+        <translation>The device %1 is not in the system. Check that the adapter is plugged in, and choose the port in the “COM Port Settings” window.</translation>
     </message>
     <message>
         <source>Нет прав на доступ к устройству %1.</source>
@@ -1098,7 +1102,7 @@ and log in again.</translation>
     </message>
     <message>
         <source>Порт %1 открылся, но система не принимает его настройки (скорость, число битов данных или стоповых битов). Выберите другие в окне «Настройки COM порта».</source>
-        <translation>Port %1 opened, but the system refuses its settings (speed, number of data bits or stop bits). Choose others in the «COM Port Settings» window.</translation>
+        <translation>Port %1 opened, but the system refuses its settings (speed, number of data bits or stop bits). Choose others in the “COM Port Settings” window.</translation>
     </message>
     <message>
         <source>Система не дает открыть порт %1.</source>
@@ -1587,31 +1591,31 @@ Send the shortened message?</translation>
     <name>MessageMarkup</name>
     <message>
         <source>фигурная скобка не закрыта (сама скобка пишется как «{{»)</source>
-        <translation>a brace is not closed (a brace itself is written as «{{»)</translation>
+        <translation>a brace is not closed (a brace itself is written as “{{”)</translation>
     </message>
     <message>
         <source>в коде «%1» после x нужны две шестнадцатеричные цифры</source>
-        <translation>in the code «%1» x needs two hexadecimal digits</translation>
+        <translation>in the code “%1” x needs two hexadecimal digits</translation>
     </message>
     <message>
         <source>неизвестный код «%1»</source>
-        <translation>unknown code «%1»</translation>
+        <translation>unknown code “%1”</translation>
     </message>
     <message>
         <source>в коде «%1» после буквы нужна одна цифра</source>
-        <translation>in the code «%1» the letter needs one digit</translation>
+        <translation>in the code “%1” the letter needs one digit</translation>
     </message>
     <message>
         <source>в коде «%1» допустима цифра от %2 до %3</source>
-        <translation>in the code «%1» the digit must be from %2 to %3</translation>
+        <translation>in the code “%1” the digit must be from %2 to %3</translation>
     </message>
     <message>
         <source>символа «%1» (%2) нет в кодировке Windows-1251: табло его не покажет</source>
-        <translation>the character «%1» (%2) is not in Windows-1251: the display will not show it</translation>
+        <translation>the character “%1” (%2) is not in Windows-1251: the display will not show it</translation>
     </message>
     <message>
         <source>символ «%1» (%2) табло покажет как символ устройства %3; если он и нужен, напишите %3</source>
-        <translation>the display shows the character «%1» (%2) as the device symbol %3; if that is what you want, write %3</translation>
+        <translation>the display shows the character “%1” (%2) as the device symbol %3; if that is what you want, write %3</translation>
     </message>
     <message>
         <source>управляющий символ %1 табло не покажет; если байт и нужен, напишите %2</source>
@@ -1684,7 +1688,7 @@ Send the shortened message?</translation>
     <name>UiLanguage</name>
     <message>
         <source>tavrix-editor: неизвестный язык «%1»: ru или en.</source>
-        <translation>tavrix-editor: unknown language «%1»: ru or en.</translation>
+        <translation>tavrix-editor: unknown language “%1”: ru or en.</translation>
     </message>
 </context>
 </TS>

@@ -61,7 +61,7 @@ void TestCliLanguage::wordsFollowTheChoice_data()
         << "en" << us << QStringList{"--lang", "ru", "--help"} << 0 << "Использование:";
     QTest::newRow("send, English error")
         << "" << de << QStringList{"--lang", "en"} + sendMissing << 3
-        << "tavrix-editor: Cannot open the file «missing.tvd»: no such file.";
+        << "tavrix-editor: Cannot open the file “missing.tvd”: no such file.";
     QTest::newRow("send, Russian error")
         << "" << us << sendMissing << 3
         << "tavrix-editor: Не удается открыть файл «missing.tvd»: файла нет.";
@@ -69,7 +69,7 @@ void TestCliLanguage::wordsFollowTheChoice_data()
                                       << "tavrix-editor: неизвестный язык «de»: ru или en.";
     QTest::newRow("unknown language, English profile")
         << "en" << us << QStringList{"--lang"} << 2
-        << "tavrix-editor: unknown language «»: ru or en.";
+        << "tavrix-editor: unknown language “”: ru or en.";
 }
 
 void TestCliLanguage::wordsFollowTheChoice()
@@ -112,7 +112,7 @@ void TestCliLanguage::scriptLinesStayTheSame()
     QCOMPARE(enLines[1], QByteArray("Sent to 0 of 1 displays."));
     QCOMPARE(enSend.exitCode, 4);
     QCOMPARE(ruSend.exitCode, 4);
-    QVERIFY2(enSend.err.contains("display «Зал» skipped"), enSend.err.constData());
+    QVERIFY2(enSend.err.contains("display “Зал” skipped"), enSend.err.constData());
 
     const CliResult ruList = Run(QStringList{"--lang", "ru"} + list);
     const CliResult enList = Run(QStringList{"--lang", "en"} + list);
