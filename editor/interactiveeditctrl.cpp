@@ -223,8 +223,10 @@ void CInteractiveEditCtrl::SetMarkedText(const QByteArray& text, const QList<For
             Q_EMIT insertProgress(int(position * 100 / unicode.size()));
         }
     }
+    // A selection, not deleteChar: finding the next cursor position lays out the whole text.
     cursor.setPosition(0);
-    cursor.deleteChar();
+    cursor.setPosition(1, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
     m_bulkCursor = textCursor();
     EndBulkEdit();
 }
