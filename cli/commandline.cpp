@@ -470,7 +470,7 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, Messa
     const CDeviceSender::Result result = sender.WaitForResult();
     CTransferJournal().Record(QString(), sender, message(result));
     if (result == CDeviceSender::Result::OpenFailed) {
-        // The editor's reason in Russian, on one line so that a script's log keeps it whole.
+        // The editor's reason, on one line so that a script's log keeps it whole.
         const QString reason =
             port.LastErrorText() + u' ' + CPortRefusal::Details(port).simplified();
         return Fail({ExitPort, QCoreApplication::translate("CCommandLine", "%1 Порт «%2»: %3")

@@ -52,8 +52,7 @@ CDisplayEditDlg::CDisplayEditDlg(const DisplayEntry& entry, Refusal refusal, IPr
     m_pBaud->setCurrentIndex(entry.config.baudIndex);
     m_pData = new QComboBox(this);
     m_pData->setObjectName(QStringLiteral("dataList"));
-    m_pData->addItems(
-        {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8")});
+    m_pData->addItems(kDataTexts);
     m_pData->setCurrentIndex(entry.config.dataBitsIndex - kFirstDataIndex);
     m_pStop = new QComboBox(this);
     m_pStop->setObjectName(QStringLiteral("stopList"));
