@@ -94,6 +94,10 @@ void CDisplayListDlg::Fill(int current)
 {
     const QList<DisplayEntry>& entries = m_list.Entries();
     const QList<CDisplayList::Problem>& problems = m_list.Problems();
+    // Rebuilt from empty: rows shift as entries come and go, and a row would keep the span or
+    // the button of what it showed before.
+    m_pTable->clearSpans();
+    m_pTable->setRowCount(0);
     m_pTable->setRowCount(int(entries.size() + problems.size()));
     for (int row = 0; row < entries.size(); ++row) {
         const QStringList cells = QStringList{entries[row].name, entries[row].config.portName} +
@@ -118,7 +122,6 @@ void CDisplayListDlg::Fill(int current)
             item->setForeground(QColor(0xB0, 0x00, 0x00));
             item->setToolTip(problem.text + QStringLiteral("\n\n") + problem.raw);
         }
-        m_pTable->removeCellWidget(row, Check);
         m_pTable->setItem(row, Name, name);
         m_pTable->setItem(row, Port, why);
         m_pTable->setSpan(row, Port, 1, ColumnCount - Port);

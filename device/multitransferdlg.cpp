@@ -44,7 +44,6 @@ CMultiTransferDlg::CMultiTransferDlg(CMultiSender& multi, MessageOf message, QSt
     header->setSectionResizeMode(Bar, QHeaderView::Fixed);
     header->setSectionResizeMode(Result, QHeaderView::Interactive);
     header->setStretchLastSection(true);
-    m_pTable->setColumnWidth(Bar, 160);
     for (int row = 0; row < m_multi.Count(); ++row) {
         const DisplayEntry& display = m_multi.Display(row);
         SetCell(row, Name, display.name);
@@ -55,7 +54,7 @@ CMultiTransferDlg::CMultiTransferDlg(CMultiSender& multi, MessageOf message, QSt
         bar->setTextVisible(false);
         m_pTable->setCellWidget(row, Bar, bar);
         SetCell(row, Bytes, QString());
-        SetCell(row, Result, m_multi.IsDone(row) ? QString() : tr("ожидает"));
+        SetCell(row, Result, tr("ожидает"));
     }
     // The widths are fixed up front, so the columns do not jump as the counts grow.
     m_pTable->resizeColumnsToContents();

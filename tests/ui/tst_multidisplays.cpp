@@ -252,6 +252,11 @@ void TestMultiDisplays::editList()
         });
     }
     Click(&dialog, qPrintable(action + QStringLiteral("Button")));
+    // A row that held a broken entry before shows a good one whole, with its button.
+    for (int good = 0; good < dialog.List().Entries().size(); ++good) {
+        QCOMPARE(dialog.m_pTable->columnSpan(good, 1), 1);
+        QVERIFY(dialog.m_pTable->cellWidget(good, 6));
+    }
     QCOMPARE(prompt.texts.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY2(prompt.texts[0].startsWith(message), qPrintable(prompt.texts[0]));
