@@ -63,51 +63,82 @@ QByteArray CTelnetCodec::Answer(const Event& event)
 
 void CTelnetCodec::Feed(const QByteArray& bytes)
 {
-    for (const char c : bytes) {
-        const auto byte = quint8(c);
-        switch (m_state) {
-        case State::Data:
-            if (byte == kIac)
-                m_state = State::Iac;
-            break;
-        case State::Iac:
-            if (byte >= kWill && byte <= kDont) {
-                m_verb = byte;
-                m_state = State::Verb;
-            } else if (byte == kSb) {
-                m_sub.clear();
-                m_state = State::Sub;
-            } else {
-                m_state = State::Data; // a doubled 0xFF in data, or a command without option
-            }
-            break;
-        case State::Verb: {
-            static constexpr Event::Kind kinds[] = {Event::Kind::Will, Event::Kind::Wont,
-                                                    Event::Kind::Do, Event::Kind::Dont};
-            m_events.append({kinds[m_verb - kWill], byte, 0, {}});
-            m_state = State::Data;
-            break;
-        }
-        case State::Sub:
-            if (byte == kIac)
-                m_state = State::SubIac;
-            else
-                m_sub.append(char(byte));
-            break;
-        case State::SubIac:
-            if (byte == kIac) {
-                m_sub.append(char(byte));
-                m_state = State::Sub;
-                break;
-            }
-            // IAC SE, or a broken sub-negotiation that another command ends: either way it is over.
-            if (m_sub.size() >= 2 && quint8(m_sub[0]) == kComPort && quint8(m_sub[1]) >= 100)
-                m_events.append({Event::Kind::ComPortReply, kComPort,
-                                 quint8(quint8(m_sub[1]) - 100), m_sub.mid(2)});
-            m_state = State::Data;
-            break;
-        }
+    for (const char c : bytes)
+        Take(quint8(c));
+}
+
+void CTelnetCodec::Take(quint8 byte)
+{
+    switch (m_state) {
+    case State::Data:
+        if (byte == kIac)
+            m_state = State::Iac;
+        break;
+    case State::Iac:
+        AfterIac(byte);
+        break;
+    case State::Verb: {
+        static constexpr Event::Kind kinds[] = {Event::Kind::Will, Event::Kind::Wont,
+                                                Event::Kind::Do, Event::Kind::Dont};
+        m_events.append({kinds[m_verb - kWill], byte, 0, {}});
+        m_state = State::Data;
+        break;
     }
+    case State::Sub:
+        if (byte == kIac)
+            m_state = State::SubIac;
+        else
+            Collect(byte);
+        break;
+    case State::SubIac:
+        if (byte == kIac) {
+            Collect(byte);
+            m_state = State::Sub;
+            break;
+        }
+        EndSub();
+        // A server that forgot IAC SE still meant the command that ended the sub-negotiation.
+        if (byte == kSe)
+            m_state = State::Data;
+        else
+            AfterIac(byte);
+        break;
+    }
+}
+
+// The byte after an IAC outside a sub-negotiation.
+void CTelnetCodec::AfterIac(quint8 byte)
+{
+    if (byte >= kWill && byte <= kDont) {
+        m_verb = byte;
+        m_state = State::Verb;
+    } else if (byte == kSb) {
+        m_sub.clear();
+        m_subTooLong = false;
+        m_state = State::Sub;
+    } else {
+        m_state = State::Data; // a doubled 0xFF in data, or a command without option
+    }
+}
+
+void CTelnetCodec::Collect(quint8 byte)
+{
+    // No reply of COM-PORT-OPTION is anywhere near this long: a longer one is junk, and keeping
+    // it would let a server fill the client's memory.
+    if (m_sub.size() >= kMostSubBytes)
+        m_subTooLong = true;
+    else
+        m_sub.append(char(byte));
+}
+
+void CTelnetCodec::EndSub()
+{
+    if (!m_subTooLong && m_sub.size() >= 2 && quint8(m_sub[0]) == kComPort &&
+        quint8(m_sub[1]) >= 100)
+        m_events.append(
+            {Event::Kind::ComPortReply, kComPort, quint8(quint8(m_sub[1]) - 100), m_sub.mid(2)});
+    m_sub.clear();
+    m_subTooLong = false;
 }
 
 QList<CTelnetCodec::Event> CTelnetCodec::TakeEvents()

@@ -50,14 +50,24 @@ public:
     // and COM-PORT-OPTION are refused.
     static QByteArray Answer(const Event& event);
 
-    // Takes the server's bytes as they come, in pieces of any size.
+    // Takes the server's bytes as they come, in pieces of any size. A sub-negotiation longer
+    // than kMostSubBytes gives no event; one that an IAC other than IAC SE ends is over, and
+    // that command counts.
     void Feed(const QByteArray& bytes);
     QList<Event> TakeEvents();
 
+    static constexpr int kMostSubBytes = 256;
+
 private:
     enum class State { Data, Iac, Verb, Sub, SubIac };
+    void Take(quint8 byte);
+    void AfterIac(quint8 byte);
+    void Collect(quint8 byte);
+    void EndSub();
+
     State m_state = State::Data;
     quint8 m_verb = 0;
     QByteArray m_sub;
+    bool m_subTooLong = false;
     QList<Event> m_events;
 };
