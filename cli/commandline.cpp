@@ -478,9 +478,11 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, Messa
     }
     if (result == CDeviceSender::Result::Cancelled && interrupt.InterruptCode() != ExitOk)
         return Fail({interrupt.InterruptCode(), message(result)});
+    const QString details = sender.ResultDetails();
+    const QString text = details.isEmpty() ? message(result) : message(result) + u' ' + details;
     if (result != CDeviceSender::Result::Ok)
-        return Fail({ExitTransfer, message(result)});
-    m_console.Note(message(result));
+        return Fail({ExitTransfer, text});
+    m_console.Note(text);
     return ExitOk;
 }
 
@@ -597,6 +599,8 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
             if (result == CDeviceSender::Result::OpenFailed) {
                 const CSerialPort& port = multi.Port(index);
                 text += u' ' + port.m_szLastError + u' ' + CPortRefusal::Details(port).simplified();
+            } else if (result != CDeviceSender::Result::Ok) {
+                text += u' ' + multi.Sender(index).ResultDetails();
             }
             m_console.EndProgress();
             m_console.Out(QStringLiteral("%1\t%2\t%3\n")

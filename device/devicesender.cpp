@@ -1,6 +1,7 @@
 #include "device/devicesender.h"
 
 #include "device/deviceframes.h"
+#include "device/networkport.h"
 #include "device/serialport.h"
 
 #include <QCoreApplication>
@@ -100,6 +101,7 @@ bool CDeviceSender::Start(const QList<Frame>& frames)
     for (const Frame& frame : frames)
         m_nTotal += frame.bytes.size();
     m_nSent = 0;
+    m_port.m_szTransferNote.clear();
     m_bRunning = true;
     m_bCancelled = false;
     m_result = Result::Ok;
@@ -112,6 +114,7 @@ bool CDeviceSender::Start(const QList<Frame>& frames)
 void CDeviceSender::RunJob(const std::shared_ptr<Job>& job)
 {
     Result result = RunFrames(*job);
+    job->control.step = int(PortStep::Closing);
     job->port.Close();
     if (job->control.cancel)
         result = Result::Cancelled;
@@ -131,7 +134,7 @@ CDeviceSender::Result CDeviceSender::RunFrames(Job& job)
     WriteControl& control = job.control;
     if (control.cancel)
         return Result::Cancelled;
-    if (!job.port.Open(&control.cancel))
+    if (!job.port.Open(&control))
         return Result::OpenFailed;
     for (int i = 0; i < job.frames.size(); ++i) {
         const QByteArray& bytes = job.frames.at(i).bytes;
@@ -144,10 +147,11 @@ CDeviceSender::Result CDeviceSender::RunFrames(Job& job)
         if (outcome == CSerialPort::WriteOutcome::Cancelled)
             return Result::Cancelled;
         const bool sent = outcome == CSerialPort::WriteOutcome::Drained;
+        // A frame a server's connection lost on the way still counts what the server took.
+        job.done += sent ? bytes.size() : control.acknowledged.load();
         control.firstByteAtMs = -1;
         control.accepted = 0;
-        if (sent)
-            job.done += bytes.size();
+        control.acknowledged = 0;
         // The device still gets its pause after a torn frame, before the job ends.
         if (!Pause(job, job.frames.at(i).waitAfterMs))
             return Result::Cancelled;
@@ -231,6 +235,7 @@ void CDeviceSender::OnJobEnded(quint64 serial)
         m_port.m_dwLastError = port.m_dwLastError;
         m_port.m_nSystemError = port.m_nSystemError;
         m_port.m_szSystemError = port.m_szSystemError;
+        m_port.m_szTransferNote = port.m_szTransferNote;
     }
     Finish(m_bCancelled ? Result::Cancelled : result);
 }
@@ -241,6 +246,8 @@ void CDeviceSender::OnDeadline()
     if (!m_bRunning)
         return;
     CSerialPort::Cancel(m_job->control);
+    if (!m_bCancelled)
+        m_port.m_szTransferNote = m_port.OverdueText(PortStep(m_job->control.step.load()));
     Finish(m_bCancelled ? Result::Cancelled : Result::WriteFailed);
 }
 
@@ -275,7 +282,7 @@ void CDeviceSender::LetJobGo()
 
 qint64 CDeviceSender::JobBudgetMs() const
 {
-    qint64 budget = m_nDeadlineMarginMs;
+    qint64 budget = m_nDeadlineMarginMs + m_port.OpenBudgetMs();
     for (const Frame& frame : m_frames) {
         const qint64 size = frame.bytes.size();
         budget += m_port.FrameBudgetMs(size) + m_port.LineTimeMs(size + 2) + frame.waitAfterMs;
@@ -320,6 +327,16 @@ qint64 CDeviceSender::MsLeft() const
 void CDeviceSender::ReportProgress()
 {
     Q_EMIT progress(BytesSent(), m_nTotal, MsLeft());
+}
+
+QString CDeviceSender::ResultDetails() const
+{
+    if (m_bRunning)
+        return QString();
+    // TCP acknowledgements come from the server's system, whatever its program and its line do.
+    if (m_result == Result::Ok && CNetworkPort::IsNetworkWord(m_port.GetConfig().portName))
+        return tr("Сервер принял все %1 байт; доставку на табло он не подтверждает.").arg(m_nTotal);
+    return m_result == Result::WriteFailed ? m_port.m_szTransferNote : QString();
 }
 
 QString CDeviceSender::TextMessage(Result result)

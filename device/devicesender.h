@@ -88,6 +88,12 @@ public:
     qint64 BytesSent() const; // that have left the line, never ahead of the line's own speed
     qint64 MsLeft() const;
 
+    // What the operator is told beyond the result's text, for a job whose port opened (an open
+    // that failed has CPortRefusal::Details): over a network, that the server took the bytes, or
+    // why the connection ended and how much it took; which step a job overtaken by its deadline
+    // was at. Empty when there is nothing to add.
+    QString ResultDetails() const;
+
     // The texts the operator is shown for each result of a message or a device-settings job.
     static QString TextMessage(Result result);
     static QString SettingsMessage(Result result);

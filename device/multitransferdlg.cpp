@@ -185,12 +185,16 @@ void CMultiTransferDlg::OnDisplayFinished(int index, CDeviceSender::Result resul
     SetCell(index, Bytes, tr("%1 из %2").arg(sender.BytesSent()).arg(sender.BytesTotal()));
     const QString text = m_message(result);
     SetCell(index, Result, text);
-    if (result == CDeviceSender::Result::Ok)
+    if (result == CDeviceSender::Result::Ok) {
+        m_pTable->item(index, Result)->setToolTip(sender.ResultDetails());
         return;
+    }
     m_pTable->item(index, Result)->setForeground(QColor(0xB0, 0x00, 0x00));
     QString reason;
     if (result == CDeviceSender::Result::OpenFailed)
         reason = CPortRefusal::Details(m_multi.Port(index)).simplified();
+    else if (!sender.ResultDetails().isEmpty())
+        reason = sender.ResultDetails();
     else if (result == CDeviceSender::Result::WriteFailed)
         reason = tr("До линии дошло %1 из %2 байт: табло отключено или не принимает данные.")
                      .arg(sender.BytesSent())

@@ -1,15 +1,19 @@
 #include "device/nativeport.h"
 
 #include <algorithm>
+#include <iterator>
 
 #ifdef Q_OS_WIN
 // Before windows.h, which would bring the older socket API.
 #include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <windows.h>
 #else
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -73,6 +77,159 @@ void ResetOnClose(qintptr socket)
                  int(sizeof immediately));
 #else
     ::setsockopt(int(socket), SOL_SOCKET, SO_LINGER, &immediately, sizeof immediately);
+#endif
+}
+
+namespace
+{
+
+// The socket address of `address`, IPv4 or IPv6; its length, 0 for neither.
+int SocketAddress(const QHostAddress& address, quint16 port, sockaddr_storage& storage)
+{
+    storage = sockaddr_storage{};
+    bool ipv4 = false;
+    const quint32 v4 = address.toIPv4Address(&ipv4);
+    if (ipv4) {
+        auto& in = reinterpret_cast<sockaddr_in&>(storage);
+        in.sin_family = AF_INET;
+        in.sin_port = htons(port);
+        in.sin_addr.s_addr = htonl(v4);
+        return int(sizeof in);
+    }
+    if (address.protocol() != QAbstractSocket::IPv6Protocol)
+        return 0;
+    auto& in6 = reinterpret_cast<sockaddr_in6&>(storage);
+    in6.sin6_family = AF_INET6;
+    in6.sin6_port = htons(port);
+    const Q_IPV6ADDR v6 = address.toIPv6Address();
+    std::copy(std::begin(v6.c), std::end(v6.c), reinterpret_cast<quint8*>(&in6.sin6_addr));
+    in6.sin6_scope_id = address.scopeId().toUInt();
+    return int(sizeof in6);
+}
+
+int LastSocketError()
+{
+#ifdef Q_OS_WIN
+    return WSAGetLastError();
+#else
+    return errno;
+#endif
+}
+
+} // namespace
+
+qintptr StartConnect(const QHostAddress& address, quint16 port, int& systemError)
+{
+#ifdef Q_OS_WIN
+    static const bool started = [] {
+        WSADATA data;
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    Q_UNUSED(started);
+#endif
+    sockaddr_storage storage;
+    const int length = SocketAddress(address, port, storage);
+    if (length == 0) {
+#ifdef Q_OS_WIN
+        systemError = WSAEAFNOSUPPORT;
+#else
+        systemError = EAFNOSUPPORT;
+#endif
+        return -1;
+    }
+#ifdef Q_OS_WIN
+    const SOCKET socket = ::socket(storage.ss_family, SOCK_STREAM, IPPROTO_TCP);
+    u_long nonBlocking = 1;
+    if (socket == INVALID_SOCKET || ::ioctlsocket(socket, FIONBIO, &nonBlocking) != 0) {
+        systemError = LastSocketError();
+        if (socket != INVALID_SOCKET)
+            ::closesocket(socket);
+        return -1;
+    }
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&storage), length) != 0 &&
+        WSAGetLastError() != WSAEWOULDBLOCK) {
+        systemError = LastSocketError();
+        ::closesocket(socket);
+        return -1;
+    }
+    return qintptr(socket);
+#else
+    const int socket = ::socket(storage.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (socket < 0) {
+        systemError = errno;
+        return -1;
+    }
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&storage), socklen_t(length)) != 0 &&
+        errno != EINPROGRESS) {
+        systemError = errno;
+        ::close(socket);
+        return -1;
+    }
+    return socket;
+#endif
+}
+
+int WaitConnected(qintptr socket, int ms, int& systemError)
+{
+#ifdef Q_OS_WIN
+    fd_set writable;
+    fd_set failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(SOCKET(socket), &writable);
+    FD_SET(SOCKET(socket), &failed);
+    timeval timeout{ms / 1000, (ms % 1000) * 1000};
+    const int ready = ::select(0, nullptr, &writable, &failed, &timeout);
+#else
+    pollfd watched{int(socket), POLLOUT, 0};
+    const int ready = ::poll(&watched, 1, ms);
+#endif
+    if (ready == 0)
+        return 0;
+    if (ready < 0) {
+        systemError = LastSocketError();
+#ifndef Q_OS_WIN
+        if (systemError == EINTR)
+            return 0;
+#endif
+        return -1;
+    }
+    int error = 0;
+#ifdef Q_OS_WIN
+    int length = int(sizeof error);
+    ::getsockopt(SOCKET(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
+#else
+    socklen_t length = sizeof error;
+    ::getsockopt(int(socket), SOL_SOCKET, SO_ERROR, &error, &length);
+#endif
+    systemError = error;
+    return error == 0 ? 1 : -1;
+}
+
+void CloseSocket(qintptr socket)
+{
+#ifdef Q_OS_WIN
+    ::closesocket(SOCKET(socket));
+#else
+    ::close(int(socket));
+#endif
+}
+
+bool IsRefused(int systemError)
+{
+#ifdef Q_OS_WIN
+    return systemError == WSAECONNREFUSED;
+#else
+    return systemError == ECONNREFUSED;
+#endif
+}
+
+QString SystemErrorText(int systemError)
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("Windows Sockets %1").arg(systemError);
+#else
+    return QString::fromLocal8Bit(std::strerror(systemError));
 #endif
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHostAddress>
 #include <QString>
 #include <QtGlobal>
 #include <atomic>
@@ -47,6 +48,16 @@ qint64 QueuedOutput(Handle handle);
 qint64 SocketUnacknowledged(qintptr socket);
 // Makes closing the socket discard what is still unsent and reset the connection.
 void ResetOnClose(qintptr socket);
+
+// A TCP connection made without blocking, so a cancel is seen while it is on its way: the socket,
+// or -1 with the error in `systemError`.
+qintptr StartConnect(const QHostAddress& address, quint16 port, int& systemError);
+// Waits at most `ms` for it: 1 connected, 0 still on its way, -1 refused or failed (`systemError`).
+int WaitConnected(qintptr socket, int ms, int& systemError);
+void CloseSocket(qintptr socket);
+// Whether the system error of a connection says that nothing listens at the far end.
+bool IsRefused(int systemError);
+QString SystemErrorText(int systemError);
 
 // Replaces Drain (tests that watch the order of operations); an empty function restores it.
 void SetDrainForTest(std::function<bool(Handle)> drain);

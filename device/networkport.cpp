@@ -3,12 +3,18 @@
 #include "device/nativeport.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QHostInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTcpSocket>
+#include <QThread>
+#include <algorithm>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 namespace
 {
@@ -17,10 +23,12 @@ const QString kRawScheme = QStringLiteral("tcp://");
 const QString kRfc2217Scheme = QStringLiteral("rfc2217://");
 constexpr qint64 kChunk = 1024;
 constexpr qint64 kMostBuffered = 16 * 1024;
+constexpr qint64 kReadBuffer = 64 * 1024;
 constexpr int kPurgeReplyMs = 500;
-constexpr int kCloseMs = 1000;
+constexpr int kSliceMs = 20;
 
-// The servers this program is connected to: one transfer at a time to each, as with a local port.
+// The server ports this program is connected to: one transfer at a time to each, as with a local
+// port.
 std::mutex& HeldMutex()
 {
     static std::mutex mutex;
@@ -32,6 +40,14 @@ QSet<QString>& Held()
     static QSet<QString> held;
     return held;
 }
+
+// A lookup the job can stop waiting for: the system's resolver cannot be interrupted, so it runs
+// on a thread of its own that is left to end by itself.
+struct Lookup {
+    std::mutex mutex;
+    bool done = false;
+    QHostInfo info;
+};
 
 } // namespace
 
@@ -79,24 +95,148 @@ QString CNetworkPort::MalformedText(const QString& word)
         .arg(word);
 }
 
-QString CNetworkPort::Where() const
+QString CNetworkPort::Where(const Address& address)
 {
-    const bool ipv6 = m_address.host.contains(u':');
-    return (ipv6 ? u'[' + m_address.host + u']' : m_address.host) + u':' +
-           QString::number(m_address.port);
+    const bool ipv6 = address.host.contains(u':');
+    return (ipv6 ? u'[' + address.host + u']' : address.host) + u':' +
+           QString::number(address.port);
 }
 
-bool CNetworkPort::Open(const Address& address, const Line& line, const std::atomic<bool>& cancel,
-                        QString& reason, bool& lineRefused)
+QStringList CNetworkPort::Endpoints(const QList<QHostAddress>& addresses, quint16 port)
+{
+    QStringList endpoints;
+    for (QHostAddress address : addresses) {
+        bool ipv4 = false;
+        const quint32 v4 = address.toIPv4Address(&ipv4);
+        if (ipv4)
+            address = QHostAddress(v4); // ::ffff:10.0.0.5 is 10.0.0.5
+        const QString endpoint = address.protocol() == QAbstractSocket::IPv6Protocol
+                                     ? QStringLiteral("[%1]:%2").arg(address.toString()).arg(port)
+                                     : QStringLiteral("%1:%2").arg(address.toString()).arg(port);
+        if (!address.isNull() && !endpoints.contains(endpoint))
+            endpoints.append(endpoint);
+    }
+    return endpoints;
+}
+
+QStringList CNetworkPort::Endpoints(const Address& address)
+{
+    const QHostAddress literal(address.host);
+    return literal.isNull() ? QStringList() : Endpoints({literal}, address.port);
+}
+
+bool CNetworkPort::Connect(const Address& address, const std::atomic<bool>& cancel, QString& reason)
 {
     Close();
     m_address = address;
     m_cancel = &cancel;
-    lineRefused = false;
-    const QString where = Where().toLower();
-    {
-        const std::lock_guard<std::mutex> guard(HeldMutex());
-        if (Held().contains(where)) {
+    m_dropReason.clear();
+    const QDeadlineTimer deadline(kConnectMs);
+    QList<QHostAddress> addresses;
+    if (!Resolve(cancel, deadline, addresses, reason) ||
+        !Hold(Endpoints(addresses, address.port), reason)) {
+        Close();
+        return false;
+    }
+    int systemError = 0;
+    bool refusedEverywhere = true;
+    qintptr connected = -1;
+    for (const QHostAddress& to : addresses) {
+        const qintptr socket = NativePort::StartConnect(to, address.port, systemError);
+        int state = socket < 0 ? -1 : 0;
+        // Slices, so that a cancel ends a connection to a server that never answers at once.
+        while (state == 0 && !cancel && !deadline.hasExpired())
+            state = NativePort::WaitConnected(
+                socket, int(std::clamp<qint64>(deadline.remainingTime(), 1, kSliceMs)),
+                systemError);
+        if (state == 1) {
+            connected = socket;
+            break;
+        }
+        if (socket >= 0)
+            NativePort::CloseSocket(socket);
+        if (state == 0)
+            break; // cancelled, or out of time
+        refusedEverywhere = refusedEverywhere && NativePort::IsRefused(systemError);
+    }
+    if (connected < 0) {
+        if (cancel)
+            reason.clear();
+        else if (deadline.hasExpired())
+            reason = QCoreApplication::translate(
+                         "CNetworkPort", "Сервер %1 не ответил за %2 с. Проверьте адрес, сеть и "
+                                         "питание сервера.")
+                         .arg(Where())
+                         .arg(kConnectMs / 1000);
+        else if (refusedEverywhere)
+            reason = QCoreApplication::translate(
+                         "CNetworkPort", "Сервер %1 отказал в соединении: на этом порту ничего не "
+                                         "слушает. Проверьте номер порта и настройки сервера.")
+                         .arg(Where());
+        else
+            reason = QCoreApplication::translate("CNetworkPort",
+                                                 "Не удается соединиться с сервером %1: %2")
+                         .arg(Where(), NativePort::SystemErrorText(systemError));
+        Close();
+        return false;
+    }
+    m_socket = std::make_unique<QTcpSocket>();
+    m_socket->setSocketDescriptor(connected);
+    m_socket->setReadBufferSize(kReadBuffer);
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return true;
+}
+
+bool CNetworkPort::Resolve(const std::atomic<bool>& cancel, const QDeadlineTimer& deadline,
+                           QList<QHostAddress>& addresses, QString& reason)
+{
+    if (const QHostAddress literal(m_address.host); !literal.isNull()) {
+        addresses = {literal};
+        return true;
+    }
+    auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host = m_address.host] {
+        QHostInfo info = QHostInfo::fromName(host);
+        const std::lock_guard<std::mutex> guard(lookup->mutex);
+        lookup->info = std::move(info);
+        lookup->done = true;
+    }).detach();
+    for (;;) {
+        {
+            const std::lock_guard<std::mutex> guard(lookup->mutex);
+            if (lookup->done) {
+                addresses = lookup->info.addresses();
+                break;
+            }
+        }
+        if (cancel)
+            return false;
+        if (deadline.hasExpired()) {
+            reason = QCoreApplication::translate(
+                         "CNetworkPort", "Имя «%1» не удалось найти в сети за %2 с. Проверьте "
+                                         "адрес сервера и настройки сети.")
+                         .arg(m_address.host)
+                         .arg(kConnectMs / 1000);
+            return false;
+        }
+        QThread::msleep(10);
+    }
+    if (addresses.isEmpty()) {
+        reason = QCoreApplication::translate("CNetworkPort",
+                                             "Имя «%1» не найдено в сети. Проверьте адрес сервера "
+                                             "последовательных портов.")
+                     .arg(m_address.host);
+        return false;
+    }
+    return true;
+}
+
+// One transfer at a time to a server's port, whichever word and name reach it.
+bool CNetworkPort::Hold(const QStringList& endpoints, QString& reason)
+{
+    const std::lock_guard<std::mutex> guard(HeldMutex());
+    for (const QString& endpoint : endpoints) {
+        if (Held().contains(endpoint)) {
             reason =
                 QCoreApplication::translate(
                     "CNetworkPort", "К серверу %1 уже идет передача из этой программы. Дождитесь "
@@ -104,53 +244,19 @@ bool CNetworkPort::Open(const Address& address, const Line& line, const std::ato
                     .arg(Where());
             return false;
         }
-        Held().insert(where);
-        m_held = where;
     }
-    m_socket = std::make_unique<QTcpSocket>();
-    m_socket->connectToHost(address.host, address.port);
-    if (!m_socket->waitForConnected(kConnectMs) || cancel) {
-        switch (m_socket->error()) {
-        case QAbstractSocket::HostNotFoundError:
-            reason = QCoreApplication::translate(
-                         "CNetworkPort", "Имя «%1» не найдено в сети. Проверьте адрес сервера "
-                                         "последовательных портов.")
-                         .arg(address.host);
-            break;
-        case QAbstractSocket::ConnectionRefusedError:
-            reason = QCoreApplication::translate(
-                         "CNetworkPort", "Сервер %1 отказал в соединении: на этом порту ничего не "
-                                         "слушает. Проверьте номер порта и настройки сервера.")
-                         .arg(Where());
-            break;
-        case QAbstractSocket::SocketTimeoutError:
-            reason = QCoreApplication::translate(
-                         "CNetworkPort", "Сервер %1 не ответил за %2 с. Проверьте адрес, сеть и "
-                                         "питание сервера.")
-                         .arg(Where())
-                         .arg(kConnectMs / 1000);
-            break;
-        default:
-            reason = QCoreApplication::translate("CNetworkPort",
-                                                 "Не удается соединиться с сервером %1: %2")
-                         .arg(Where(), m_socket->errorString());
-            break;
-        }
-        Close();
-        return false;
-    }
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    const bool ready = address.protocol == Protocol::Raw || Negotiate(line, reason, lineRefused);
-    m_cancel = nullptr;
-    if (!ready)
-        Close();
-    return ready;
+    for (const QString& endpoint : endpoints)
+        Held().insert(endpoint);
+    m_held = endpoints;
+    return true;
 }
 
 bool CNetworkPort::Negotiate(const Line& line, QString& reason, bool& lineRefused)
 {
+    lineRefused = false;
     m_codec = CTelnetCodec();
-    m_replies.clear();
+    m_awaited = -1;
+    m_granted.reset();
     m_refused = false;
     m_socket->write(CTelnetCodec::Greeting());
     // The parity bit is always sent as 1 (mark), as on a local port. Modem lines are left alone:
@@ -169,44 +275,46 @@ bool CNetworkPort::Negotiate(const Line& line, QString& reason, bool& lineRefuse
 bool CNetworkPort::Request(CTelnetCodec::Command command, const QByteArray& value, QString& reason,
                            bool& lineRefused)
 {
+    m_awaited = command;
+    m_granted.reset();
     m_socket->write(CTelnetCodec::ComPort(command, value));
     QElapsedTimer clock;
     clock.start();
-    while (!m_refused && !*m_cancel && clock.elapsed() < kReplyMs &&
+    while (!m_granted && !m_refused && !*m_cancel && clock.elapsed() < kReplyMs &&
            m_socket->state() == QAbstractSocket::ConnectedState) {
-        for (int i = 0; i < m_replies.size(); ++i) {
-            if (m_replies[i].command != command)
-                continue;
-            const QByteArray granted = m_replies.takeAt(i).value;
-            // A server that cannot set the speed or the character size answers with what it has.
-            if ((command == CTelnetCodec::kSetBaudRate || command == CTelnetCodec::kSetDataSize) &&
-                granted != value) {
-                lineRefused = true;
-                reason =
-                    QCoreApplication::translate(
-                        "CNetworkPort", "Сервер %1 не принимает настройки линии из окна "
-                                        "«Настройки COM порта» (скорость, число битов данных).")
-                        .arg(Where());
-                return false;
-            }
-            return true;
-        }
         m_socket->waitForBytesWritten(10);
         TakeIn(50);
     }
-    if (m_socket->state() != QAbstractSocket::ConnectedState) {
+    m_awaited = -1;
+    if (m_granted) {
+        // A server that cannot set the speed or the character size answers with what it has.
+        if ((command == CTelnetCodec::kSetBaudRate || command == CTelnetCodec::kSetDataSize) &&
+            *m_granted != value) {
+            lineRefused = true;
+            reason = QCoreApplication::translate(
+                         "CNetworkPort", "Сервер %1 не принимает настройки линии из окна "
+                                         "«Настройки COM порта» (скорость, число битов данных).")
+                         .arg(Where());
+            return false;
+        }
+        return true;
+    }
+    if (*m_cancel)
+        return false;
+    if (!m_dropReason.isEmpty())
+        reason = m_dropReason;
+    else if (m_socket->state() != QAbstractSocket::ConnectedState)
         reason = QCoreApplication::translate(
                      "CNetworkPort", "Сервер %1 закрыл соединение, не подтвердив настройку линии.")
                      .arg(Where());
-        return false;
-    }
-    reason =
-        QCoreApplication::translate(
-            "CNetworkPort", "Сервер %1 не подтвердил настройку линии за %2 с: похоже, он не "
-                            "поддерживает RFC 2217. Если линию настраивает сам сервер, укажите "
-                            "порт как tcp://%1.")
-            .arg(Where())
-            .arg(kReplyMs / 1000);
+    else
+        reason =
+            QCoreApplication::translate(
+                "CNetworkPort", "Сервер %1 не подтвердил настройку линии за %2 с: похоже, он не "
+                                "поддерживает RFC 2217. Если линию настраивает сам сервер, укажите "
+                                "порт как tcp://%1.")
+                .arg(Where())
+                .arg(kReplyMs / 1000);
     return false;
 }
 
@@ -222,14 +330,26 @@ void CNetworkPort::TakeIn(int ms)
         return;
     m_codec.Feed(got);
     for (const CTelnetCodec::Event& event : m_codec.TakeEvents()) {
+        if (event.kind == CTelnetCodec::Event::Kind::ComPortReply) {
+            if (event.command == m_awaited)
+                m_granted = event.value;
+            continue; // a notice of the line's or the modem's state: of no use to a sender
+        }
+        // A server that keeps asking would have its answers pile up here unread.
+        if (++m_offers > kMostOffers) {
+            m_dropReason = QCoreApplication::translate("CNetworkPort",
+                                                       "Сервер %1 без конца шлет запросы Telnet; "
+                                                       "соединение с ним закрыто.")
+                               .arg(Where());
+            m_socket->abort();
+            return;
+        }
         const QByteArray answer = CTelnetCodec::Answer(event);
         if (!answer.isEmpty())
             m_socket->write(answer);
-        if (event.kind == CTelnetCodec::Event::Kind::ComPortReply)
-            m_replies.append(event);
-        else if (event.option == CTelnetCodec::kComPort &&
-                 (event.kind == CTelnetCodec::Event::Kind::Dont ||
-                  event.kind == CTelnetCodec::Event::Kind::Wont))
+        // Only DONT answers the WILL that offered the option; a WONT is about the server's own
+        // side of it (the answer to a DONT of ours).
+        if (event.option == CTelnetCodec::kComPort && event.kind == CTelnetCodec::Event::Kind::Dont)
             m_refused = true;
     }
 }
@@ -239,6 +359,8 @@ qint64 CNetworkPort::Write(const char* data, qint64 count, int ms)
     if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
         return -1;
     TakeIn(0);
+    if (!m_socket || m_socket->state() != QAbstractSocket::ConnectedState)
+        return -1;
     qint64 taken = 0;
     if (m_socket->bytesToWrite() < kMostBuffered) {
         taken = std::min(count, kChunk);
@@ -282,18 +404,17 @@ void CNetworkPort::Abandon()
 void CNetworkPort::Purge()
 {
     // 3: both of the server's buffers; the one toward the display is what matters.
+    m_awaited = CTelnetCodec::kPurgeData;
+    m_granted.reset();
     m_socket->write(CTelnetCodec::ComPort(CTelnetCodec::kPurgeData, QByteArray(1, char(3))));
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < kPurgeReplyMs &&
+    while (!m_granted && clock.elapsed() < kPurgeReplyMs &&
            m_socket->state() == QAbstractSocket::ConnectedState) {
-        if (std::any_of(m_replies.begin(), m_replies.end(), [](const CTelnetCodec::Event& e) {
-                return e.command == CTelnetCodec::kPurgeData;
-            }))
-            break;
         m_socket->waitForBytesWritten(10);
         TakeIn(20);
     }
+    m_awaited = -1;
 }
 
 void CNetworkPort::Close()
@@ -309,7 +430,10 @@ void CNetworkPort::Close()
     }
     if (!m_held.isEmpty()) {
         const std::lock_guard<std::mutex> guard(HeldMutex());
-        Held().remove(m_held);
+        for (const QString& endpoint : std::as_const(m_held))
+            Held().remove(endpoint);
         m_held.clear();
     }
+    m_offers = 0;
+    m_cancel = nullptr;
 }

@@ -65,15 +65,16 @@ QString CSerialPort::LastErrorText() const
     return QCoreApplication::translate("CSerialPort", m_szLastError.toUtf8().constData());
 }
 
-bool CSerialPort::Open(const std::atomic<bool>* cancel)
+bool CSerialPort::Open(WriteControl* control)
 {
     if (m_bOpen) {
         SetLastError(QStringLiteral("Порт уже открыт."), kAlreadyOpenCode);
         return false;
     }
     Close();
+    m_szTransferNote.clear();
     if (CNetworkPort::IsNetworkWord(m_config.portName))
-        return OpenNetwork(cancel);
+        return OpenNetwork(control);
     const QString name = SystemPortName(m_config.portName);
     if (!name.isEmpty()) {
         m_lock = NativePort::Acquire(name);
@@ -109,7 +110,7 @@ bool CSerialPort::Open(const std::atomic<bool>* cancel)
 }
 
 // A server is never locked from here: the server decides who may connect.
-bool CSerialPort::OpenNetwork(const std::atomic<bool>* cancel)
+bool CSerialPort::OpenNetwork(WriteControl* control)
 {
     const auto address = CNetworkPort::Parse(m_config.portName);
     const auto baudRate = Entry(kBaudRates, m_config.baudIndex);
@@ -129,11 +130,22 @@ bool CSerialPort::OpenNetwork(const std::atomic<bool>* cancel)
     static constexpr quint8 kStopCodes[] = {1, 3, 2}; // RFC 2217: 1, 1.5, 2 stop bits
     const CNetworkPort::Line line{quint32(*baudRate), quint8(*dataBits),
                                   kStopCodes[m_config.stopBitsIndex]};
-    const std::atomic<bool> notCancelled{false};
+    static const std::atomic<bool> notCancelled{false};
+    const std::atomic<bool>& cancel = control ? control->cancel : notCancelled;
+    const auto step = [control](PortStep now) {
+        if (control)
+            control->step = int(now);
+    };
     QString reason;
     bool lineRefused = false;
     m_pNetwork = std::make_unique<CNetworkPort>();
-    if (!m_pNetwork->Open(*address, line, cancel ? *cancel : notCancelled, reason, lineRefused)) {
+    step(PortStep::Connecting);
+    bool ready = m_pNetwork->Connect(*address, cancel, reason);
+    if (ready && address->protocol == CNetworkPort::Protocol::Rfc2217) {
+        step(PortStep::Negotiating);
+        ready = m_pNetwork->Negotiate(line, reason, lineRefused);
+    }
+    if (!ready) {
         SetLastError(
             lineRefused ? QStringLiteral("Не удается настроить порт.")
                         : QStringLiteral("Не удается открыть порт."),
@@ -248,16 +260,20 @@ CSerialPort::WriteOutcome CSerialPort::WriteToNetwork(const char* data, qint64 c
                                                       WriteControl& control)
 {
     const QDeadlineTimer budget(FrameBudgetMs(count));
+    control.step = int(PortStep::Sending);
     control.firstByteAtMs = ClockMs();
+    control.acknowledged = 0;
     const qint64 lineEndsAt = LineEndsAt(control, count);
     auto outcome = WriteOutcome::Drained;
     qint64 done = 0;
     control.queued = -1;
     // Until everything is written and acknowledged and the line time is over, the connection is
-    // watched: a server that goes away fails the frame within a slice.
+    // watched: a server that goes away, even one that took every byte, fails the frame within a
+    // slice.
     while (outcome == WriteOutcome::Drained &&
            (done < count || control.queued != 0 || ClockMs() < lineEndsAt)) {
         const int slice = int(std::clamp<qint64>(budget.remainingTime(), 1, 50));
+        qint64 unacknowledged = -1;
         if (control.cancel)
             outcome = WriteOutcome::Cancelled;
         else if (budget.hasExpired())
@@ -266,10 +282,41 @@ CSerialPort::WriteOutcome CSerialPort::WriteToNetwork(const char* data, qint64 c
             const qint64 taken = m_pNetwork->Write(data + done, count - done, slice);
             if (taken < 0)
                 outcome = WriteOutcome::Failed;
-            else
+            else {
                 control.accepted = done += taken;
-        } else if ((control.queued = m_pNetwork->Unacknowledged(std::min(slice, 10))) < 0)
+                unacknowledged = m_pNetwork->Unacknowledged(0);
+            }
+        } else if ((unacknowledged = m_pNetwork->Unacknowledged(std::min(slice, 10))) < 0)
             outcome = WriteOutcome::Failed;
+        if (unacknowledged >= 0) {
+            control.queued = unacknowledged;
+            // Telnet doubles each 0xFF on the wire, so this errs on the low side, never high.
+            control.acknowledged =
+                std::max<qint64>(control.acknowledged, std::max<qint64>(0, done - unacknowledged));
+        }
+    }
+    if (outcome == WriteOutcome::Failed || outcome == WriteOutcome::TimedOut) {
+        const QString where = CNetworkPort::Where(*CNetworkPort::Parse(m_config.portName));
+        const QString dropped = m_pNetwork->DropReason();
+        if (outcome == WriteOutcome::Failed && !dropped.isEmpty())
+            m_szTransferNote = dropped;
+        else if (outcome == WriteOutcome::Failed)
+            m_szTransferNote =
+                QCoreApplication::translate(
+                    "CSerialPort", "Соединение с сервером %1 потеряно во время передачи: сервер "
+                                   "принял %2 из %3 байт.")
+                    .arg(where)
+                    .arg(control.acknowledged.load())
+                    .arg(count);
+        else
+            m_szTransferNote =
+                QCoreApplication::translate(
+                    "CSerialPort", "Сервер %1 не подтвердил прием данных за %2 с: он принял %3 "
+                                   "из %4 байт.")
+                    .arg(where)
+                    .arg((FrameBudgetMs(count) + 999) / 1000)
+                    .arg(control.acknowledged.load())
+                    .arg(count);
     }
     if (outcome == WriteOutcome::Cancelled || outcome == WriteOutcome::TimedOut)
         m_pNetwork->Abandon();
@@ -345,6 +392,43 @@ qint64 CSerialPort::FrameBudgetMs(qint64 count) const
     // on Linux, up to 500 ms elsewhere) when it has nothing to answer.
     const bool network = CNetworkPort::IsNetworkWord(m_config.portName);
     return WriteBudgetMs(count) + (network ? kNetworkSlackMs : 0);
+}
+
+qint64 CSerialPort::OpenBudgetMs() const
+{
+    if (!CNetworkPort::IsNetworkWord(m_config.portName))
+        return 0;
+    return CNetworkPort::kConnectMs + CNetworkPort::kRequests * CNetworkPort::kReplyMs +
+           CNetworkPort::kCloseMs;
+}
+
+QString CSerialPort::OverdueText(PortStep step) const
+{
+    const auto address = CNetworkPort::Parse(m_config.portName);
+    if (!address)
+        return QString();
+    const QString where = CNetworkPort::Where(*address);
+    switch (step) {
+    case PortStep::Opening:
+    case PortStep::Connecting:
+        return QCoreApplication::translate(
+                   "CSerialPort", "Время передачи истекло, пока шло соединение с сервером %1.")
+            .arg(where);
+    case PortStep::Negotiating:
+        return QCoreApplication::translate(
+                   "CSerialPort",
+                   "Время передачи истекло, пока сервер %1 подтверждал настройку линии.")
+            .arg(where);
+    case PortStep::Sending:
+        return QCoreApplication::translate(
+                   "CSerialPort", "Время передачи истекло, пока сервер %1 принимал данные.")
+            .arg(where);
+    case PortStep::Closing:
+        break;
+    }
+    return QCoreApplication::translate(
+               "CSerialPort", "Время передачи истекло, пока закрывалось соединение с сервером %1.")
+        .arg(where);
 }
 
 qint64 CSerialPort::LineTimeMs(qint64 count) const

@@ -20,12 +20,18 @@ struct PortListEntry {
     QString text; // "ttyUSB0 — FT232R USB UART (FTDI) 0403:6001"
 };
 
+// Where a job stands, so that one overtaken by its deadline can say what it was waiting for.
+enum class PortStep : int { Opening, Connecting, Negotiating, Sending, Closing };
+
 // Shared between the thread that writes a frame and the one that watches it.
 struct WriteControl {
     std::atomic<bool> cancel{false};
+    std::atomic<int> step{int(PortStep::Opening)};
     std::atomic<qint64> accepted{0};       // bytes the system has taken so far
     std::atomic<qint64> queued{-1};        // of those, what the driver still held when last asked
     std::atomic<qint64> firstByteAtMs{-1}; // CSerialPort::ClockMs() when the first byte was taken
+    // Over a network: bytes of the frame the server's TCP has acknowledged, as last measured.
+    std::atomic<qint64> acknowledged{0};
 
     // The handle a write is using, so a cancel from another thread can discard its output; it is
     // withdrawn before the port closes.
@@ -47,8 +53,9 @@ public:
 
     // Open, ClearBuffers, WriteDrained and Close run on one thread (the job's); another thread
     // only reads the control and calls Cancel.
-    // `cancel`, where given, ends a slow open early (a network server that does not answer).
-    bool Open(const std::atomic<bool>* cancel = nullptr);
+    // `control`, where given, ends a slow open early (a network server that does not answer)
+    // and learns which step the open is at.
+    bool Open(WriteControl* control = nullptr);
     void Close();
     void ClearBuffers();
     // Writes the block and returns Drained only once it has left the line: the system reports it
@@ -68,6 +75,9 @@ public:
     qint64 WriteBudgetMs(qint64 count) const;
     // The same for the port behind the configured word (a network adds its own slack).
     qint64 FrameBudgetMs(qint64 count) const;
+    // Most milliseconds opening and closing the port may take beyond a job's margin: a network
+    // server's lookup, connection and line settings each wait for their own time limit.
+    qint64 OpenBudgetMs() const;
     // Characters per second the configured line carries (start, data, parity and stop bits).
     double CharactersPerSecond() const;
 
@@ -105,9 +115,14 @@ public:
     // (EBUSY / EWOULDBLOCK for a port another program holds), and QSerialPort's own text.
     int m_nSystemError = 0;
     QString m_szSystemError;
+    // What the transport can tell of the last write beyond its outcome, in Russian: over a
+    // network, why the connection ended and what the server had acknowledged by then.
+    QString m_szTransferNote;
+    // The same for a job that its deadline overtook at `step`: which step waited, on what.
+    QString OverdueText(PortStep step) const;
 
 private:
-    bool OpenNetwork(const std::atomic<bool>* cancel);
+    bool OpenNetwork(WriteControl* control);
     WriteOutcome WriteToNetwork(const char* data, qint64 count, WriteControl& control);
     quint32 ApplyLineSettings();
     void SetModemLines();

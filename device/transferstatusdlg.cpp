@@ -2,6 +2,7 @@
 
 #include "device/portrefusal.h"
 #include "device/transferjournal.h"
+#include "settings/prompt.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -92,8 +93,11 @@ CDeviceSender::Result CTransferStatusDlg::RunAndReport(CDeviceSender& sender, QW
     // The window shows only while the bytes go out; the result comes after it is gone.
     const CDeviceSender::Result result = Run(sender, parent);
     CTransferJournal().Record(QString(), sender, message(result));
-    CPortRefusal::Report(prompt, message(result), result == CDeviceSender::Result::OpenFailed,
-                         sender.Port());
+    if (const QString details = sender.ResultDetails(); !details.isEmpty())
+        prompt.InformDetails(message(result), details);
+    else
+        CPortRefusal::Report(prompt, message(result), result == CDeviceSender::Result::OpenFailed,
+                             sender.Port());
     return result;
 }
 

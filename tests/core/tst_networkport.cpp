@@ -5,6 +5,7 @@
 #include "device/telnetcodec.h"
 #include "ptypair.h"
 #include "ser2net.h"
+#include "telnetserver.h"
 #include "testbytes.h"
 
 #include <QElapsedTimer>
@@ -12,6 +13,9 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTest>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace
 {
@@ -55,6 +59,43 @@ QString Word(bool rfc2217, quint16 port)
     return QStringLiteral("%1://127.0.0.1:%2").arg(rfc2217 ? "rfc2217" : "tcp").arg(port);
 }
 
+qint64 PeakResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    const QByteArray text = status.readAll();
+    const qsizetype at = text.indexOf("VmHWM:");
+    return at < 0 ? -1
+                  : text.mid(at + 6, text.indexOf('\n', at) - at - 6)
+                        .trimmed()
+                        .split(' ')[0]
+                        .toLongLong();
+}
+
+// A loopback port whose listener never accepts and whose queue is full: a connection to it
+// gets no answer at all, as from an address with nothing behind it.
+struct BlackHole {
+    BlackHole()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(listener, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(listener, 0);
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+        port = ntohs(address.sin_port);
+        for (QTcpSocket& filler : fillers) {
+            filler.connectToHost(QHostAddress::LocalHost, port);
+            filler.waitForConnected(200);
+        }
+    }
+    ~BlackHole() { ::close(listener); }
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    quint16 port = 0;
+    QTcpSocket fillers[2];
+};
+
 } // namespace
 
 class TestNetworkPort : public QObject
@@ -72,6 +113,9 @@ private Q_SLOTS:
     void throughServer();
     void cancelDropsWhatTheServerHolds_data();
     void cancelDropsWhatTheServerHolds();
+    void scriptedServer_data();
+    void scriptedServer();
+    void cancelWhileConnecting();
     void serverGoesAway();
     void oneTransferPerServer();
     void refusedOpen_data();
@@ -134,6 +178,13 @@ void TestNetworkPort::serverSays_data()
         << QStringList{"reply 6: 60"} << QByteArray();
     QTest::newRow("refuses the option")
         << QList<QByteArray>{HexBytes("FF FE 2C")} << QStringList{"dont 44"} << QByteArray();
+    QTest::newRow("a sub-negotiation ended by another command: both count")
+        << QList<QByteArray>{HexBytes("FF FA 2C 65 00 00 96 00 FF FD 2C")}
+        << QStringList{"reply 1: 00009600", "do 44"} << QByteArray();
+    QTest::newRow("a sub-negotiation too long for a reply: dropped, the next one counts")
+        << QList<QByteArray>{HexBytes("FF FA 2C 65") + QByteArray(300, 'x'),
+                             HexBytes("FF F0 FF FA 2C 66 08 FF F0")}
+        << QStringList{"reply 2: 08"} << QByteArray();
 }
 
 void TestNetworkPort::serverSays()
@@ -256,6 +307,98 @@ void TestNetworkPort::cancelDropsWhatTheServerHolds()
     QVERIFY2(shown.size() < kSent / 4, QByteArray::number(shown.size()));
 }
 
+void TestNetworkPort::scriptedServer_data()
+{
+    using S = ScriptedServer::Script;
+    QTest::addColumn<int>("script");
+    QTest::addColumn<int>("size");     // of the frame; 38400 baud, but 1200 for ack-and-close
+    QTest::addColumn<qint64>("flood"); // bytes
+    QTest::addColumn<int>("margin");   // the job's deadline margin; -1: only what the open needs
+    QTest::addColumn<Result>("result");
+    QTest::addColumn<QString>("details"); // %1: the server's port
+    QTest::addColumn<int>("sent");        // bytes the sender reports, -1 not known
+    const QString took = QStringLiteral("Сервер принял все 300 байт; доставку на табло он не "
+                                        "подтверждает.");
+    const int margin = CDeviceSender::kDeadlineMarginMs;
+    QTest::newRow("offers the option from its side")
+        << int(S::Will44) << 300 << 0ll << margin << Result::Ok << took << 300;
+    QTest::newRow("acknowledgements not ended by IAC SE")
+        << int(S::Unended) << 300 << 0ll << margin << Result::Ok << took << 300;
+    QTest::newRow("a first acknowledgement after 2.9 s: the open has its own time")
+        << int(S::SlowFirstAck) << 300 << 0ll << 0 << Result::Ok << took << 300;
+    QTest::newRow("overtaken by the deadline while setting the line")
+        << int(S::Silent) << 300 << 0ll << -1 << Result::WriteFailed
+        << "Время передачи истекло, пока сервер 127.0.0.1:%1 подтверждал настройку линии." << 0;
+    QTest::newRow("takes the bytes and closes before the line could carry them")
+        << int(S::AckClose) << 100 << 0ll << margin << Result::WriteFailed
+        << "Соединение с сервером 127.0.0.1:%1 потеряно во время передачи: сервер принял 100 из "
+           "100 байт."
+        << 100;
+    QTest::newRow("its program reads nothing: only its system acknowledges")
+        << int(S::ReadsNothing) << 300 << 0ll << margin << Result::Ok << took << 300;
+    const QString tookMore =
+        QStringLiteral("Сервер принял все 3000 байт; доставку на табло он не подтверждает.");
+    QTest::newRow("a sub-negotiation without end")
+        << int(S::FloodSub) << 3000 << (96ll << 20) << margin << Result::Ok << tookMore << 3000;
+    QTest::newRow("modem-state notices without end")
+        << int(S::FloodNotices) << 3000 << (96ll << 20) << margin << Result::Ok << tookMore << 3000;
+    QTest::newRow("offers without end")
+        << int(S::FloodOffers) << 3000 << (96ll << 20) << margin << Result::WriteFailed
+        << "Сервер 127.0.0.1:%1 без конца шлет запросы Telnet; соединение с ним закрыто." << -1;
+}
+
+// The transfer's result and its details, what the server's program read, and the memory the
+// client spent whatever the server sent.
+void TestNetworkPort::scriptedServer()
+{
+    QFETCH(int, script);
+    QFETCH(int, size);
+    QFETCH(qint64, flood);
+    QFETCH(int, margin);
+    QFETCH(int, sent);
+    QByteArray frame(size, '\0');
+    for (int i = 0; i < size; ++i)
+        frame[i] = char(i * 7 + 3); // 0xFF among them
+    const auto kind = ScriptedServer::Script(script);
+    ScriptedServer server(kind, flood, size);
+    const bool raw =
+        kind == ScriptedServer::Script::AckClose || kind == ScriptedServer::Script::ReadsNothing;
+    CSerialPort port;
+    PointAt(port, Word(!raw, server.Port()), raw ? 3 : 9);
+    CDeviceSender sender(port);
+    if (margin < 0)
+        margin =
+            1000 - int(port.OpenBudgetMs() + port.FrameBudgetMs(size) + port.LineTimeMs(size + 2));
+    sender.SetDeadlineMargin(margin);
+    QVERIFY(sender.Start({{frame, 0}}));
+    QTEST(sender.WaitForResult(), "result");
+    QFETCH(QString, details);
+    if (details.contains(QStringLiteral("%1")))
+        details = details.arg(server.Port());
+    QCOMPARE(sender.ResultDetails(), details);
+    if (sent >= 0)
+        QCOMPARE(sender.BytesSent(), qint64(sent));
+    if (sent == size && kind != ScriptedServer::Script::ReadsNothing)
+        QCOMPARE(server.Data().toHex(' '), frame.toHex(' '));
+    const qint64 peakKb = PeakResidentKb();
+    QVERIFY2(peakKb > 0 && peakKb < 64 * 1024, QByteArray::number(peakKb));
+}
+
+// A cancel ends a connection that gets no answer at once, not when its time is up.
+void TestNetworkPort::cancelWhileConnecting()
+{
+    BlackHole hole;
+    CSerialPort port;
+    CDeviceSender sender(PointAt(port, Word(false, hole.port)));
+    QVERIFY(sender.Start({{QByteArray("x"), 0}}));
+    QTest::qWait(300);
+    QElapsedTimer clock;
+    clock.start();
+    sender.Cancel();
+    QCOMPARE(sender.WaitForResult(), Result::Cancelled);
+    QVERIFY2(clock.elapsed() < 1000, QByteArray::number(clock.elapsed()));
+}
+
 void TestNetworkPort::serverGoesAway()
 {
     PtyPair pty;
@@ -271,6 +414,12 @@ void TestNetworkPort::serverGoesAway()
     });
     QCOMPARE(sender.WaitForResult(), Result::WriteFailed);
     QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+    // The server had taken every byte: the connection, not the display, is what failed.
+    QCOMPARE(sender.BytesSent(), 2000);
+    QCOMPARE(sender.ResultDetails(),
+             QStringLiteral("Соединение с сервером 127.0.0.1:%1 потеряно во время передачи: "
+                            "сервер принял 2000 из 2000 байт.")
+                 .arg(server->Port()));
 
     // Back again: the next transfer goes through.
     server = std::make_unique<Ser2Net>(pty.SlaveName(), true);
