@@ -5,8 +5,16 @@
 
 #include <QEventLoop>
 #include <QHash>
+#include <QHostAddress>
+#include <QHostInfo>
 
-CMultiSender::CMultiSender(QObject* parent) : QObject(parent) {}
+CMultiSender::CMultiSender(QObject* parent) : QObject(parent)
+{
+    // A name that takes longer than a connection may take: its displays go by their words.
+    m_lookupTimer.setSingleShot(true);
+    m_lookupTimer.setInterval(CNetworkPort::kConnectMs);
+    connect(&m_lookupTimer, &QTimer::timeout, this, &CMultiSender::LaunchAll);
+}
 
 CMultiSender::~CMultiSender()
 {
@@ -15,8 +23,10 @@ CMultiSender::~CMultiSender()
 
 QString CMultiSender::PortKey(const QString& word)
 {
-    if (CNetworkPort::IsNetworkWord(word))
-        return word.toLower();
+    if (CNetworkPort::IsNetworkWord(word)) {
+        const auto address = CNetworkPort::Parse(word);
+        return address ? CNetworkPort::Where(*address).toLower() : word.toLower();
+    }
     const QString system = CSerialPort::SystemPortName(word);
 #ifdef Q_OS_WIN
     return system.toUpper();
@@ -32,8 +42,8 @@ bool CMultiSender::Start(const QList<DisplayEntry>& displays,
         return false;
     m_targets.clear();
     m_frames = frames;
-    QHash<QString, int> lastOnPort;
-    QList<int> firsts;
+    ++m_nGeneration;
+    m_nLookups = 0;
     for (const DisplayEntry& display : displays) {
         const int index = int(m_targets.size());
         auto target = std::make_unique<Target>();
@@ -49,18 +59,80 @@ bool CMultiSender::Start(const QList<DisplayEntry>& displays,
                 });
         connect(target->sender.get(), &CDeviceSender::finished, this,
                 [this, index](CDeviceSender::Result result) { OnSenderFinished(index, result); });
-        const QString key = PortKey(display.config.portName);
-        if (const auto last = lastOnPort.constFind(key); last != lastOnPort.constEnd())
-            m_targets[std::size_t(*last)]->next = index;
-        else
-            firsts.append(index);
-        lastOnPort.insert(key, index);
+        target->keys = QStringList{PortKey(display.config.portName)};
         m_targets.push_back(std::move(target));
+        LookUp(index);
     }
     m_nRunning = int(m_targets.size());
+    if (m_nLookups == 0)
+        LaunchAll();
+    else
+        m_lookupTimer.start();
+    return true;
+}
+
+void CMultiSender::LookUp(int index)
+{
+    Target& target = *m_targets[std::size_t(index)];
+    const auto address = CNetworkPort::Parse(target.display.config.portName);
+    if (!address)
+        return;
+    if (!QHostAddress(address->host).isNull()) {
+        target.keys += CNetworkPort::Endpoints(*address);
+        return;
+    }
+    ++m_nLookups;
+    QHostInfo::lookupHost(
+        address->host, this,
+        [this, generation = m_nGeneration, index, port = address->port](const QHostInfo& info) {
+            OnLookedUp(generation, index, CNetworkPort::Endpoints(info.addresses(), port));
+        });
+}
+
+void CMultiSender::OnLookedUp(quint64 generation, int index, const QStringList& endpoints)
+{
+    if (generation != m_nGeneration || m_nLookups == 0)
+        return;
+    m_targets[std::size_t(index)]->keys += endpoints;
+    if (--m_nLookups == 0)
+        LaunchAll();
+}
+
+// Displays that share a port key or a server endpoint, directly or through another display, form
+// one chain in the order given; each chain starts with its first display.
+void CMultiSender::LaunchAll()
+{
+    m_nLookups = 0;
+    m_lookupTimer.stop();
+    const int count = Count();
+    std::vector<int> root(static_cast<std::size_t>(count));
+    const auto find = [&root](int i) {
+        while (root[std::size_t(i)] != i)
+            i = root[std::size_t(i)] = root[std::size_t(root[std::size_t(i)])];
+        return i;
+    };
+    QHash<QString, int> firstWithKey;
+    for (int i = 0; i < count; ++i) {
+        root[std::size_t(i)] = i;
+        for (const QString& key : std::as_const(m_targets[std::size_t(i)]->keys)) {
+            if (const auto first = firstWithKey.constFind(key); first != firstWithKey.constEnd())
+                root[std::size_t(find(i))] = find(*first);
+            else
+                firstWithKey.insert(key, i);
+        }
+    }
+    QHash<int, int> lastInChain;
+    QList<int> firsts;
+    for (int i = 0; i < count; ++i) {
+        const int chain = find(i);
+        if (const auto last = lastInChain.constFind(chain); last != lastInChain.constEnd())
+            m_targets[std::size_t(*last)]->next = i;
+        else
+            firsts.append(i);
+        lastInChain.insert(chain, i);
+    }
     for (const int index : firsts)
         Launch(index);
-    return true;
 }
 
 void CMultiSender::Launch(int index)

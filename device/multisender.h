@@ -4,6 +4,7 @@
 #include "device/displaylist.h"
 
 #include <QObject>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
@@ -11,7 +12,9 @@ class CSerialPort;
 
 // Sends one list of frames to several displays at once, each through a CDeviceSender of its own
 // on a port of its own. Displays that name the same port are sent to one after another, never
-// together (the port takes one holder at a time), in the order given. A display that fails never
+// together (the port takes one holder at a time), in the order given; for a network port that
+// means the same address and port, whatever word and name reach it (server names are looked up
+// first, without blocking). A display that fails never
 // stops the others; Cancel stops them all.
 //
 //     CMultiSender multi;
@@ -46,7 +49,8 @@ public:
     bool IsDone(int index) const { return m_targets[std::size_t(index)]->state == State::Done; }
     int OkCount() const;
     // What identifies a port whatever word names it ("COM1" and "/dev/ttyS0", "pts/3" and
-    // "/dev/pts/3" on Linux).
+    // "/dev/pts/3" on Linux; a server's host and port whatever the scheme). Servers named
+    // differently are told apart by their addresses as well.
     static QString PortKey(const QString& word);
 
     // Replaces each sender's pauses by a call (tests); see CDeviceSender::SetWaitFunction.
@@ -65,9 +69,13 @@ private:
         std::unique_ptr<CDeviceSender> sender; // after port: ends first
         State state = State::Waiting;
         CDeviceSender::Result result = CDeviceSender::Result::Cancelled;
-        int next = -1; // the display on the same port that follows this one
+        int next = -1;    // the display on the same port that follows this one
+        QStringList keys; // the port key, and a server's endpoints once known
     };
 
+    void LookUp(int index);
+    void OnLookedUp(quint64 generation, int index, const QStringList& endpoints);
+    void LaunchAll();
     void Launch(int index);
     void OnSenderFinished(int index, CDeviceSender::Result result);
     void Done(int index, CDeviceSender::Result result);
@@ -76,4 +84,7 @@ private:
     QList<CDeviceSender::Frame> m_frames;
     std::function<void(int ms)> m_wait;
     int m_nRunning = 0; // displays not yet done
+    int m_nLookups = 0; // server names still being looked up; nothing starts before they are
+    quint64 m_nGeneration = 0;
+    QTimer m_lookupTimer;
 };

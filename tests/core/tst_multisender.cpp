@@ -1,5 +1,6 @@
 #include "device/multisender.h"
 #include "ptypair.h"
+#include "ser2net.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -12,6 +13,7 @@ private Q_SLOTS:
     void portKey_data();
     void portKey();
     void cancelOneThenAll();
+    void oneServerManyWords();
 };
 
 void TestMultiSender::portKey_data()
@@ -25,7 +27,9 @@ void TestMultiSender::portKey_data()
     QTest::newRow("first PC port") << "COM1"
                                    << "/dev/ttyS0";
     QTest::newRow("server word in any case") << "TCP://Host:4001"
-                                             << "tcp://host:4001";
+                                             << "host:4001";
+    QTest::newRow("server word, either scheme") << "rfc2217://host:4001"
+                                                << "host:4001";
 }
 
 void TestMultiSender::portKey()
@@ -64,6 +68,29 @@ void TestMultiSender::cancelOneThenAll()
     QCOMPARE(multi.Result(2), CDeviceSender::Result::Ok);
     QCOMPARE(multi.OkCount(), 1);
     QCOMPARE(free.ReadAll().size(), 500);
+}
+
+// One raw port of a server, named by three words: the frames go one after another, each whole.
+void TestMultiSender::oneServerManyWords()
+{
+    PtyPair pty;
+    Ser2Net server(pty.SlaveName(), false);
+    QVERIFY(server.IsReady());
+    QByteArray frame(304, '\0');
+    for (int i = 0; i < frame.size(); ++i)
+        frame[i] = char('A' + i % 26);
+    QList<DisplayEntry> displays;
+    for (const char* word : {"tcp://127.0.0.1:%1", "tcp://localhost:%1", "TCP://127.0.0.1:%1"})
+        displays.append({QString::fromUtf8(word).arg(server.Port()),
+                         PortConfig{QString::fromUtf8(word).arg(server.Port()), 9, 4, 2, 1}});
+    CMultiSender multi;
+    QVERIFY(multi.Start(displays, {CDeviceSender::Frame{frame, 0}}));
+    multi.WaitForAll();
+    QCOMPARE(multi.OkCount(), 3);
+    QByteArray shown;
+    for (QByteArray got; !(got = pty.ReadAll(300)).isEmpty();)
+        shown += got;
+    QCOMPARE(shown, frame.repeated(3));
 }
 
 QTEST_GUILESS_MAIN(TestMultiSender)
