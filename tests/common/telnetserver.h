@@ -43,6 +43,7 @@ public:
         });
     }
     quint16 Port() const { return m_server.serverPort(); }
+    qint64 FloodLeft() const { return m_floodLeft; }
     const QByteArray& Data() const { return m_data; }
 
 private:
