@@ -333,6 +333,10 @@ More: man tavrix-editor
         <source>Не удается передать настройки в устройство.</source>
         <translation>Cannot send the settings to the device.</translation>
     </message>
+    <message>
+        <source>Сервер принял все %1 байт; доставку на табло он не подтверждает.</source>
+        <translation>The server took all %1 bytes; it does not confirm their delivery to the display.</translation>
+    </message>
 </context>
 <context>
     <name>CDeviceSettingsDlg</name>
@@ -1062,6 +1066,14 @@ Save the shortened message?</translation>
         <source>Сервер %1 не подтвердил настройку линии за %2 с: похоже, он не поддерживает RFC 2217. Если линию настраивает сам сервер, укажите порт как tcp://%1.</source>
         <translation>The server %1 did not confirm the line settings within %2 s: it seems not to support RFC 2217. If the server sets the line itself, give the port as tcp://%1.</translation>
     </message>
+    <message>
+        <source>Имя «%1» не удалось найти в сети за %2 с. Проверьте адрес сервера и настройки сети.</source>
+        <translation>The name “%1” could not be found on the network within %2 s. Check the address of the server and the network settings.</translation>
+    </message>
+    <message>
+        <source>Сервер %1 без конца шлет запросы Telnet; соединение с ним закрыто.</source>
+        <translation>The server %1 sends Telnet requests without end; the connection to it has been closed.</translation>
+    </message>
 </context>
 <context>
     <name>COpenProgress</name>
@@ -1193,6 +1205,30 @@ System message: </translation>
     <message>
         <source>Не удается настроить порт.</source>
         <translation>Cannot configure the port.</translation>
+    </message>
+    <message>
+        <source>Соединение с сервером %1 потеряно во время передачи: сервер принял %2 из %3 байт.</source>
+        <translation>The connection to the server %1 was lost during the transfer: the server took %2 of %3 bytes.</translation>
+    </message>
+    <message>
+        <source>Сервер %1 не подтвердил прием данных за %2 с: он принял %3 из %4 байт.</source>
+        <translation>The server %1 did not acknowledge the data within %2 s: it took %3 of %4 bytes.</translation>
+    </message>
+    <message>
+        <source>Время передачи истекло, пока шло соединение с сервером %1.</source>
+        <translation>The transfer ran out of time while connecting to the server %1.</translation>
+    </message>
+    <message>
+        <source>Время передачи истекло, пока сервер %1 подтверждал настройку линии.</source>
+        <translation>The transfer ran out of time while the server %1 was confirming the line settings.</translation>
+    </message>
+    <message>
+        <source>Время передачи истекло, пока сервер %1 принимал данные.</source>
+        <translation>The transfer ran out of time while the server %1 was taking the data.</translation>
+    </message>
+    <message>
+        <source>Время передачи истекло, пока закрывалось соединение с сервером %1.</source>
+        <translation>The transfer ran out of time while the connection to the server %1 was closing.</translation>
     </message>
 </context>
 <context>
