@@ -8,16 +8,13 @@
 namespace
 {
 
-qint64 StatusKb(const QByteArray& field)
+qint64 PeakResidentKb()
 {
     QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(field.size()).simplified().split(' ').value(0).toLongLong();
-    }
-    return -1;
+    status.open(QIODevice::ReadOnly);
+    const QByteArray text = status.readAll();
+    const qsizetype at = text.indexOf("VmHWM:");
+    return at < 0 ? -1 : text.mid(at + 6, 16).simplified().split(' ').value(0).toLongLong();
 }
 
 } // namespace
@@ -52,7 +49,7 @@ void BenchNetFlood::flood()
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5"); // the peak starts again from what is resident now
     clear.close();
-    const qint64 before = StatusKb("VmHWM:");
+    const qint64 before = PeakResidentKb();
     ScriptedServer server(ScriptedServer::Script(script), bytes);
     CSerialPort port;
     PortConfig config;
@@ -62,7 +59,7 @@ void BenchNetFlood::flood()
     QByteArray stream(2000, 'A');
     QVERIFY(sender.StartText(reinterpret_cast<const quint8*>(stream.constData()), 2000));
     const CDeviceSender::Result result = sender.WaitForResult();
-    const qint64 peak = StatusKb("VmHWM:");
+    const qint64 peak = PeakResidentKb();
     qInfo("%s: result %d, server sent %lld MB of %lld, peak resident %lld KB (%lld KB at the "
           "start)",
           QTest::currentDataTag(), int(result),

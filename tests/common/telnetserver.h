@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -14,7 +13,6 @@ class ScriptedServer : public QObject
 {
 public:
     enum class Script {
-        Good,         // acknowledges at once
         Will44,       // also offers COM-PORT-OPTION from its side, and confirms the DONT
         Unended,      // ends each acknowledgement with IAC DO 44 instead of IAC SE
         SlowFirstAck, // the first acknowledgement after 2.9 s
@@ -47,52 +45,42 @@ public:
     const QByteArray& Data() const { return m_data; }
 
 private:
+    // The client's bytes: data, with 0xFF doubled over Telnet, and its requests.
     void Read()
     {
-        for (const char c : m_client->readAll()) {
-            const auto byte = quint8(c);
-            if (m_sub >= 0) { // inside IAC SB … IAC SE, the request collected in m_request
-                if (m_iac && byte == 0xF0)
-                    Requested();
-                else if (!m_iac && byte == 0xFF)
-                    m_iac = true;
-                else
-                    m_request.append(c), m_iac = false;
-            } else if (m_verb) {
-                // WILL 44 offered by the server: DONT confirmed by WONT, as Telnet asks.
-                if (m_verb == 0xFE && byte == 0x2C)
-                    m_client->write(QByteArray::fromHex("FFFC2C"));
-                m_verb = 0;
-            } else if (m_iac) {
-                m_iac = false;
-                if (byte == 0xFA)
-                    m_sub = 0, m_request.clear();
-                else if (byte >= 0xFB && byte <= 0xFE)
-                    m_verb = byte;
-                else if (byte == 0xFF)
-                    m_data.append(c);
-            } else if (byte == 0xFF && m_telnet) {
-                m_iac = true;
-            } else {
-                m_data.append(c);
+        m_pending += m_client->readAll();
+        qsizetype at = 0;
+        while (at < m_pending.size()) {
+            if (!m_telnet || quint8(m_pending[at]) != 0xFF) {
+                m_data += m_pending[at++];
+                continue;
             }
+            const qsizetype end = m_pending.indexOf("\xFF\xF0", at);
+            const auto verb = at + 1 < m_pending.size() ? quint8(m_pending[at + 1]) : 0;
+            if (at + (verb == 0xFF ? 1 : 2) >= m_pending.size() || (verb == 0xFA && end < 0))
+                break; // the rest comes later
+            if (verb == 0xFF)
+                m_data += m_pending[at];
+            else if (verb == 0xFA)
+                Acknowledge(m_pending.mid(at + 2, end - at - 2));
+            // The server's own WILL 44 refused: Telnet has it confirm with WONT.
+            else if (verb == 0xFE && m_pending[at + 2] == 0x2C)
+                m_client->write(QByteArray::fromHex("FFFC2C"));
+            at = verb == 0xFA ? end + 2 : at + (verb == 0xFF ? 2 : 3);
         }
-        if (m_script == Script::AckClose && m_expected > 0 && m_data.size() >= m_expected)
+        m_pending.remove(0, at);
+        if (m_script == Script::AckClose && m_data.size() >= m_expected)
             m_client->disconnectFromHost();
-        if (!m_data.isEmpty())
-            Flood();
+        Flood();
     }
 
-    void Requested()
+    void Acknowledge(const QByteArray& request) // 44, the command, its value
     {
-        m_sub = -1;
-        m_iac = false;
-        if (m_request.size() < 2 || m_script == Script::Silent)
+        if (request.size() < 2 || m_script == Script::Silent)
             return;
-        QByteArray ack = QByteArray::fromHex("FFFA2C") + char(m_request[1] + 100);
-        ack += m_request.mid(2).replace("\xFF", "\xFF\xFF");
-        ack += m_script == Script::Unended ? QByteArray::fromHex("FFFD2C")
-                                           : QByteArray::fromHex("FFF0");
+        const QByteArray ack = QByteArray::fromHex("FFFA2C") + char(request[1] + 100) +
+                               request.mid(2) +
+                               QByteArray::fromHex(m_script == Script::Unended ? "FFFD2C" : "FFF0");
         const int delay = m_script == Script::SlowFirstAck && m_acks++ == 0 ? 2900 : 0;
         QTimer::singleShot(delay, this, [this, ack] { m_client->write(ack); });
     }
@@ -122,10 +110,7 @@ private:
     QTcpServer m_server;
     std::unique_ptr<QTcpSocket> m_client;
     QByteArray m_data;
-    QByteArray m_request;
-    int m_sub = -1;
-    bool m_iac = false;
-    quint8 m_verb = 0;
+    QByteArray m_pending;
     bool m_telnet; // RFC 2217: commands start with 0xFF, and a 0xFF of data comes doubled
     int m_acks = 0;
     bool m_subStarted = false;

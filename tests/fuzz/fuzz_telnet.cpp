@@ -1,5 +1,6 @@
 #include "device/telnetcodec.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace
@@ -9,14 +10,10 @@ using Events = QList<CTelnetCodec::Event>;
 
 bool Same(const Events& a, const Events& b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        if (a[i].kind != b[i].kind || a[i].option != b[i].option || a[i].command != b[i].command ||
-            a[i].value != b[i].value)
-            return false;
-    }
-    return true;
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.kind == y.kind && x.option == y.option && x.command == y.command &&
+               x.value == y.value;
+    });
 }
 
 } // namespace
