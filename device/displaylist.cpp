@@ -154,7 +154,8 @@ void CDisplayList::Parse(const QByteArray& bytes)
     m_pieces.clear();
     if (bytes.isEmpty())
         return;
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // Stateless: a sequence cut short at the end of the file is an error too, not left pending.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString whole = decoder.decode(bytes); // only to learn whether it is UTF-8
     if (decoder.hasError()) {
         // Kept whole, so that nothing written over it can lose it.

@@ -86,6 +86,9 @@ void TestDisplayList::read_data()
                        "13|D|Значение parity-check = none не поддерживается; возможны: off, on."};
     QTest::newRow("not UTF-8") << QByteArray("[\xC2\xE8\xF2\xF0\xE8\xED\xE0]\nport = ttyS0\n")
                                << QStringList{} << QStringList{"1||Файл не в кодировке UTF-8."};
+    QTest::newRow("UTF-8 cut short at the end")
+        << QByteArray("[Зал]\nport = ttyS0\n# \xD0") << QStringList{}
+        << QStringList{"1||Файл не в кодировке UTF-8."};
 }
 
 void TestDisplayList::read()

@@ -36,6 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!input.isEmpty() && list.Bytes(CDisplayList::KeepBroken) != input)
         Fail("an unchanged list is not written as it was read", input);
     const QStringList problems = ProblemsOf(list);
+    // A file that is not UTF-8 is never written over (the window and the command line refuse).
+    if (std::any_of(list.Problems().begin(), list.Problems().end(),
+                    [](const auto& problem) { return problem.raw.isEmpty(); }))
+        return 0;
     QString why;
     if (!list.Entries().isEmpty()) {
         DisplayEntry changed = list.Entries().first();
