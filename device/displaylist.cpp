@@ -96,6 +96,24 @@ bool IsWritableName(const QString& name)
     });
 }
 
+// A port word in a message, its control characters made visible: a lone CR would otherwise
+// show "ttyUSB0\r1" as the valid-looking ttyUSB01.
+QString Visible(const QString& word)
+{
+    QString shown;
+    for (const QChar c : word) {
+        if (c == u'\r')
+            shown += QStringLiteral("\\r");
+        else if (c == u'\t')
+            shown += QStringLiteral("\\t");
+        else if (c.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 // The section being read: the entry, where it began, what is wrong with it.
 struct Section {
     DisplayEntry entry;
@@ -359,7 +377,7 @@ QString CDisplayList::Refusal(const DisplayEntry& entry) const
         return QCoreApplication::translate(
                    "CDisplayList", "Неверное имя порта «%1»: нужно слово без пробелов, не длиннее "
                                    "%2 знаков.")
-            .arg(word)
+            .arg(Visible(word))
             .arg(CSerialPort::kMaxPortNameLength);
     const PortConfig& config = entry.config;
     if (config.baudIndex < 0 || config.baudIndex >= CSerialPort::BaudRates().size() ||

@@ -75,7 +75,7 @@ void TestDisplayList::read_data()
         << QStringList{"1|A|Порт «\"ttyUSB1\"» записан в кавычках: пишется без них.",
                        "3|B|Номер порта в «COM01» начинается с нуля",
                        "5|C|Номер порта в «tcp://h:04001» начинается с нуля",
-                       "9|E|Неверное имя порта «ttyUSB0\r1»"};
+                       "9|E|Неверное имя порта «ttyUSB0\\r1»"};
     QTest::newRow("parity check, the old key its synonym")
         << QByteArray(
                "[A]\nport = ttyS0\nparity-check = off\n[B]\nport = ttyS1\nParity-Check = ON\n"
