@@ -7,7 +7,6 @@
 namespace
 {
 
-// Names and reasons, in order: what a save read back must keep broken.
 QStringList ProblemsOf(const CDisplayList& list)
 {
     QStringList problems;
@@ -16,27 +15,27 @@ QStringList ProblemsOf(const CDisplayList& list)
     return problems;
 }
 
-[[noreturn]] void Fail(const char* what, const QByteArray& written)
+void Check(bool holds, const char* what, const QByteArray& bytes)
 {
-    qWarning("%s:\n%s", what, written.constData());
+    if (holds)
+        return;
+    qWarning("%s:\n%s", what, bytes.constData());
     std::abort();
 }
 
 } // namespace
 
-// Whatever the file holds, saving it unchanged gives it back byte for byte, and saving it changed
-// (an entry rewritten in place, one added) reads back as the same entries with the broken ones
-// still broken.
+// Saved unchanged, a list gives its file back byte for byte; saved changed (an entry rewritten in
+// place, one added), it reads back as the same entries with the same broken ones.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     EnsureApplication<QCoreApplication>("fuzz_displays");
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     CDisplayList list;
     list.Parse(input);
-    if (!input.isEmpty() && list.Bytes(CDisplayList::KeepBroken) != input)
-        Fail("an unchanged list is not written as it was read", input);
-    const QStringList problems = ProblemsOf(list);
+    Check(input.isEmpty() || list.Bytes(CDisplayList::KeepBroken) == input, "not kept", input);
     // A file that is not UTF-8 is never written over (the window and the command line refuse).
+    const QStringList problems = ProblemsOf(list);
     if (std::any_of(list.Problems().begin(), list.Problems().end(),
                     [](const auto& problem) { return problem.raw.isEmpty(); }))
         return 0;
@@ -45,24 +44,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         DisplayEntry changed = list.Entries().first();
         changed.config.baudIndex = (changed.config.baudIndex + 1) % 5;
         changed.config.parityIndex = 1 - changed.config.parityIndex;
-        if (!list.Put(0, changed, why))
-            Fail("an entry with other values is refused", input);
+        Check(list.Put(0, changed, why), "other values refused", input);
     }
     const DisplayEntry added{QStringLiteral("Новое табло"), PortConfig{}};
-    const bool clash =
-        std::any_of(list.Problems().begin(), list.Problems().end(), [&added](const auto& problem) {
-            return problem.name.compare(added.name, Qt::CaseInsensitive) == 0;
-        });
-    if (!clash)
+    if (!problems.join(u'\n').contains(added.name + u'|', Qt::CaseInsensitive))
         list.Add(added, why);
     const QByteArray written = list.Bytes(CDisplayList::KeepBroken);
     CDisplayList read;
     read.Parse(written);
-    if (read.Entries() != list.Entries())
-        Fail("the entries read back differ", written);
-    if (ProblemsOf(read) != problems)
-        Fail("the broken entries read back differ", written);
-    if (read.Bytes(CDisplayList::KeepBroken) != written)
-        Fail("a second save differs", written);
+    Check(read.Entries() == list.Entries(), "other entries read back", written);
+    Check(ProblemsOf(read) == problems, "other broken entries read back", written);
+    Check(read.Bytes(CDisplayList::KeepBroken) == written, "a second save differs", written);
     return 0;
 }
