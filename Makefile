@@ -59,7 +59,7 @@ test-sanitize: deps
 fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTAVRIX_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
-	cd $(FUZZ_BUILD)/tests/fuzz && for entry in settings:4096 brf:4096 stream:512 paste:4096 markup:4096 telnet:4096; do \
+	cd $(FUZZ_BUILD)/tests/fuzz && for entry in settings:4096 brf:4096 stream:512 paste:4096 markup:4096 telnet:4096 displays:4096; do \
 	  t=$${entry%%:*}; \
 	  rm -rf corpus-$$t && mkdir corpus-$$t && echo "fuzz_$$t: $(FUZZ_SECONDS) s" && \
 	  if ! QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$$PWD/home \

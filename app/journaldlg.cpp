@@ -7,6 +7,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -39,15 +41,34 @@ CJournalDlg::CJournalDlg(const QString& path, QWidget* parent) : QDialog(parent)
     Reload();
 }
 
+// The file's words in the language of the run; a failed transfer in red with an error icon,
+// and said so to a screen reader, which sees no colour.
 void CJournalDlg::Reload()
 {
+    enum { Bytes = 3, Result = 4 };
+    static const QRegularExpression count(QStringLiteral("^(\\d+)/(\\d+)$"));
     const QStringList lines = CTransferJournal(m_path).Text().split(u'\n', Qt::SkipEmptyParts);
+    const QIcon failedIcon = style()->standardIcon(QStyle::SP_MessageBoxCritical);
     m_pTable->setRowCount(int(lines.size()));
     for (int row = 0; row < lines.size(); ++row) {
-        const QStringList fields = lines[row].split(u'\t');
+        QStringList fields = lines[row].split(u'\t');
+        const bool failed = CTransferJournal::IsFailure(fields.value(Result));
+        if (const QRegularExpressionMatch match = count.match(fields.value(Bytes));
+            match.hasMatch())
+            fields[Bytes] = tr("%1 из %2").arg(match.captured(1), match.captured(2));
+        if (fields.size() > Result)
+            fields[Result] = CTransferJournal::WordText(fields[Result]);
         for (int column = 0; column < m_pTable->columnCount(); ++column) {
             auto* item = new QTableWidgetItem(fields.value(column));
             item->setToolTip(fields.value(column));
+            if (failed) {
+                item->setForeground(QColor(0xB0, 0x00, 0x00));
+                item->setData(Qt::AccessibleDescriptionRole, tr("Передача не удалась"));
+            }
+            if (failed && column == Result) {
+                item->setIcon(failedIcon);
+                item->setData(Qt::AccessibleTextRole, tr("Ошибка: %1").arg(fields.value(column)));
+            }
             m_pTable->setItem(row, column, item);
         }
     }

@@ -20,9 +20,19 @@
 #include <QLocale>
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <csignal>
 
 namespace
 {
+
+// A reader that goes away (`| head -1`) must not end the program in the middle of a transfer:
+// every job is finished and journalled, and the status says how the transfers went.
+void KeepRunningWithoutReader()
+{
+#ifndef Q_OS_WIN
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
 
 const QString kSend = QStringLiteral("send");
 const QString kConvert = QStringLiteral("convert");
@@ -467,6 +477,7 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, Messa
                          m_console.Progress(ProgressText(sent, total, msLeft));
                      });
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &sender, &CDeviceSender::Cancel);
+    KeepRunningWithoutReader();
     const CDeviceSender::Result result = sender.WaitForResult();
     CTransferJournal().Record(QString(), sender, message(result));
     if (result == CDeviceSender::Result::OpenFailed) {
@@ -535,8 +546,12 @@ bool CCommandLine::ChosenDisplays(const QCommandLineParser& parser, QList<Displa
     if (!LoadDisplays(parser, list, path, failure))
         return false;
     const QString file = QDir::toNativeSeparators(path);
-    if (all)
+    if (all) {
         displays = list.Entries();
+        m_nSkipped =
+            int(std::count_if(list.Problems().begin(), list.Problems().end(),
+                              [](const CDisplayList::Problem& problem) { return problem.entry; }));
+    }
     for (const QString& name : parser.values(kDisplayOption)) {
         const DisplayEntry* entry = list.Find(name);
         const bool broken =
@@ -573,6 +588,7 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
                                      const QString& summary)
 {
     CInterruptWatcher interrupt; // before any port opens
+    KeepRunningWithoutReader();
     CMultiSender multi;
     struct Shown {
         qint64 sent = 0, total = 0, msLeft = 0;
@@ -612,8 +628,14 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
     multi.Start(displays, frames);
     multi.WaitForAll();
     m_console.EndProgress();
-    m_console.Out(summary.arg(multi.OkCount()).arg(multi.Count()) + u'\n');
-    int code = ExitOk;
+    QString total = summary.arg(multi.OkCount()).arg(multi.Count() + m_nSkipped);
+    if (m_nSkipped > 0)
+        total += u' ' + QCoreApplication::translate("CCommandLine",
+                                                    "Пропущено записанных в списке с ошибкой: %1.")
+                            .arg(m_nSkipped);
+    m_console.Out(total + u'\n');
+    // A display left out is a fault of the list, as it is for --display.
+    int code = m_nSkipped > 0 ? ExitFile : ExitOk;
     for (int i = 0; i < multi.Count(); ++i) {
         const CDeviceSender::Result result = multi.Result(i);
         if (result == CDeviceSender::Result::OpenFailed)

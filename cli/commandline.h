@@ -60,10 +60,12 @@ private:
     // on stderr and skipped.
     bool LoadDisplays(const QCommandLineParser& parser, CDisplayList& list, QString& path,
                       CliFailure& failure);
-    // Whether --display or --all was given; then the displays they name, or the failure.
+    // Whether --display or --all was given; then the displays they name, or the failure. --all
+    // counts the broken entries it skips in m_nSkipped.
     bool ChosenDisplays(const QCommandLineParser& parser, QList<DisplayEntry>& displays,
                         CliFailure& failure);
-    // Sends the frames to every display at once: a line for each as it ends, then a summary.
+    // Sends the frames to every display at once: a line for each as it ends, then a summary that
+    // counts the skipped ones too, which make the status 3 at least.
     int TransferToDisplays(const QList<DisplayEntry>& displays,
                            const QList<CDeviceSender::Frame>& frames, MessageOf message,
                            const QString& summary);
@@ -71,4 +73,5 @@ private:
     QStringList m_args;
     QString m_programDir;
     CConsole m_console;
+    int m_nSkipped = 0;
 };

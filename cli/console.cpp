@@ -1,7 +1,10 @@
 #include "cli/console.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -21,11 +24,12 @@ bool StderrIsTerminal()
 #endif
 }
 
-void Write(FILE* stream, const QString& text)
+bool Write(FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
+    return std::fflush(stream) == 0 && written;
 }
 
 } // namespace
@@ -34,7 +38,12 @@ CConsole::CConsole() : m_bTerminal(StderrIsTerminal()) {}
 
 void CConsole::Out(const QString& text)
 {
-    Write(stdout, text);
+    if (m_bOutLost || Write(stdout, text))
+        return;
+    m_bOutLost = true;
+    const int error = errno;
+    Error(QCoreApplication::translate("CConsole", "Стандартный вывод не принимает строки: %1.")
+              .arg(QString::fromLocal8Bit(std::strerror(error))));
 }
 
 void CConsole::Error(const QString& text)

@@ -9,6 +9,7 @@ class CConsole
 public:
     CConsole();
 
+    // A reader that has gone away is said once on stderr; the command goes on.
     void Out(const QString& text);
     // One line on stderr, after the program's name; ends a progress line first.
     void Error(const QString& text);
@@ -22,5 +23,6 @@ public:
 
 private:
     bool m_bTerminal = false;
+    bool m_bOutLost = false;
     qsizetype m_nProgressWidth = 0; // characters of the progress line now shown, 0 when none
 };

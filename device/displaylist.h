@@ -22,9 +22,11 @@ struct DisplayEntry {
 //     baud = 1200
 //     data = 8
 //     stop = 2
-//     parity = none
+//     parity-check = on
 // The file is edited by hand and copied between machines, so a broken entry is skipped with the
-// reason and its line, and the others stay usable.
+// reason and its line, and the others stay usable; saving keeps the file as it was written (its
+// comments, the order of its entries, a broken entry byte for byte) and rewrites only what
+// changed, in place.
 class CDisplayList
 {
 public:
@@ -32,9 +34,9 @@ public:
         int line = 0; // 1-based, where the broken entry or line starts
         QString name; // the entry's name where there is one
         QString text;
-        // The entry's lines as they stand (a stray line as a comment), so a list saved from the
-        // window keeps what it could not read; empty when the whole file was unreadable.
+        // The entry's lines as they stand, to show; empty when the whole file was unreadable.
         QString raw;
+        bool entry = false; // a section that names a display, not a stray line
     };
 
     static constexpr auto kFileName = "displays.ini";
@@ -47,7 +49,8 @@ public:
     // Through QSaveFile, creating the folder; false with ErrorText.
     bool Save(const QString& path, Broken broken = DropBroken);
     void Parse(const QByteArray& bytes);
-    // KeepBroken: the broken entries follow the others as they were written.
+    // The file as read, with the changed entries rewritten where they stood, the removed ones
+    // gone and the new ones at the end; KeepBroken: the broken entries stay as they were written.
     QByteArray Bytes(Broken broken = DropBroken) const;
 
     const QList<DisplayEntry>& Entries() const { return m_entries; }
@@ -61,7 +64,7 @@ public:
     bool Put(int index, const DisplayEntry& entry, QString& why);
     bool Remove(const QString& name);
     // Drops a broken entry, so it is not kept any more.
-    void RemoveProblem(int index) { m_problems.removeAt(index); }
+    void RemoveProblem(int index);
 
     // Why an entry cannot join the list (empty when it can): its name, port word and settings.
     QString Refusal(const DisplayEntry& entry) const;
@@ -69,9 +72,23 @@ public:
     static QString BaudRefusal(const QString& value, int& index);
 
 private:
+    // A stretch of the file as it was read: text that belongs to no entry (comments, blank lines),
+    // or the lines of one entry, good or broken, or one stray line.
+    struct Piece {
+        QByteArray bytes;
+        int key = 0;       // 0: text; else the key of the entry or problem it holds
+        DisplayEntry read; // a good entry as read: it is rewritten only when it differs
+    };
+
     QString Apply(DisplayEntry& entry, const QString& key, const QString& value) const;
+    // end: the line end for a section not read from the file.
+    QByteArray Rewritten(const Piece& piece, const DisplayEntry& entry, QByteArray end) const;
 
     QList<DisplayEntry> m_entries;
+    QList<int> m_entryKeys; // beside m_entries
     QList<Problem> m_problems;
+    QList<int> m_problemKeys; // beside m_problems
+    QList<Piece> m_pieces;
+    int m_nextKey = 1;
     QString m_error;
 };

@@ -100,8 +100,11 @@ void CDisplayListDlg::Fill(int current)
     m_pTable->setRowCount(0);
     m_pTable->setRowCount(int(entries.size() + problems.size()));
     for (int row = 0; row < entries.size(); ++row) {
-        const QStringList cells = QStringList{entries[row].name, entries[row].config.portName} +
-                                  CDisplayEditDlg::LineTexts(entries[row].config);
+        QStringList cells = QStringList{entries[row].name, entries[row].config.portName} +
+                            CDisplayEditDlg::LineTexts(entries[row].config);
+        // The line as it is: the parity bit goes out as 1 whatever the check of received
+        // characters is set to.
+        cells[Parity] = QStringLiteral("mark");
         for (int column = 0; column < cells.size(); ++column)
             m_pTable->setItem(row, column, new QTableWidgetItem(cells[column]));
         auto* check = new QPushButton(tr("Проверить"), m_pTable);

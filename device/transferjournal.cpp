@@ -1,15 +1,19 @@
 #include "device/transferjournal.h"
 
+#include "device/networkport.h"
 #include "device/portrefusal.h"
 #include "device/serialport.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QThread>
 
 QString CTransferJournal::DefaultPath()
 {
@@ -20,20 +24,71 @@ QString CTransferJournal::DefaultPath()
 
 CTransferJournal::CTransferJournal(QString path) : m_path(std::move(path)) {}
 
+namespace
+{
+
+const QString kOk = QStringLiteral("ok");
+const QString kHandedToServer = QStringLiteral("handed-to-server");
+const QString kOpenFailed = QStringLiteral("open-failed");
+const QString kFailed = QStringLiteral("failed");
+const QString kCancelled = QStringLiteral("cancelled");
+
+} // namespace
+
+QString CTransferJournal::Word(CDeviceSender::Result result, const QString& portWord)
+{
+    switch (result) {
+    case CDeviceSender::Result::Ok:
+        return CNetworkPort::IsNetworkWord(portWord) ? kHandedToServer : kOk;
+    case CDeviceSender::Result::OpenFailed:
+        return kOpenFailed;
+    case CDeviceSender::Result::WriteFailed:
+        return kFailed;
+    case CDeviceSender::Result::Cancelled:
+        break;
+    }
+    return kCancelled;
+}
+
+QString CTransferJournal::WordText(const QString& word)
+{
+    if (word == kOk)
+        return QCoreApplication::translate("CTransferJournal", "передано");
+    if (word == kHandedToServer)
+        return QCoreApplication::translate("CTransferJournal", "принято сервером");
+    if (word == kOpenFailed)
+        return QCoreApplication::translate("CTransferJournal", "порт не открылся");
+    if (word == kFailed)
+        return QCoreApplication::translate("CTransferJournal", "не удалось");
+    if (word == kCancelled)
+        return QCoreApplication::translate("CTransferJournal", "прервано");
+    return word;
+}
+
+bool CTransferJournal::IsFailure(const QString& word)
+{
+    // An older journal stored the message the operator saw, in the language of its run.
+    static const QStringList kDone = {
+        kOk,
+        kHandedToServer,
+        QStringLiteral("Передача данных успешно завершена!!!"),
+        QStringLiteral("Настройки успешно переданы в устройство!"),
+        QCoreApplication::translate("CDeviceSender", "Передача данных успешно завершена!!!"),
+        QCoreApplication::translate("CDeviceSender", "Настройки успешно переданы в устройство!")};
+    return !kDone.contains(word);
+}
+
 QString CTransferJournal::Line(const QString& time, const QString& display, const QString& port,
-                               qint64 sent, qint64 total, const QString& resultText,
+                               qint64 sent, qint64 total, const QString& word,
                                const QString& reason)
 {
     // A tab or a line break inside a field would split the line.
     const auto field = [](const QString& text) {
         return QString(text).replace(u'\t', u' ').simplified();
     };
-    QString line =
-        QStringList{
-            time, field(display.isEmpty() ? QStringLiteral("-") : display), field(port),
-            QCoreApplication::translate("CTransferJournal", "%1 из %2 байт").arg(sent).arg(total),
-            field(resultText)}
-            .join(u'\t');
+    QString line = QStringList{time, field(display.isEmpty() ? QStringLiteral("-") : display),
+                               field(port), QStringLiteral("%1/%2").arg(sent).arg(total), word}
+                       .join(u'\t');
     if (!reason.isEmpty())
         line += u'\t' + field(reason);
     return line;
@@ -43,17 +98,29 @@ bool CTransferJournal::Record(const QString& display, const CDeviceSender& sende
                               const QString& resultText)
 {
     const CSerialPort& port = sender.Port();
-    const QString reason = sender.GetResult() == CDeviceSender::Result::OpenFailed
-                               ? CPortRefusal::Details(port)
-                               : QString();
+    const QString portWord = port.GetConfig().portName;
+    const CDeviceSender::Result result = sender.GetResult();
+    QString reason;
+    if (result == CDeviceSender::Result::OpenFailed)
+        reason = CPortRefusal::Details(port);
+    else if (result == CDeviceSender::Result::WriteFailed && CNetworkPort::IsNetworkWord(portWord))
+        reason = port.m_szSystemError.isEmpty() ? resultText : port.m_szSystemError;
     return Append(Line(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                       display, port.GetConfig().portName, sender.BytesSent(), sender.BytesTotal(),
-                       resultText, reason));
+                       display, portWord, sender.BytesSent(), sender.BytesTotal(),
+                       Word(result, portWord), reason));
 }
 
 bool CTransferJournal::Append(const QString& line)
 {
     QDir().mkpath(QFileInfo(m_path).absolutePath());
+    // A trim reads the file, cuts it and renames the rest over it: a line another copy appended
+    // in between would be lost, so appending and trimming take turns.
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    // Asked again every few milliseconds: QLockFile's own wait sleeps 100 ms and more a turn.
+    const QDeadlineTimer wait(kLockWaitMs);
+    bool locked = false;
+    while (!(locked = lock.tryLock(0)) && !wait.hasExpired())
+        QThread::msleep(2);
     QFile file(m_path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
@@ -62,7 +129,8 @@ bool CTransferJournal::Append(const QString& line)
         return false;
     const bool over = file.size() > kMaxBytes;
     file.close();
-    return !over || Trim();
+    // Without its turn a writer still keeps its line, and leaves the trim to the next one.
+    return !over || !locked || Trim();
 }
 
 // Keeps the newest lines that fill three quarters of the bound, so the file is not rewritten at

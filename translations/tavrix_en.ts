@@ -302,6 +302,17 @@ More: man tavrix-editor
         <source>В списке «%1» есть записи с ошибками: исправьте их, затем повторите.</source>
         <translation>The list “%1” has entries with errors: correct them, then try again.</translation>
     </message>
+    <message>
+        <source>Пропущено записанных в списке с ошибкой: %1.</source>
+        <translation>Skipped as written with a fault in the list: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>CConsole</name>
+    <message>
+        <source>Стандартный вывод не принимает строки: %1.</source>
+        <translation>Standard output takes no more lines: %1.</translation>
+    </message>
 </context>
 <context>
     <name>CDeviceSender</name>
@@ -558,10 +569,6 @@ More: man tavrix-editor
         <translation>Empty port.</translation>
     </message>
     <message>
-        <source>Неизвестный ключ «%1»; бывают port, baud, data, stop, parity.</source>
-        <translation>Unknown key “%1”; the keys are port, baud, data, stop, parity.</translation>
-    </message>
-    <message>
         <source>Значение %1 = %2 не поддерживается; возможны: %3.</source>
         <translation>Value %1 = %2 is not supported; possible: %3.</translation>
     </message>
@@ -588,6 +595,18 @@ More: man tavrix-editor
     <message>
         <source>Настройки линии табло «%1» вне допустимых.</source>
         <translation>The line settings of display “%1” are out of range.</translation>
+    </message>
+    <message>
+        <source>Неизвестный ключ «%1»; бывают port, baud, data, stop, parity-check.</source>
+        <translation>Unknown key “%1”; the keys are port, baud, data, stop, parity-check.</translation>
+    </message>
+    <message>
+        <source>Порт «%1» записан в кавычках: пишется без них.</source>
+        <translation>Port “%1” is written in quotes: write it without them.</translation>
+    </message>
+    <message>
+        <source>Номер порта в «%1» начинается с нуля: пишется без него.</source>
+        <translation>The port number in “%1” begins with a zero: write it without.</translation>
     </message>
 </context>
 <context>
@@ -846,6 +865,18 @@ More: man tavrix-editor
     <message>
         <source>&amp;Обновить</source>
         <translation>&amp;Refresh</translation>
+    </message>
+    <message>
+        <source>%1 из %2</source>
+        <translation>%1 of %2</translation>
+    </message>
+    <message>
+        <source>Передача не удалась</source>
+        <translation>The transfer failed</translation>
+    </message>
+    <message>
+        <source>Ошибка: %1</source>
+        <translation>Error: %1</translation>
     </message>
 </context>
 <context>
@@ -1330,8 +1361,24 @@ Send the shortened message?</translation>
 <context>
     <name>CTransferJournal</name>
     <message>
-        <source>%1 из %2 байт</source>
-        <translation>%1 of %2 bytes</translation>
+        <source>передано</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>принято сервером</source>
+        <translation>taken by the server</translation>
+    </message>
+    <message>
+        <source>порт не открылся</source>
+        <translation>port did not open</translation>
+    </message>
+    <message>
+        <source>не удалось</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>прервано</source>
+        <translation>cancelled</translation>
     </message>
 </context>
 <context>

@@ -12,7 +12,8 @@ namespace
 const QByteArray kHeader =
     "# Табло tavrix-editor: по разделу на табло, значения линии, не номера.\n"
     "# port: ttyUSB0, COM1, tcp://ХОСТ:ПОРТ, rfc2217://ХОСТ:ПОРТ\n"
-    "# baud: 110 ... 56000; data: 5-8; stop: 1, 1.5, 2; parity: none, mark\n";
+    "# baud: 110 ... 56000; data: 5-8; stop: 1, 1.5, 2; parity-check: on, off\n"
+    "# (бит четности всегда передается единицей, mark)\n";
 
 const QByteArray kTwo = "[Касса]\nport = ttyS0\n\n[Витрина 1]\nport = ttyS1\nbaud = 9600\n";
 
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void editList_data();
     void editList();
     void sendToAll();
+    void sendToAllEnds_data();
+    void sendToAllEnds();
     void sendRefuses_data();
     void sendRefuses();
 
@@ -35,7 +38,8 @@ private:
 };
 
 // Each row: the list beside the program before (empty: none), the arguments after "displays
-// --displays list.ini", the status and stderr, and what "displays" then lists.
+// --displays list.ini", the status and stderr, what "displays" then lists and the file after a
+// change (empty where it is the same as before).
 void TestCliDisplays::editList_data()
 {
     QTest::addColumn<QByteArray>("before");
@@ -43,33 +47,44 @@ void TestCliDisplays::editList_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("err");
     QTest::addColumn<QString>("listed");
+    QTest::addColumn<QByteArray>("written");
     const QString two = QStringLiteral("Касса\tttyS0\t1200\nВитрина 1\tttyS1\t9600\n");
     QTest::newRow("add to a new list")
         << QByteArray() << QStringList{"--add", "Зал", "--port", "tcp://10.0.0.5:4001"} << 0
-        << QString() << QStringLiteral("Зал\ttcp://10.0.0.5:4001\t1200\n");
+        << QString() << QStringLiteral("Зал\ttcp://10.0.0.5:4001\t1200\n")
+        << kHeader + "\n[Зал]\nport = tcp://10.0.0.5:4001\nbaud = 1200\ndata = 8\nstop = 2\n"
+                     "parity-check = on\n";
     QTest::newRow("remove, whatever the case")
         << kTwo << QStringList{"--remove", "касса"} << 0 << QString()
-        << QStringLiteral("Витрина 1\tttyS1\t9600\n");
+        << QStringLiteral("Витрина 1\tttyS1\t9600\n") << kTwo.mid(kTwo.indexOf("\n\n") + 1);
+    QTest::newRow("add keeps what was written by hand")
+        << QByteArray("# added by hand\r\n[Касса]\r\n# the till\r\nport = ttyS0\r\n# end\r\n")
+        << QStringList{"--add", "Зал", "--port", "ttyS2"} << 0 << QString()
+        << QStringLiteral("Касса\tttyS0\t1200\nЗал\tttyS2\t1200\n")
+        << QByteArray("# added by hand\r\n[Касса]\r\n# the till\r\nport = ttyS0\r\n# end\r\n\r\n"
+                      "[Зал]\r\nport = ttyS2\r\nbaud = 1200\r\ndata = 8\r\nstop = 2\r\n"
+                      "parity-check = on\r\n");
     QTest::newRow("empty name") << kTwo << QStringList{"--add", " ", "--port", "ttyS2"} << 2
-                                << QStringLiteral("Пустое имя табло.") << two;
-    QTest::newRow("duplicate name") << kTwo << QStringList{"--add", "КАССА", "--port", "ttyS2"} << 2
-                                    << QStringLiteral("Табло «КАССА» уже есть в списке.") << two;
+                                << QStringLiteral("Пустое имя табло.") << two << QByteArray();
+    QTest::newRow("duplicate name")
+        << kTwo << QStringList{"--add", "КАССА", "--port", "ttyS2"} << 2
+        << QStringLiteral("Табло «КАССА» уже есть в списке.") << two << QByteArray();
     QTest::newRow("malformed server word")
         << kTwo << QStringList{"--add", "Зал", "--port", "tcp://10.0.0.5"} << 2
         << QStringLiteral("«tcp://10.0.0.5» — не адрес сетевого порта. Адрес записывается как "
                           "tcp://СЕРВЕР:ПОРТ или rfc2217://СЕРВЕР:ПОРТ.")
-        << two;
+        << two << QByteArray();
     QTest::newRow("baud not taken")
         << kTwo << QStringList{"--add", "Зал", "--port", "ttyS2", "--baud", "1000"} << 2
         << QStringLiteral("Скорость «1000» не поддерживается; возможны: 110, 300, 600, 1200, 2400, "
                           "4800, 9600, 14400, 19200, 38400, 56000.")
-        << two;
+        << two << QByteArray();
     QTest::newRow("add without a port")
         << kTwo << QStringList{"--add", "Зал"} << 2
-        << QStringLiteral("Новому табло нужен порт: «--port».") << two;
+        << QStringLiteral("Новому табло нужен порт: «--port».") << two << QByteArray();
     QTest::newRow("remove one not there")
         << kTwo << QStringList{"--remove", "Зал"} << 2
-        << QStringLiteral("Табло «Зал» нет в списке «list.ini».") << two;
+        << QStringLiteral("Табло «Зал» нет в списке «list.ini».") << two << QByteArray();
     QTest::newRow("a broken entry is kept, not rewritten")
         << kTwo + "[Зал]\nport = ttyS2\nparity = odd\n"
         << QStringList{"--remove", "Касса"} << 3
@@ -77,7 +92,7 @@ void TestCliDisplays::editList_data()
                           "поддерживается; возможны: mark, none.\n"
                           "tavrix-editor: В списке «list.ini» есть записи с ошибками: исправьте "
                           "их, затем повторите.")
-        << two;
+        << two << QByteArray();
 }
 
 void TestCliDisplays::editList()
@@ -87,6 +102,7 @@ void TestCliDisplays::editList()
     QFETCH(int, exitCode);
     QFETCH(QString, err);
     QFETCH(QString, listed);
+    QFETCH(QByteArray, written);
     if (!before.isEmpty())
         m_cli->WriteFile(QStringLiteral("list.ini"), before);
     const QStringList list = {"displays", "--displays", "list.ini"};
@@ -95,12 +111,8 @@ void TestCliDisplays::editList()
     QCOMPARE(result.exitCode, exitCode);
     const CliResult shown = m_cli->Run(list);
     QCOMPARE(QString::fromUtf8(shown.out), listed);
-    const QByteArray after = FileBytes(m_cli->Path(QStringLiteral("list.ini")));
-    if (exitCode != 0)
-        QCOMPARE(after, before);
-    else if (before.isEmpty())
-        QCOMPARE(after, kHeader + "\n[Зал]\nport = tcp://10.0.0.5:4001\nbaud = 1200\ndata = 8\n"
-                                  "stop = 2\nparity = none\n");
+    QCOMPARE(FileBytes(m_cli->Path(QStringLiteral("list.ini"))),
+             written.isEmpty() ? before : written);
 }
 
 // Five displays, two on one pseudo-terminal and one whose far end goes away in the middle: each
@@ -152,8 +164,70 @@ void TestCliDisplays::sendToAll()
     QCOMPARE(journal.takeLast(), QString());
     QCOMPARE(journal.size(), 5);
     QVERIFY(std::any_of(journal.begin(), journal.end(), [&](const QString& line) {
-        return line.contains("\tЗал\t" + ptys[3].SlaveName() + "\t304 из 304 байт\t" + ok);
+        return line.contains("\tЗал\t" + ptys[3].SlaveName() + "\t304/304\tok");
     }));
+}
+
+// Each row: the list (a display on each pseudo-terminal, then what follows), whether stdout has
+// no reader (as `| head -1` leaves it), the status, the summary and what stderr ends with. Every
+// display that was sent to is journalled either way.
+void TestCliDisplays::sendToAllEnds_data()
+{
+    QTest::addColumn<QByteArray>("broken");
+    QTest::addColumn<bool>("noReader");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QString>("errEnd");
+    const QByteArray broken = "[ВИТРИНА 1]\nport = ttyS7\n[Склад]\nport = ttyS8\nbaud = 1234\n";
+    const QString skipped =
+        QStringLiteral("Передано на 2 из 4 табло. Пропущено записанных в списке с ошибкой: 2.");
+    const QString noReader =
+        QStringLiteral("tavrix-editor: Стандартный вывод не принимает строки: Broken pipe.\n");
+    QTest::newRow("broken entries counted and skipped")
+        << broken << false << 3 << skipped
+        << QStringLiteral("1234» не поддерживается; возможны: 110, 300, 600, 1200, 2400, 4800, "
+                          "9600, 14400, 19200, 38400, 56000.\n");
+    QTest::newRow("no reader on stdout") << QByteArray() << true << 0 << QString() << noReader;
+    QTest::newRow("no reader, broken entries") << broken << true << 3 << QString() << noReader;
+}
+
+void TestCliDisplays::sendToAllEnds()
+{
+    QFETCH(QByteArray, broken);
+    QFETCH(bool, noReader);
+    QFETCH(int, exitCode);
+    QFETCH(QString, summary);
+    QFETCH(QString, errEnd);
+    std::array<PtyPair, 2> ptys;
+    const QByteArray list = "[Витрина 1]\nport = " + ptys[0].SlaveName().toUtf8() +
+                            "\nbaud = 9600\n[Витрина 2]\nport = " + ptys[1].SlaveName().toUtf8() +
+                            "\nbaud = 9600\n" + broken;
+    m_cli->WriteFile(QStringLiteral("list.ini"), list);
+    QProcess process;
+    m_cli->Prepare(process);
+    if (noReader) {
+        process.setChildProcessModifier([] {
+            int ends[2];
+            if (pipe(ends) == 0) {
+                dup2(ends[1], STDOUT_FILENO);
+                ::close(ends[0]);
+                ::close(ends[1]);
+            }
+        });
+    }
+    process.start(m_cli->Program(), {"send", "--text", "A", "--all", "--displays", "list.ini"});
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), exitCode);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(err.endsWith(errEnd), qPrintable(err));
+    const QStringList out = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n');
+    QCOMPARE(out.value(out.size() - 2), summary);
+    const QByteArray frame = HexBytes("02 00 00 41 0D");
+    QCOMPARE(ptys[0].ReadAll(), frame);
+    QCOMPARE(ptys[1].ReadAll(), frame);
+    const QString journal = QString::fromUtf8(FileBytes(m_cli->JournalPath()));
+    QCOMPARE(journal.count(QStringLiteral("\t5/5\tok\n")), 2);
 }
 
 // Each row: the arguments after "send --text A --displays list.ini", over the list of two and one

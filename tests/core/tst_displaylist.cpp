@@ -31,7 +31,8 @@ private Q_SLOTS:
     void read_data();
     void read();
     void roundTrip();
-    void keepBroken();
+    void save_data();
+    void save();
 };
 
 // Each problem: "line|name|how its text begins".
@@ -67,8 +68,27 @@ void TestDisplayList::read_data()
         << QStringList{}
         << QStringList{"1||Строка до первого раздела", "4|A|Ключ «port» уже задан.",
                        "6|B|Строка не вида «ключ = значение»: «нечто»."};
+    QTest::newRow("what could only fail later")
+        << QByteArray("[A]\nport = \"ttyUSB1\"\n[B]\nport = COM01\n[C]\nport = tcp://h:04001\n"
+                      "[D]\nport = COM10\n[E]\nport = ttyUSB0\r1\n")
+        << QStringList{"D|COM10|3 4 2 1"}
+        << QStringList{"1|A|Порт «\"ttyUSB1\"» записан в кавычках: пишется без них.",
+                       "3|B|Номер порта в «COM01» начинается с нуля",
+                       "5|C|Номер порта в «tcp://h:04001» начинается с нуля",
+                       "9|E|Неверное имя порта «ttyUSB0\\r1»"};
+    QTest::newRow("parity check, the old key its synonym")
+        << QByteArray(
+               "[A]\nport = ttyS0\nparity-check = off\n[B]\nport = ttyS1\nParity-Check = ON\n"
+               "[C]\nport = ttyS2\nparity = none\nparity-check = on\n[D]\nport = ttyS3\n"
+               "parity-check = none\n")
+        << QStringList{"A|ttyS0|3 4 2 0", "B|ttyS1|3 4 2 1"}
+        << QStringList{"10|C|Ключ «parity-check» уже задан.",
+                       "13|D|Значение parity-check = none не поддерживается; возможны: off, on."};
     QTest::newRow("not UTF-8") << QByteArray("[\xC2\xE8\xF2\xF0\xE8\xED\xE0]\nport = ttyS0\n")
                                << QStringList{} << QStringList{"1||Файл не в кодировке UTF-8."};
+    QTest::newRow("UTF-8 cut short at the end")
+        << QByteArray("[Зал]\nport = ttyS0\n# \xD0") << QStringList{}
+        << QStringList{"1||Файл не в кодировке UTF-8."};
 }
 
 void TestDisplayList::read()
@@ -100,9 +120,10 @@ void TestDisplayList::roundTrip()
     const QByteArray bytes =
         "# Табло tavrix-editor: по разделу на табло, значения линии, не номера.\n"
         "# port: ttyUSB0, COM1, tcp://ХОСТ:ПОРТ, rfc2217://ХОСТ:ПОРТ\n"
-        "# baud: 110 ... 56000; data: 5-8; stop: 1, 1.5, 2; parity: none, mark\n"
-        "\n[Витрина 1]\nport = ttyUSB0\nbaud = 9600\ndata = 7\nstop = 1.5\nparity = mark\n"
-        "\n[Hall]\nport = COM1\nbaud = 1200\ndata = 8\nstop = 2\nparity = none\n";
+        "# baud: 110 ... 56000; data: 5-8; stop: 1, 1.5, 2; parity-check: on, off\n"
+        "# (бит четности всегда передается единицей, mark)\n"
+        "\n[Витрина 1]\nport = ttyUSB0\nbaud = 9600\ndata = 7\nstop = 1.5\nparity-check = off\n"
+        "\n[Hall]\nport = COM1\nbaud = 1200\ndata = 8\nstop = 2\nparity-check = on\n";
     QCOMPARE(list.Bytes(), bytes);
     CDisplayList read;
     read.Parse(bytes);
@@ -112,28 +133,68 @@ void TestDisplayList::roundTrip()
     QCOMPARE(Described(read), QStringList{"Hall|COM1|3 4 2 1"});
 }
 
-// Saved from the window, a list keeps its broken entries as they were written (a stray line as a
-// comment), and an entry changed in place keeps its own name and position.
-void TestDisplayList::keepBroken()
+// Each row: a file, what the window does to it ("put ROW NAME PORT", "add NAME PORT", "remove
+// NAME", "drop PROBLEM"; ';' between steps) and the file it saves, broken entries kept: the
+// comments, the order, the line ends and a broken entry's bytes stay as written.
+void TestDisplayList::save_data()
 {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QByteArray>("saved");
+    const QByteArray hand = "# added by hand\n[Зал]\nport = ttyS0\n\n[Склад]\nport = ttyS1\n"
+                            "baud = 1234\n\n# касса\n[Касса]\n# у входа\nbaud = 9600\n"
+                            "port = ttyS2\nparity = mark\n";
+    QTest::newRow("nothing changed") << hand << QString() << hand;
+    QTest::newRow("changed in place, comments kept")
+        << hand << "put 1 КАССА ttyS9"
+        << QByteArray("# added by hand\n[Зал]\nport = ttyS0\n\n[Склад]\nport = ttyS1\n"
+                      "baud = 1234\n\n# касса\n[КАССА]\n# у входа\nbaud = 1200\n"
+                      "port = ttyS9\nparity-check = on\ndata = 8\nstop = 2\n");
+    QTest::newRow("removed and added, the comments around stay")
+        << hand << "remove Зал;add Вход COM2;drop 0"
+        << QByteArray("# added by hand\n\n\n# касса\n[Касса]\n# у входа\nbaud = 9600\n"
+                      "port = ttyS2\nparity = mark\n\n[Вход]\nport = COM2\nbaud = 1200\n"
+                      "data = 8\nstop = 2\nparity-check = on\n");
+    QTest::newRow("a lone CR in a broken entry kept")
+        << QByteArray("[Склад]\r\nport = ttyUSB0\r1\r\n[Зал]\r\nport = ttyS0") << "put 0 Зал ttyS3"
+        << QByteArray("[Склад]\r\nport = ttyUSB0\r1\r\n[Зал]\r\nport = ttyS3\r\nbaud = 1200\r\n"
+                      "data = 8\r\nstop = 2\r\nparity-check = on\r\n");
+    QTest::newRow("stray line and BOM kept, name changed")
+        << QByteArray("\xEF\xBB\xBF[A]\nport = ttyS0\nстрока\n[B]\nport = ttyS1\n")
+        << "put 0 Б ttyS1;add A ttyS5"
+        << QByteArray("\xEF\xBB\xBF[A]\nport = ttyS0\nстрока\n[Б]\nport = ttyS1\nbaud = 1200\n"
+                      "data = 8\nstop = 2\nparity-check = on\n\n[A]\nport = ttyS5\nbaud = 1200\n"
+                      "data = 8\nstop = 2\nparity-check = on\n");
+}
+
+void TestDisplayList::save()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, steps);
+    QFETCH(QByteArray, saved);
     CDisplayList list;
-    list.Parse("ничего = 1\n[Зал]\nport = ttyS0\n[Склад]\r\nport = ttyS1\r\nbaud = 1234\r\n\n"
-               "[Касса]\nport = ttyS2\n");
-    QCOMPARE(list.Problems().size(), 2);
-    QString why;
-    QVERIFY(!list.Put(0, {QStringLiteral("касса"), PortConfig{}}, why));
-    QCOMPARE(why, QStringLiteral("Табло «касса» уже есть в списке."));
-    QVERIFY(list.Put(0, {QStringLiteral("ЗАЛ"), PortConfig{"ttyS5", 3, 4, 2, 1}}, why));
-    QVERIFY(list.Put(-1, {QStringLiteral("Вход"), PortConfig{}}, why));
-    const QByteArray bytes = list.Bytes(CDisplayList::KeepBroken);
-    QVERIFY(bytes.endsWith("\n# ничего = 1\n\n[Склад]\nport = ttyS1\nbaud = 1234\n"));
+    list.Parse(bytes);
+    const QList<CDisplayList::Problem> problems = list.Problems();
+    for (const QString& step : steps.split(u';', Qt::SkipEmptyParts)) {
+        const QStringList words = step.split(u' ');
+        QString why;
+        if (words[0] == u"put")
+            QVERIFY2(list.Put(words[1].toInt(), {words[2], PortConfig{words[3], 3, 4, 2, 1}}, why),
+                     qPrintable(why));
+        else if (words[0] == u"add")
+            QVERIFY2(list.Add({words[1], PortConfig{words[2], 3, 4, 2, 1}}, why), qPrintable(why));
+        else if (words[0] == u"remove")
+            QVERIFY(list.Remove(words[1]));
+        else
+            list.RemoveProblem(words[1].toInt());
+    }
+    QCOMPARE(list.Bytes(CDisplayList::KeepBroken), saved);
     CDisplayList read;
-    read.Parse(bytes);
-    QCOMPARE(Described(read),
-             QStringList({"ЗАЛ|ttyS5|3 4 2 1", "Касса|ttyS2|3 4 2 1", "Вход|COM1|3 4 2 1"}));
-    QCOMPARE(read.Problems().size(), 1);
-    QCOMPARE(read.Problems()[0].name, QStringLiteral("Склад"));
-    QVERIFY(!list.Bytes().contains("Склад"));
+    read.Parse(saved);
+    QCOMPARE(read.Entries(), list.Entries());
+    QCOMPARE(read.Problems().size(), list.Problems().size());
+    for (qsizetype i = 0; i < read.Problems().size(); ++i)
+        QCOMPARE(read.Problems()[i].text, list.Problems()[i].text);
 }
 
 QTEST_GUILESS_MAIN(TestDisplayList)
