@@ -145,8 +145,8 @@ void CDisplayList::Parse(const QByteArray& bytes)
                 line.remove(u'\r');
             while (!raw.isEmpty() && raw.last().trimmed().isEmpty())
                 raw.removeLast();
-            m_problems.append(
-                {section->faultLine, section->entry.name, section->fault, raw.join(u'\n')});
+            m_problems.append({section->faultLine, section->entry.name, section->fault,
+                               raw.join(u'\n'), section->entry});
         }
         section.reset();
     };

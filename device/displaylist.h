@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 // One named display: its port word and line settings, as the sender takes them.
 struct DisplayEntry {
@@ -35,6 +36,9 @@ public:
         // The entry's lines as they stand (a stray line as a comment), so a list saved from the
         // window keeps what it could not read; empty when the whole file was unreadable.
         QString raw;
+        // A broken section's entry as far as it could be read (a value it refused left out of
+        // range), for the operator to mend; none for a stray line or an unreadable file.
+        std::optional<DisplayEntry> entry;
     };
 
     static constexpr auto kFileName = "displays.ini";

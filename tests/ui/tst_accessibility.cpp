@@ -1,9 +1,11 @@
 #include "app/helpdlg.h"
+#include "device/displaylistdlg.h"
 #include "framefixture.h"
 
 #include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
+#include <QTableWidget>
 
 namespace
 {
@@ -19,6 +21,8 @@ void Walk(QAccessibleInterface* iface, QStringList& names, QStringList& faults)
                                                         : object->objectName();
     const QString name = iface->text(A::Name);
     names << id + u'=' + name;
+    if (iface->role() == A::PushButton && !iface->text(A::Description).isEmpty())
+        names << id + u'=' + name + u'~' + iface->text(A::Description);
     const bool control =
         !iface->state().invisible && (qobject_cast<const QGroupBox*>(object) ||
                                       QList{A::PushButton, A::CheckBox, A::RadioButton, A::ComboBox,
@@ -36,6 +40,8 @@ void Walk(QAccessibleInterface* iface, QStringList& names, QStringList& faults)
         Walk(iface->child(n), names, faults);
 }
 
+const QByteArray kDisplays = "[Вход]\nport = ttyS0\n[Зал]\nport = ttyS1\n";
+
 } // namespace
 
 class TestAccessibility : public QObject
@@ -46,6 +52,8 @@ private Q_SLOTS:
     void everyControlNamedByItsLabel();
     void previewByKeyboard_data();
     void previewByKeyboard();
+    void displayListByKeyboard_data();
+    void displayListByKeyboard();
 };
 
 void TestAccessibility::everyControlNamedByItsLabel_data()
@@ -61,6 +69,8 @@ void TestAccessibility::everyControlNamedByItsLabel_data()
     QTest::newRow("symbol set") << int(C::ID_INSERT_SYMBOL) << "insertButton=Вставить";
     QTest::newRow("about") << int(C::ID_APP_ABOUT) << "QPushButton=OK";
     QTest::newRow("help") << int(C::ID_HELP) << "QPushButton=Закрыть";
+    QTest::newRow("list of displays")
+        << int(C::ID_DISPLAY_LIST) << "checkButton1=Проверить~Открыть и закрыть порт табло «Зал»";
 }
 
 // Qt on Linux names a list by the entry it shows, and by its label only while it shows none, as
@@ -71,6 +81,7 @@ void TestAccessibility::everyControlNamedByItsLabel()
     QFETCH(QString, named);
     FrameFixture f;
     QVERIFY(f.Show());
+    QVERIFY(!f.WriteFile(QStringLiteral("displays.ini"), kDisplays).isEmpty());
     QStringList names;
     QStringList faults;
     const auto walk = [&](QWidget* window) {
@@ -148,6 +159,37 @@ void TestAccessibility::previewByKeyboard()
     QTRY_COMPARE(QAccessible::queryAccessibleInterface(f.frame->findChild<QWidget*>("previewPanel"))
                      ->text(QAccessible::Description),
                  described);
+}
+
+void TestAccessibility::displayListByKeyboard_data()
+{
+    QTest::addColumn<QKeySequence>("keys"); // from the table
+    QTest::addColumn<QString>("focused");   // "name~description"
+    QTest::newRow("Tab leaves the table for the row's button")
+        << QKeySequence("Tab") << "Проверить~Открыть и закрыть порт табло «Вход»";
+    QTest::newRow("the selected row's button")
+        << QKeySequence("Down, Tab") << "Проверить~Открыть и закрыть порт табло «Зал»";
+    QTest::newRow("then the window's buttons") << QKeySequence("Tab, Tab") << "Добавить…~";
+    QTest::newRow("back to the table") << QKeySequence("Tab, Shift+Tab") << "Табло~";
+}
+
+void TestAccessibility::displayListByKeyboard()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(QString, focused);
+    FrameFixture f;
+    QVERIFY(f.Show());
+    const QString path = f.WriteFile(QStringLiteral("displays.ini"), kDisplays);
+    CDisplayListDlg dialog(path, f.prompt);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.m_pTable->setFocus();
+    for (int n = 0; n < keys.count(); ++n)
+        QTest::keyClick(QApplication::focusWidget(), keys[n].key(), keys[n].keyboardModifiers());
+    QAccessibleInterface* focus =
+        QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+    QCOMPARE(focus->text(QAccessible::Name) + u'~' + focus->text(QAccessible::Description),
+             focused);
 }
 
 QTEST_MAIN(TestAccessibility)

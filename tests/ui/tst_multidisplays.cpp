@@ -49,6 +49,22 @@ void CloseWhenDone(Outcome& outcome)
     });
 }
 
+// The list as written: "name|port|baud" an entry, then "!name" a broken one.
+QStringList Saved(const QString& path)
+{
+    CDisplayList saved;
+    if (!saved.Load(path))
+        return {QStringLiteral("unreadable")};
+    QStringList after;
+    for (const DisplayEntry& entry : saved.Entries())
+        after << QStringLiteral("%1|%2|%3")
+                     .arg(entry.name, entry.config.portName)
+                     .arg(CSerialPort::BaudRates().value(entry.config.baudIndex));
+    for (const CDisplayList::Problem& problem : saved.Problems())
+        after << u'!' + problem.name;
+    return after;
+}
+
 QByteArray TextFrame(const QByteArray& stream)
 {
     return Hex("02 00 00") + stream + Hex("0D");
@@ -66,6 +82,8 @@ private Q_SLOTS:
     void deviceSettingsToMany();
     void editList_data();
     void editList();
+    void mendBrokenEntry_data();
+    void mendBrokenEntry();
     void check_data();
     void check();
     void unreadableListNotReplaced();
@@ -242,8 +260,11 @@ void TestMultiDisplays::editList()
     dialog.m_pTable->selectRow(row);
     if (action != u"remove") {
         WhenModal<CDisplayEditDlg>([&](CDisplayEditDlg* edit) {
-            if (action == u"copy")
-                QCOMPARE(edit->m_pName->text(), QStringLiteral("Зал (копия)"));
+            if (action == u"copy") { // selected: typing replaces it
+                QCOMPARE(edit->m_pName->selectedText(), QStringLiteral("Зал (копия)"));
+                QTest::keyClicks(edit->m_pName, QStringLiteral("x"));
+                QCOMPARE(edit->m_pName->text(), QStringLiteral("x"));
+            }
             edit->m_pName->setText(name);
             edit->m_pPort->setEditText(port);
             edit->accept();
@@ -255,51 +276,137 @@ void TestMultiDisplays::editList()
     // A row that held a broken entry before shows a good one whole, with its button.
     for (int good = 0; good < dialog.List().Entries().size(); ++good) {
         QCOMPARE(dialog.m_pTable->columnSpan(good, 1), 1);
-        QVERIFY(dialog.m_pTable->cellWidget(good, 6));
+        QVERIFY(dialog.CheckButton(good));
     }
     QCOMPARE(prompt.texts.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY2(prompt.texts[0].startsWith(message), qPrintable(prompt.texts[0]));
     dialog.accept();
-    CDisplayList saved;
-    QVERIFY(saved.Load(path));
-    QStringList after;
-    for (const DisplayEntry& entry : saved.Entries())
-        after << QStringLiteral("%1|%2|%3")
-                     .arg(entry.name, entry.config.portName)
-                     .arg(CSerialPort::BaudRates().value(entry.config.baudIndex));
-    for (const CDisplayList::Problem& problem : saved.Problems())
-        after << u'!' + problem.name;
-    QTEST(after, "after");
+    QTEST(Saved(path), "after");
+}
+
+// The list's second row is broken: "Изменить…" opens what could be read of it, with the reason,
+// and OK puts a good entry in its place. Each row: the file, what the edit window shows
+// ("name|port|reason", empty: "Изменить…" stays greyed), the name and speed the operator gives,
+// the list after OK.
+void TestMultiDisplays::mendBrokenEntry_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<QStringList>("after");
+    const QByteArray hall = Section("Зал", QStringLiteral("ttyS0"));
+    QTest::newRow("speed the port does not take")
+        << hall + "[Склад]\nport = ttyS1\nbaud = 1234\n"
+        << "Склад|ttyS1|Ошибка в записи (строка 6): Скорость «1234» не поддерживается"
+        << "Склад"
+        << "9600" << QStringList{"Зал|ttyS0|9600", "Склад|ttyS1|9600"};
+    QTest::newRow("name taken")
+        << hall + "[зал]\nport = ttyS2\n"
+        << "зал|ttyS2|Ошибка в записи (строка 4): Табло «зал» уже есть в списке."
+        << "Зал 2" << QString() << QStringList{"Зал|ttyS0|9600", "Зал 2|ttyS2|1200"};
+    QTest::newRow("stray line: nothing to mend")
+        << "port = ttyS3\n" + hall << QString() << QString() << QString()
+        << QStringList{"Зал|ttyS0|9600"}; // kept as a comment
+}
+
+void TestMultiDisplays::mendBrokenEntry()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, shown);
+    QFETCH(QString, name);
+    QFETCH(QString, baud);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("displays.ini"));
+    QVERIFY(WriteFileBytes(path, file));
+    FakePrompt prompt;
+    CDisplayListDlg dialog(path, prompt);
+    dialog.m_pTable->selectRow(1);
+    QCOMPARE(dialog.m_pEdit->isEnabled(), !shown.isEmpty());
+    QVERIFY(!dialog.m_pCopy->isEnabled());
+    if (!shown.isEmpty()) {
+        QString read;
+        WhenModal<CDisplayEditDlg>([&](CDisplayEditDlg* edit) {
+            read = edit->m_pName->text() + u'|' + edit->m_pPort->currentText() + u'|' +
+                   (edit->m_pProblem->isVisible() ? edit->m_pProblem->text() : QString());
+            edit->m_pName->setText(name);
+            if (!baud.isEmpty())
+                edit->m_pBaud->setCurrentText(baud);
+            edit->accept();
+            if (edit->isVisible())
+                edit->reject(); // refused: the operator gives up
+        });
+        Click(&dialog, "editButton");
+        QVERIFY2(read.startsWith(shown), qPrintable(read));
+    }
+    QCOMPARE(prompt.texts, QStringList());
+    dialog.accept();
+    QTEST(Saved(path), "after");
 }
 
 void TestMultiDisplays::check_data()
 {
-    QTest::addColumn<bool>("present");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("port opens") << true << "Порт %1 табло «Зал» открывается";
-    QTest::newRow("no such device") << false << "Не удается открыть порт %1 табло «Зал».";
+    QTest::addColumn<bool>("present");    // the port is a pseudo-terminal, else a missing device
+    QTest::addColumn<QByteArray>("more"); // lines added to the display's entry
+    QTest::addColumn<bool>("send");       // sent to from the window of several, else checked
+    QTest::addColumn<QString>("message"); // %1: the port word
+    const QString noDevice = "Устройства %1 нет в системе. Проверьте, подключен ли адаптер, и "
+                             "выберите порт табло «Зал»: «Изменить…» в окне «Список табло».";
+    QTest::newRow("check: port opens") << true << QByteArray() << false << "Порт %1 открывается.";
+    QTest::newRow("check: no such device")
+        << false << QByteArray() << false
+        << "Не удается открыть порт %1 табло «Зал».\n\n" + noDevice;
+    QTest::newRow("check: line settings refused")
+        << true << QByteArray("stop = 1.5\n") << false
+        << "Не удается открыть порт %1 табло «Зал».\n\nПорт %1 открылся, но система не принимает "
+           "его настройки (скорость, число битов данных или стоповых битов). Выберите другие для "
+           "табло «Зал»: «Изменить…» в окне «Список табло».";
+    QTest::newRow("send: no such device")
+        << false << QByteArray() << true
+        << "Зал (%1): Не удается открыть последовательный порт. " + noDevice;
 }
 
-// "Проверить" opens and closes the display's port, and says why when it cannot.
+// "Проверить" opens and closes the display's port and says how it went, the reason in the box;
+// a port that will not open is mended in the display's own window, wherever it fails.
 void TestMultiDisplays::check()
 {
     QFETCH(bool, present);
+    QFETCH(QByteArray, more);
+    QFETCH(bool, send);
     QFETCH(QString, message);
     QTemporaryDir dir;
     PtyPair pty;
     const QString port =
         present ? pty.SlaveName() : dir.filePath(QStringLiteral("нет-такого-порта"));
     const QString path = dir.filePath(QStringLiteral("displays.ini"));
-    QVERIFY(WriteFileBytes(path, Section("Зал", port)));
+    QVERIFY(WriteFileBytes(path, Section("Вход", pty.SlaveName()) + Section("Зал", port) + more));
     FakePrompt prompt;
     CDisplayListDlg dialog(path, prompt);
-    Click(&dialog, "checkButton0");
-    QCOMPARE(prompt.texts.size(), 1);
-    QVERIFY2(prompt.texts[0].startsWith(message.arg(port)), qPrintable(prompt.texts[0]));
-    QCOMPARE(prompt.details.size(), present ? 0 : 1);
-    if (!present)
-        QVERIFY2(prompt.details[0].contains(u"нет в системе"), qPrintable(prompt.details[0]));
+    QCOMPARE(dialog.List().Entries().size(), 2);
+    const DisplayEntry hall = dialog.List().Entries()[1];
+    QString shown;
+    if (send) {
+        const qsizetype journalBefore = CTransferJournal().Text().size();
+        Outcome outcome;
+        CloseWhenDone(outcome);
+        CMultiTransferDlg::RunAndReport({hall}, {{QByteArray("x"), 0}}, nullptr,
+                                        &CDeviceSender::TextMessage,
+                                        QStringLiteral("Передано на %1 из %2 табло."));
+        shown = outcome.failures;
+        // The journal gives the same advice.
+        const QString added = CTransferJournal().Text().mid(journalBefore);
+        QVERIFY2(added.contains(u"выберите порт табло «Зал»: «Изменить…» в окне «Список табло»."),
+                 qPrintable(added));
+    } else {
+        QCOMPARE(dialog.m_pTable->currentRow(), 0);
+        Click(&dialog, "checkButton1");
+        QCOMPARE(dialog.m_pTable->currentRow(), 1); // its row is selected
+        QCOMPARE(prompt.texts.size(), 1);
+        shown = prompt.texts[0];
+        QCOMPARE(prompt.successes, present && more.isEmpty() ? prompt.texts : QStringList());
+    }
+    QVERIFY2(shown.startsWith(message.arg(port)), qPrintable(shown));
 }
 
 // A list that cannot be read is not written over with an empty one.
