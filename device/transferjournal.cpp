@@ -44,7 +44,7 @@ bool CTransferJournal::Record(const QString& display, const CDeviceSender& sende
 {
     const CSerialPort& port = sender.Port();
     const QString reason = sender.GetResult() == CDeviceSender::Result::OpenFailed
-                               ? CPortRefusal::Details(port)
+                               ? CPortRefusal::Details(port, display)
                                : QString();
     return Append(Line(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                        display, port.GetConfig().portName, sender.BytesSent(), sender.BytesTotal(),
