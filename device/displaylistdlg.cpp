@@ -252,7 +252,9 @@ void CDisplayListDlg::OnEdit()
         return;
     const CDisplayList::Problem& problem = m_list.Problems()[row - good];
     if (problem.entry)
-        EditEntry(*problem.entry, -1, m_pTable->item(row, Name)->text(), row - good);
+        EditEntry(*problem.entry, -1,
+                  problem.name.isEmpty() ? tr("Новое табло") : tr("Табло «%1»").arg(problem.name),
+                  row - good);
 }
 
 void CDisplayListDlg::OnCopy()
