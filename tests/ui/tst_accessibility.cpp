@@ -1,11 +1,9 @@
 #include "app/helpdlg.h"
-#include "device/displaylistdlg.h"
 #include "framefixture.h"
 
 #include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
-#include <QTableWidget>
 
 namespace
 {
@@ -40,8 +38,6 @@ void Walk(QAccessibleInterface* iface, QStringList& names, QStringList& faults)
         Walk(iface->child(n), names, faults);
 }
 
-const QByteArray kDisplays = "[Вход]\nport = ttyS0\n[Зал]\nport = ttyS1\n";
-
 } // namespace
 
 class TestAccessibility : public QObject
@@ -52,8 +48,6 @@ private Q_SLOTS:
     void everyControlNamedByItsLabel();
     void previewByKeyboard_data();
     void previewByKeyboard();
-    void displayListByKeyboard_data();
-    void displayListByKeyboard();
 };
 
 void TestAccessibility::everyControlNamedByItsLabel_data()
@@ -81,7 +75,9 @@ void TestAccessibility::everyControlNamedByItsLabel()
     QFETCH(QString, named);
     FrameFixture f;
     QVERIFY(f.Show());
-    QVERIFY(!f.WriteFile(QStringLiteral("displays.ini"), kDisplays).isEmpty());
+    QVERIFY(
+        !f.WriteFile(QStringLiteral("displays.ini"), "[Вход]\nport = ttyS0\n[Зал]\nport = ttyS1\n")
+             .isEmpty());
     QStringList names;
     QStringList faults;
     const auto walk = [&](QWidget* window) {
@@ -159,37 +155,6 @@ void TestAccessibility::previewByKeyboard()
     QTRY_COMPARE(QAccessible::queryAccessibleInterface(f.frame->findChild<QWidget*>("previewPanel"))
                      ->text(QAccessible::Description),
                  described);
-}
-
-void TestAccessibility::displayListByKeyboard_data()
-{
-    QTest::addColumn<QKeySequence>("keys"); // from the table
-    QTest::addColumn<QString>("focused");   // "name~description"
-    QTest::newRow("Tab leaves the table for the row's button")
-        << QKeySequence("Tab") << "Проверить~Открыть и закрыть порт табло «Вход»";
-    QTest::newRow("the selected row's button")
-        << QKeySequence("Down, Tab") << "Проверить~Открыть и закрыть порт табло «Зал»";
-    QTest::newRow("then the window's buttons") << QKeySequence("Tab, Tab") << "Добавить…~";
-    QTest::newRow("back to the table") << QKeySequence("Tab, Shift+Tab") << "Табло~";
-}
-
-void TestAccessibility::displayListByKeyboard()
-{
-    QFETCH(QKeySequence, keys);
-    QFETCH(QString, focused);
-    FrameFixture f;
-    QVERIFY(f.Show());
-    const QString path = f.WriteFile(QStringLiteral("displays.ini"), kDisplays);
-    CDisplayListDlg dialog(path, f.prompt);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    dialog.m_pTable->setFocus();
-    for (int n = 0; n < keys.count(); ++n)
-        QTest::keyClick(QApplication::focusWidget(), keys[n].key(), keys[n].keyboardModifiers());
-    QAccessibleInterface* focus =
-        QAccessible::queryAccessibleInterface(QApplication::focusWidget());
-    QCOMPARE(focus->text(QAccessible::Name) + u'~' + focus->text(QAccessible::Description),
-             focused);
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -34,16 +34,12 @@ public:
 };
 
 // Counts the windows titled "Состояние" that come up, however briefly.
-class StatusWindowWatch : public QObject
-{
-public:
+struct StatusWindowWatch : QObject {
     StatusWindowWatch() { qApp->installEventFilter(this); }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        const auto* widget = qobject_cast<QWidget*>(watched);
-        if (event->type() == QEvent::Show && widget && widget->isWindow() &&
-            widget->windowTitle() == QStringLiteral("Состояние"))
-            ++shown;
+        shown += event->type() == QEvent::Show && watched->isWidgetType() &&
+                 static_cast<QWidget*>(watched)->windowTitle() == u"Состояние";
         return false;
     }
     int shown = 0;
@@ -140,8 +136,7 @@ void TestEditorView::listChoiceInLowerPaneChangesNothing()
     CTavrixView* pane = f.frame->LowerView();
     auto* play = pane->findChild<QToolButton*>(QStringLiteral("previewPlay"));
     QWidget* viewport = pane->findChild<QScrollArea*>()->viewport();
-    QWidget* panel = pane->findChild<QWidget*>(QStringLiteral("previewPanel"));
-    QVERIFY(viewport->height() > panel->height() + 10);
+    QVERIFY(viewport->height() > pane->findChild<QWidget*>("previewPanel")->height() + 10);
     if (how == u"focus")
         pane->setFocus();
     else if (how == u"below")
