@@ -20,6 +20,13 @@ void CMessageBoxPrompt::InformDetails(const QString& text, const QString& detail
     box.exec();
 }
 
+void CMessageBoxPrompt::InformSuccess(const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, kCaption, text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
 bool CMessageBoxPrompt::AskYesNo(const QString& text)
 {
     QMessageBox box(QMessageBox::Question, kCaption, text, QMessageBox::Yes | QMessageBox::No,

@@ -11,6 +11,7 @@ public:
     void Inform(const QString& text) override;
     // The details are behind the box's "Show Details..." button (Qt's detailed text).
     void InformDetails(const QString& text, const QString& details) override;
+    void InformSuccess(const QString& text) override;
     bool AskYesNo(const QString& text) override;
     Answer AskSaveChanges(const QString& text) override;
 

@@ -548,9 +548,9 @@ bool CCommandLine::ChosenDisplays(const QCommandLineParser& parser, QList<Displa
     const QString file = QDir::toNativeSeparators(path);
     if (all) {
         displays = list.Entries();
-        m_nSkipped =
-            int(std::count_if(list.Problems().begin(), list.Problems().end(),
-                              [](const CDisplayList::Problem& problem) { return problem.entry; }));
+        m_nSkipped = int(std::count_if(
+            list.Problems().begin(), list.Problems().end(),
+            [](const CDisplayList::Problem& problem) { return problem.entry.has_value(); }));
     }
     for (const QString& name : parser.values(kDisplayOption)) {
         const DisplayEntry* entry = list.Find(name);

@@ -103,6 +103,7 @@ bool CDeviceSender::Start(const QList<Frame>& frames)
     m_nSent = 0;
     m_port.m_szTransferNote.clear();
     m_bRunning = true;
+    m_bOpened = false;
     m_bCancelled = false;
     m_result = Result::Ok;
     m_deadline.start(int(std::min<qint64>(JobBudgetMs(), std::numeric_limits<int>::max())));
@@ -136,6 +137,14 @@ CDeviceSender::Result CDeviceSender::RunFrames(Job& job)
         return Result::Cancelled;
     if (!job.port.Open(&control))
         return Result::OpenFailed;
+    {
+        const std::lock_guard<std::mutex> guard(job.mutex);
+        if (CDeviceSender* owner = job.owner) {
+            QMetaObject::invokeMethod(
+                owner, [owner, serial = job.serial] { owner->OnJobOpened(serial); },
+                Qt::QueuedConnection);
+        }
+    }
     for (int i = 0; i < job.frames.size(); ++i) {
         const QByteArray& bytes = job.frames.at(i).bytes;
         // An empty frame stands for a list the device cannot take.
@@ -218,6 +227,14 @@ CDeviceSender::Result CDeviceSender::CancelAndWait()
     if (m_bRunning)
         OnDeadline();
     return m_result;
+}
+
+void CDeviceSender::OnJobOpened(quint64 serial)
+{
+    if (!m_bRunning || !m_job || m_job->serial != serial)
+        return;
+    m_bOpened = true;
+    Q_EMIT opened();
 }
 
 void CDeviceSender::OnJobEnded(quint64 serial)

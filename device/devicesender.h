@@ -82,6 +82,8 @@ public:
     void SetDeadlineMargin(int ms) { m_nDeadlineMarginMs = ms; }
 
     bool IsRunning() const { return m_bRunning; }
+    // The running job has its port open (opened() has come).
+    bool HasOpened() const { return m_bOpened; }
     const CSerialPort& Port() const { return m_port; }
     Result GetResult() const { return m_result; }
     qint64 BytesTotal() const { return m_nTotal; }
@@ -99,6 +101,8 @@ public:
     static QString SettingsMessage(Result result);
 
 Q_SIGNALS:
+    // The job's port is open; its frames go out next.
+    void opened();
     // About ten times a second while the job runs, and once more at its end.
     void progress(qint64 sent, qint64 total, qint64 msLeft);
     void finished(CDeviceSender::Result result);
@@ -109,6 +113,7 @@ private:
     static Result RunFrames(Job& job);
     static bool Pause(Job& job, int ms);
 
+    void OnJobOpened(quint64 serial);
     void OnJobEnded(quint64 serial);
     void OnDeadline();
     void Finish(Result result);
@@ -123,6 +128,7 @@ private:
     qint64 m_nTotal = 0;
     qint64 m_nSent = 0; // at the end of the last job
     bool m_bRunning = false;
+    bool m_bOpened = false;
     bool m_bCancelled = false; // asked while the job ran
     Result m_result = Result::Ok;
     int m_nFlagsWaitMs = kFlagsWaitMs;

@@ -9,12 +9,31 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace
 {
 
 const QString kChosenKey = QStringLiteral("Displays/Chosen");
+
+// A check list's rows are as high as their text alone; these take a table's row height, which
+// the style gives, so a row is easy to hit and reads like the list of displays.
+class RowDelegate : public QStyledItemDelegate
+{
+public:
+    RowDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), m_nHeight(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(size.height(), m_nHeight));
+        return size;
+    }
+
+private:
+    int m_nHeight;
+};
 
 } // namespace
 
@@ -30,6 +49,10 @@ CDisplayChoiceDlg::CDisplayChoiceDlg(const CDisplayList& list, const QString& ti
     m_pList = new QListWidget(this);
     m_pList->setObjectName(QStringLiteral("displayList"));
     m_pList->setAccessibleName(tr("Табло"));
+    m_pList->setItemDelegate(
+        new RowDelegate(m_pList->style()->pixelMetric(QStyle::PM_HeaderDefaultSectionSizeVertical,
+                                                      nullptr, m_pList),
+                        m_pList));
     for (const DisplayEntry& entry : m_entries) {
         auto* item = new QListWidgetItem(
             QStringLiteral("%1  —  %2").arg(entry.name, entry.config.portName), m_pList);

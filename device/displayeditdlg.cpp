@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -35,6 +36,7 @@ CDisplayEditDlg::CDisplayEditDlg(const DisplayEntry& entry, Refusal refusal, IPr
     setWindowTitle(tr("Табло"));
     m_pName = new QLineEdit(entry.name, this);
     m_pName->setObjectName(QStringLiteral("nameEdit"));
+    m_pName->selectAll();
     m_pPort = new QComboBox(this);
     m_pPort->setObjectName(QStringLiteral("portEdit"));
     m_pPort->setEditable(true);
@@ -74,7 +76,14 @@ CDisplayEditDlg::CDisplayEditDlg(const DisplayEntry& entry, Refusal refusal, IPr
     buttons->button(QDialogButtonBox::Cancel)->setText(tr("Отмена"));
     connect(buttons, &QDialogButtonBox::accepted, this, &CDisplayEditDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDisplayEditDlg::reject);
+    m_pProblem = new QLabel(this);
+    m_pProblem->setObjectName(QStringLiteral("problemText"));
+    m_pProblem->setWordWrap(true);
+    m_pProblem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pProblem->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_pProblem->hide();
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pProblem);
     layout->addLayout(form);
     layout->addWidget(buttons);
     m_pPort->setMinimumWidth(260);
@@ -93,6 +102,12 @@ DisplayEntry CDisplayEditDlg::Entry() const
     entry.config.stopBitsIndex = m_pStop->currentIndex();
     entry.config.parityIndex = m_pParity->currentIndex();
     return entry;
+}
+
+void CDisplayEditDlg::ShowProblem(const QString& text)
+{
+    m_pProblem->setText(text);
+    m_pProblem->setVisible(!text.isEmpty());
 }
 
 QStringList CDisplayEditDlg::LineTexts(const PortConfig& config)

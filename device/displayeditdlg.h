@@ -7,10 +7,12 @@
 
 class IPrompt;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 // One named display: its name, port word and line settings. OK keeps the window open with a
-// message as long as the entry cannot join the list.
+// message as long as the entry cannot join the list. The name comes selected, so typing replaces
+// it (a copy's "… (копия)").
 class CDisplayEditDlg : public QDialog
 {
     Q_OBJECT
@@ -22,6 +24,8 @@ public:
                     QWidget* parent = nullptr);
 
     DisplayEntry Entry() const;
+    // Above the fields: why the entry, as the file holds it, cannot be used.
+    void ShowProblem(const QString& text);
     // Speed, data bits, stop bits and parity as the windows show them.
     static QStringList LineTexts(const PortConfig& config);
     void accept() override;
@@ -32,6 +36,7 @@ public:
     QComboBox* m_pData = nullptr;
     QComboBox* m_pStop = nullptr;
     QComboBox* m_pParity = nullptr;
+    QLabel* m_pProblem = nullptr;
 
 private:
     Refusal m_refusal;

@@ -239,9 +239,9 @@ void CDisplayList::Parse(const QByteArray& bytes)
                 if (line.endsWith(u'\r'))
                     line.chop(1);
             }
-            addProblem(
-                {section->faultLine, section->entry.name, section->fault, raw.join(u'\n'), true},
-                from, to);
+            addProblem({section->faultLine, section->entry.name, section->fault, raw.join(u'\n'),
+                        section->entry},
+                       from, to);
         }
         section.reset();
     };
@@ -273,7 +273,7 @@ void CDisplayList::Parse(const QByteArray& bytes)
         else
             fault = Apply(section->entry, key, line.mid(equals + 1).trimmed());
         if (!section) {
-            addProblem({int(i + 1), QString(), fault, line, false}, i, i + 1);
+            addProblem({int(i + 1), QString(), fault, line, std::nullopt}, i, i + 1);
             continue;
         }
         section->keys.insert(KeyOf(key));

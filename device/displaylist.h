@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <optional>
 
 // One named display: its port word and line settings, as the sender takes them.
 struct DisplayEntry {
@@ -36,7 +37,9 @@ public:
         QString text;
         // The entry's lines as they stand, to show; empty when the whole file was unreadable.
         QString raw;
-        bool entry = false; // a section that names a display, not a stray line
+        // A broken section's entry as far as it could be read (a value it refused left out of
+        // range), for the operator to mend; none for a stray line or an unreadable file.
+        std::optional<DisplayEntry> entry;
     };
 
     static constexpr auto kFileName = "displays.ini";

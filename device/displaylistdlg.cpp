@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -35,10 +36,11 @@ CDisplayListDlg::CDisplayListDlg(const QString& path, IPrompt& prompt, QWidget* 
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pTable->setTabKeyNavigation(false); // arrows move in it; Tab goes on to the buttons
     m_pTable->horizontalHeader()->setSectionResizeMode(Port, QHeaderView::Stretch);
     m_pTable->setMinimumSize(700, 240);
 
-    auto* add = new QPushButton(tr("&Добавить…"), this);
+    auto* add = m_pAdd = new QPushButton(tr("&Добавить…"), this);
     add->setObjectName(QStringLiteral("addButton"));
     m_pEdit = new QPushButton(tr("&Изменить…"), this);
     m_pEdit->setObjectName(QStringLiteral("editButton"));
@@ -72,6 +74,14 @@ CDisplayListDlg::CDisplayListDlg(const QString& path, IPrompt& prompt, QWidget* 
     connect(m_pRemove, &QPushButton::clicked, this, &CDisplayListDlg::OnRemove);
     connect(m_pTable, &QTableWidget::cellDoubleClicked, this, [this] { OnEdit(); });
     connect(m_pTable, &QTableWidget::itemSelectionChanged, this, &CDisplayListDlg::UpdateButtons);
+    // The buttons over the cells follow the cells.
+    m_pTable->viewport()->installEventFilter(this);
+    m_pTable->installEventFilter(this);
+    const auto place = [this] { PlaceCheckButtons(); };
+    connect(m_pTable->horizontalHeader(), &QHeaderView::sectionResized, this, place);
+    connect(m_pTable->verticalHeader(), &QHeaderView::sectionResized, this, place);
+    connect(m_pTable->horizontalScrollBar(), &QScrollBar::valueChanged, this, place);
+    connect(m_pTable->verticalScrollBar(), &QScrollBar::valueChanged, this, place);
     connect(buttons, &QDialogButtonBox::accepted, this, &CDisplayListDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDisplayListDlg::reject);
     Fill(0);
@@ -96,6 +106,8 @@ void CDisplayListDlg::Fill(int current)
     const QList<CDisplayList::Problem>& problems = m_list.Problems();
     // Rebuilt from empty: rows shift as entries come and go, and a row would keep the span or
     // the button of what it showed before.
+    qDeleteAll(m_checks);
+    m_checks.clear();
     m_pTable->clearSpans();
     m_pTable->setRowCount(0);
     m_pTable->setRowCount(int(entries.size() + problems.size()));
@@ -107,12 +119,18 @@ void CDisplayListDlg::Fill(int current)
         cells[Parity] = QStringLiteral("mark");
         for (int column = 0; column < cells.size(); ++column)
             m_pTable->setItem(row, column, new QTableWidgetItem(cells[column]));
-        auto* check = new QPushButton(tr("Проверить"), m_pTable);
+        auto* check = new QPushButton(tr("Проверить"), this);
         check->setObjectName(QStringLiteral("checkButton%1").arg(row));
         check->setAutoDefault(false);
-        check->setToolTip(tr("Открыть и закрыть порт табло «%1»").arg(entries[row].name));
-        connect(check, &QPushButton::clicked, this, [this, row] { OnCheck(row); });
-        m_pTable->setCellWidget(row, Check, check);
+        const QString what = tr("Открыть и закрыть порт табло «%1»").arg(entries[row].name);
+        check->setToolTip(what);
+        check->setAccessibleDescription(what);
+        check->setFocusPolicy(Qt::ClickFocus); // the selected row's alone is a Tab stop
+        connect(check, &QPushButton::clicked, this, [this, row] {
+            m_pTable->selectRow(row);
+            OnCheck(row);
+        });
+        m_checks << check;
     }
     for (int n = 0; n < problems.size(); ++n) {
         const int row = int(entries.size()) + n;
@@ -132,6 +150,9 @@ void CDisplayListDlg::Fill(int current)
     m_pTable->resizeColumnsToContents();
     for (int column = 0; column < ColumnCount; ++column) // a little air beside each text
         m_pTable->setColumnWidth(column, m_pTable->columnWidth(column) + 12);
+    if (!m_checks.isEmpty())
+        m_pTable->setColumnWidth(Check, m_checks[0]->sizeHint().width() + 8);
+    PlaceCheckButtons();
     if (m_pTable->rowCount() > 0)
         m_pTable->selectRow(std::clamp(current, 0, m_pTable->rowCount() - 1));
     UpdateButtons();
@@ -140,13 +161,57 @@ void CDisplayListDlg::Fill(int current)
 void CDisplayListDlg::UpdateButtons()
 {
     const int row = m_pTable->currentRow();
-    const bool good = row >= 0 && row < m_list.Entries().size();
-    m_pEdit->setEnabled(good);
-    m_pCopy->setEnabled(good);
+    const int good = int(m_list.Entries().size());
+    const bool mendable = row >= good && row < m_pTable->rowCount() &&
+                          m_list.Problems()[row - good].entry.has_value();
+    m_pEdit->setEnabled((row >= 0 && row < good) || mendable);
+    m_pCopy->setEnabled(row >= 0 && row < good);
     m_pRemove->setEnabled(row >= 0 && row < m_pTable->rowCount());
+    QWidget* previous = m_pTable;
+    for (int n = 0; n < good; ++n) {
+        QPushButton* check = CheckButton(n);
+        if (!check)
+            continue;
+        check->setFocusPolicy(n == row ? Qt::StrongFocus : Qt::ClickFocus);
+        if (n == row) {
+            setTabOrder(m_pTable, check);
+            previous = check;
+        }
+    }
+    setTabOrder(previous, m_pAdd);
 }
 
-void CDisplayListDlg::EditEntry(const DisplayEntry& entry, int replacing, const QString& title)
+QPushButton* CDisplayListDlg::CheckButton(int row) const
+{
+    return m_checks.value(row);
+}
+
+// Each button over its cell while the cell is wholly in view.
+void CDisplayListDlg::PlaceCheckButtons()
+{
+    const QRect view = m_pTable->viewport()->rect();
+    for (int row = 0; row < m_checks.size(); ++row) {
+        const QRect cell = m_pTable->visualRect(m_pTable->model()->index(row, Check));
+        const bool shown = !cell.isEmpty() && view.contains(cell);
+        if (shown)
+            m_checks[row]->setGeometry(
+                QRect(m_pTable->viewport()->mapTo(this, cell.topLeft()), cell.size())
+                    .adjusted(1, 1, -1, -1));
+        m_checks[row]->setVisible(shown);
+        m_checks[row]->raise();
+    }
+}
+
+bool CDisplayListDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Move ||
+        event->type() == QEvent::Show)
+        PlaceCheckButtons();
+    return QDialog::eventFilter(watched, event);
+}
+
+void CDisplayListDlg::EditEntry(const DisplayEntry& entry, int replacing, const QString& title,
+                                int mending)
 {
     const auto refusal = [this, replacing](const DisplayEntry& wanted) {
         CDisplayList trial = m_list;
@@ -156,10 +221,18 @@ void CDisplayListDlg::EditEntry(const DisplayEntry& entry, int replacing, const 
     };
     CDisplayEditDlg dialog(entry, refusal, m_prompt, this);
     dialog.setWindowTitle(title);
+    if (mending >= 0) {
+        const CDisplayList::Problem& problem = m_list.Problems()[mending];
+        dialog.ShowProblem(
+            tr("Ошибка в записи (строка %1): %2").arg(problem.line).arg(problem.text));
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
     QString why;
-    m_list.Put(replacing, dialog.Entry(), why);
+    if (!m_list.Put(replacing, dialog.Entry(), why))
+        return;
+    if (mending >= 0)
+        m_list.RemoveProblem(mending); // the mended entry now stands among the good ones
     Fill(replacing >= 0 ? replacing : int(m_list.Entries().size()) - 1);
 }
 
@@ -173,8 +246,18 @@ void CDisplayListDlg::OnAdd()
 void CDisplayListDlg::OnEdit()
 {
     const int row = m_pTable->currentRow();
-    if (row >= 0 && row < m_list.Entries().size())
+    const int good = int(m_list.Entries().size());
+    if (row >= 0 && row < good) {
         EditEntry(m_list.Entries()[row], row, tr("Табло «%1»").arg(m_list.Entries()[row].name));
+        return;
+    }
+    if (row < good || row >= m_pTable->rowCount())
+        return;
+    const CDisplayList::Problem& problem = m_list.Problems()[row - good];
+    if (problem.entry)
+        EditEntry(*problem.entry, -1,
+                  problem.name.isEmpty() ? tr("Новое табло") : tr("Табло «%1»").arg(problem.name),
+                  row - good);
 }
 
 void CDisplayListDlg::OnCopy()
@@ -216,14 +299,14 @@ void CDisplayListDlg::OnCheck(int row)
     const CDeviceSender::Result result = sender.WaitForResult();
     QApplication::restoreOverrideCursor();
     setEnabled(true);
-    if (result == CDeviceSender::Result::Ok)
-        m_prompt.Inform(tr("Порт %1 табло «%2» открывается: табло готово к передаче.")
-                            .arg(entry.config.portName, entry.name));
-    else
-        CPortRefusal::Report(
-            m_prompt,
-            tr("Не удается открыть порт %1 табло «%2».").arg(entry.config.portName, entry.name),
-            true, port);
+    if (result == CDeviceSender::Result::Ok) {
+        m_prompt.InformSuccess(tr("Порт %1 открывается.").arg(entry.config.portName));
+        return;
+    }
+    // The reason in the box itself: it is what the operator checked for.
+    m_prompt.Inform(
+        tr("Не удается открыть порт %1 табло «%2».").arg(entry.config.portName, entry.name) +
+        QStringLiteral("\n\n") + CPortRefusal::Details(port, entry.name));
 }
 
 void CDisplayListDlg::accept()

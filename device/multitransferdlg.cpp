@@ -183,7 +183,8 @@ void CMultiTransferDlg::OnDisplayFinished(int index, CDeviceSender::Result resul
             bar->setValue(bar->maximum());
     }
     SetCell(index, Bytes, tr("%1 из %2").arg(sender.BytesSent()).arg(sender.BytesTotal()));
-    const QString text = m_message(result);
+    const QString text =
+        CTransferStatusDlg::ResultText(result, m_multi.Display(index).config.portName, m_message);
     SetCell(index, Result, text);
     if (result == CDeviceSender::Result::Ok) {
         m_pTable->item(index, Result)->setToolTip(sender.ResultDetails());
@@ -192,7 +193,8 @@ void CMultiTransferDlg::OnDisplayFinished(int index, CDeviceSender::Result resul
     m_pTable->item(index, Result)->setForeground(QColor(0xB0, 0x00, 0x00));
     QString reason;
     if (result == CDeviceSender::Result::OpenFailed)
-        reason = CPortRefusal::Details(m_multi.Port(index)).simplified();
+        reason =
+            CPortRefusal::Details(m_multi.Port(index), m_multi.Display(index).name).simplified();
     else if (!sender.ResultDetails().isEmpty())
         reason = sender.ResultDetails();
     else if (result == CDeviceSender::Result::WriteFailed)

@@ -53,13 +53,13 @@ CPortRefusal::Kind CPortRefusal::KindOf(const CSerialPort& port)
     }
 }
 
-QString CPortRefusal::Details(const CSerialPort& port)
+QString CPortRefusal::Details(const CSerialPort& port, const QString& display)
 {
     // A network port's reason is already in words for the operator: the transport knows it best.
     if (CNetworkPort::IsNetworkWord(port.GetConfig().portName) && !port.m_szSystemError.isEmpty())
         return port.m_szSystemError;
     const QString device = DevicePath(port);
-    return Text(KindOf(port), device, QFileInfo(device).group(), port.m_szSystemError);
+    return Text(KindOf(port), device, QFileInfo(device).group(), port.m_szSystemError, display);
 }
 
 QString CPortRefusal::DevicePath(const CSerialPort& port)
@@ -74,16 +74,22 @@ QString CPortRefusal::DevicePath(const CSerialPort& port)
 }
 
 QString CPortRefusal::Text(Kind kind, const QString& device, const QString& group,
-                           const QString& systemText)
+                           const QString& systemText, const QString& display)
 {
     QString text;
     switch (kind) {
     case Kind::NoDevice:
-        text =
-            QCoreApplication::translate(
-                "CPortRefusal", "Устройства %1 нет в системе. Проверьте, подключен ли адаптер, и "
-                                "выберите порт в окне «Настройки COM порта».")
-                .arg(device);
+        // A named display's port is set in its own window, not in the COM port settings.
+        text = display.isEmpty()
+                   ? QCoreApplication::translate(
+                         "CPortRefusal", "Устройства %1 нет в системе. Проверьте, подключен ли "
+                                         "адаптер, и выберите порт в окне «Настройки COM порта».")
+                         .arg(device)
+                   : QCoreApplication::translate(
+                         "CPortRefusal", "Устройства %1 нет в системе. Проверьте, подключен ли "
+                                         "адаптер, и выберите порт табло «%2»: «Изменить…» в "
+                                         "окне «Список табло».")
+                         .arg(device, display);
         break;
     case Kind::PermissionDenied:
         text = QCoreApplication::translate("CPortRefusal", "Нет прав на доступ к устройству %1.")
@@ -106,6 +112,13 @@ QString CPortRefusal::Text(Kind kind, const QString& device, const QString& grou
                    "Закройте ее и повторите.")
             .arg(device);
     case Kind::LineSettings:
+        if (!display.isEmpty())
+            return QCoreApplication::translate(
+                       "CPortRefusal",
+                       "Порт %1 открылся, но система не принимает его настройки "
+                       "(скорость, число битов данных или стоповых битов). Выберите другие для "
+                       "табло «%2»: «Изменить…» в окне «Список табло».")
+                .arg(device, display);
         return QCoreApplication::translate(
                    "CPortRefusal",
                    "Порт %1 открылся, но система не принимает его настройки "

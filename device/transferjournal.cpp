@@ -102,7 +102,7 @@ bool CTransferJournal::Record(const QString& display, const CDeviceSender& sende
     const CDeviceSender::Result result = sender.GetResult();
     QString reason;
     if (result == CDeviceSender::Result::OpenFailed)
-        reason = CPortRefusal::Details(port);
+        reason = CPortRefusal::Details(port, display);
     else if (result == CDeviceSender::Result::WriteFailed && CNetworkPort::IsNetworkWord(portWord))
         reason = port.m_szSystemError.isEmpty() ? resultText : port.m_szSystemError;
     return Append(Line(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),

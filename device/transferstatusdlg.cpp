@@ -1,6 +1,8 @@
 #include "device/transferstatusdlg.h"
 
+#include "device/networkport.h"
 #include "device/portrefusal.h"
+#include "device/serialport.h"
 #include "device/transferjournal.h"
 #include "settings/prompt.h"
 
@@ -10,6 +12,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 QString CTransferStatusDlg::Caption()
@@ -17,9 +20,19 @@ QString CTransferStatusDlg::Caption()
     return tr("Состояние");
 }
 
-QString CTransferStatusDlg::Text()
+QString CTransferStatusDlg::Text(const QString& portWord)
 {
+    if (CNetworkPort::IsNetworkWord(portWord))
+        return tr("Идет передача данных через порт %1 ...").arg(portWord);
     return tr("Идет передача данных через последовательный порт ...");
+}
+
+QString CTransferStatusDlg::ResultText(CDeviceSender::Result result, const QString& portWord,
+                                       QString (*message)(CDeviceSender::Result))
+{
+    if (result == CDeviceSender::Result::OpenFailed && CNetworkPort::IsNetworkWord(portWord))
+        return tr("Не удается открыть порт %1.").arg(portWord);
+    return message(result);
 }
 
 namespace
@@ -38,7 +51,7 @@ CTransferStatusDlg::CTransferStatusDlg(CDeviceSender& sender, QWidget* parent)
 {
     setWindowTitle(Caption());
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(Text(), this);
+    auto* label = new QLabel(Text(sender.Port().GetConfig().portName), this);
     label->setObjectName(QStringLiteral("statusText"));
     layout->addWidget(label);
     m_pProgress = new QProgressBar(this);
@@ -74,12 +87,20 @@ CDeviceSender::Result CTransferStatusDlg::Run(CDeviceSender& sender, QWidget* pa
     {
         CTransferStatusDlg window(sender, parent);
         window.setWindowModality(Qt::ApplicationModal);
-        window.show();
-        ActiveWindow() = &window;
+        ActiveWindow() = &window; // a close of the main window meanwhile asks first
+        // Until the window is up the program takes no input; windows still repaint.
+        QEventLoop opening;
+        connect(&sender, &CDeviceSender::opened, &opening, &QEventLoop::quit);
+        connect(&sender, &CDeviceSender::finished, &opening, &QEventLoop::quit);
+        QTimer::singleShot(kShowDelayMs, &opening, &QEventLoop::quit);
+        if (!sender.HasOpened())
+            opening.exec(QEventLoop::ExcludeUserInputEvents);
         QEventLoop loop;
         connect(&sender, &CDeviceSender::finished, &loop, &QEventLoop::quit);
-        if (sender.IsRunning())
+        if (sender.IsRunning()) {
+            window.show();
             loop.exec();
+        }
         ActiveWindow() = nullptr;
     }
     // Still running: the loop was ended from outside (the desktop session is ending).
@@ -93,10 +114,11 @@ CDeviceSender::Result CTransferStatusDlg::RunAndReport(CDeviceSender& sender, QW
     // The window shows only while the bytes go out; the result comes after it is gone.
     const CDeviceSender::Result result = Run(sender, parent);
     CTransferJournal().Record(QString(), sender, message(result));
+    const QString text = ResultText(result, sender.Port().GetConfig().portName, message);
     if (const QString details = sender.ResultDetails(); !details.isEmpty())
-        prompt.InformDetails(message(result), details);
+        prompt.InformDetails(text, details);
     else
-        CPortRefusal::Report(prompt, message(result), result == CDeviceSender::Result::OpenFailed,
+        CPortRefusal::Report(prompt, text, result == CDeviceSender::Result::OpenFailed,
                              sender.Port());
     return result;
 }

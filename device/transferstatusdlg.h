@@ -10,7 +10,9 @@ class QProgressBar;
 class QPushButton;
 
 // "Состояние": the window shown while frames go to the device, with the bytes that have left,
-// the time left and "Отмена". While it is up no other window of the program takes input.
+// the time left and "Отмена". While it is up no other window of the program takes input. It
+// comes up once the port is open, or kShowDelayMs into a port that is slow to open (a server
+// that does not answer), so a port that will not open shows its message alone.
 class CTransferStatusDlg : public QDialog
 {
     Q_OBJECT
@@ -30,10 +32,18 @@ public:
     static CTransferStatusDlg* Active();
     static QString TimeLeftText(qint64 ms);
 
+    static constexpr int kShowDelayMs = 500;
+
     void reject() override; // the close box and Esc stop the transfer, as "Отмена" does
 
     static QString Caption();
-    static QString Text();
+    // What goes on, through the port the word names: a server's port is named, since it is no
+    // serial port of this computer.
+    static QString Text(const QString& portWord = QString());
+    // The message of how the job ended: `message`'s, but a server's port that would not open is
+    // named.
+    static QString ResultText(CDeviceSender::Result result, const QString& portWord,
+                              QString (*message)(CDeviceSender::Result));
 
     QProgressBar* m_pProgress = nullptr;
     QLabel* m_pTimeLeft = nullptr;

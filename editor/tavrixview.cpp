@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
@@ -61,6 +62,7 @@ CTavrixView::CTavrixView(AppSettings& settings, QWidget* parent)
     m_pPlay->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     m_pPlay->setText(tr("Пуск"));
     m_pPlay->setToolTip(tr("Показать бегущую строку"));
+    m_pPlay->setFocusPolicy(Qt::StrongFocus); // a click on it, too, moves to the pane
     layout->addWidget(m_pPlay);
     layout->addSpacing(12);
     auto* widthLabel = new QLabel(tr("Ширина табло:"), bar);
@@ -122,6 +124,14 @@ void CTavrixView::keyPressEvent(QKeyEvent* event)
     }
     if (!event->isAutoRepeat())
         SetPlaying(!IsPlaying());
+}
+
+// What no child takes (the bar's background, the scroll area's empty part below the dots)
+// reaches here.
+void CTavrixView::mousePressEvent(QMouseEvent* event)
+{
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
 }
 
 // A width holds no blanks, so Space in its field too starts and pauses the text.

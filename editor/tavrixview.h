@@ -20,7 +20,8 @@ class QToolButton;
 // which is kept in the user profile. The dots scroll when they are larger than the pane; the bar
 // sits beside the scroll area, not over its margin, since assistive technology sees only the
 // viewport of a scroll area. Moving to the pane puts the focus on "Пуск"; Space anywhere in the
-// pane starts and pauses the text.
+// pane starts and pauses the text. A click anywhere in the pane, even on its empty background,
+// makes it the active pane, so the toolbar's lists leave the text alone.
 // Encoding and laying out a long message take a while, so after an edit they run on a worker
 // from a copy of the text; the pane's own thread only copies and shows.
 class CTavrixView : public QWidget
@@ -76,6 +77,7 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -15,5 +15,7 @@ public:
     {
         Inform(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details);
     }
+    // An OK box that says something went well (an information sign, not a warning).
+    virtual void InformSuccess(const QString& text) { Inform(text); }
     virtual bool AskYesNo(const QString& text) = 0;
 };

@@ -696,16 +696,16 @@ More: man tavrix-editor
         <translation>Copy of Display “%1”</translation>
     </message>
     <message>
-        <source>Порт %1 табло «%2» открывается: табло готово к передаче.</source>
-        <translation>Port %1 of display “%2” opens: the display is ready for a transfer.</translation>
-    </message>
-    <message>
         <source>Не удается открыть порт %1 табло «%2».</source>
         <translation>Cannot open port %1 of display “%2”.</translation>
     </message>
     <message>
         <source>Список табло «%1» не записан: %2 Исправьте файл, затем повторите.</source>
         <translation>The display list “%1” was not written: %2 Correct the file, then try again.</translation>
+    </message>
+    <message>
+        <source>Порт %1 открывается.</source>
+        <translation>Port %1 opens.</translation>
     </message>
 </context>
 <context>
@@ -1159,6 +1159,14 @@ and log in again.</translation>
 
 System message: </translation>
     </message>
+    <message>
+        <source>Устройства %1 нет в системе. Проверьте, подключен ли адаптер, и выберите порт табло «%2»: «Изменить…» в окне «Список табло».</source>
+        <translation>The device %1 is not in the system. Check that the adapter is plugged in, and choose the port of display “%2”: “Change…” in the “Display List” window.</translation>
+    </message>
+    <message>
+        <source>Порт %1 открылся, но система не принимает его настройки (скорость, число битов данных или стоповых битов). Выберите другие для табло «%2»: «Изменить…» в окне «Список табло».</source>
+        <translation>Port %1 opened, but the system refuses its settings (speed, number of data bits or stop bits). Choose others for display “%2”: “Change…” in the “Display List” window.</translation>
+    </message>
 </context>
 <context>
     <name>CPortSetDialog</name>
@@ -1406,6 +1414,14 @@ Send the shortened message?</translation>
     <message>
         <source>Осталось: %1 мин %2 с</source>
         <translation>%1 min %2 s left</translation>
+    </message>
+    <message>
+        <source>Идет передача данных через порт %1 ...</source>
+        <translation>Sending data through port %1 ...</translation>
+    </message>
+    <message>
+        <source>Не удается открыть порт %1.</source>
+        <translation>Cannot open port %1.</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,11 @@ public:
         texts << text;
         this->details << details;
     }
+    void InformSuccess(const QString& text) override
+    {
+        texts << text;
+        successes << text;
+    }
     bool AskYesNo(const QString& text) override
     {
         texts << text;
@@ -23,6 +28,7 @@ public:
     }
 
     QStringList texts;
-    QStringList details; // of the boxes shown with details, in order
+    QStringList details;   // of the boxes shown with details, in order
+    QStringList successes; // of the boxes that said something went well
     QList<bool> answers;
 };

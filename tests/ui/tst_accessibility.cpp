@@ -19,6 +19,8 @@ void Walk(QAccessibleInterface* iface, QStringList& names, QStringList& faults)
                                                         : object->objectName();
     const QString name = iface->text(A::Name);
     names << id + u'=' + name;
+    if (iface->role() == A::PushButton && !iface->text(A::Description).isEmpty())
+        names << id + u'=' + name + u'~' + iface->text(A::Description);
     const bool control =
         !iface->state().invisible && (qobject_cast<const QGroupBox*>(object) ||
                                       QList{A::PushButton, A::CheckBox, A::RadioButton, A::ComboBox,
@@ -61,6 +63,8 @@ void TestAccessibility::everyControlNamedByItsLabel_data()
     QTest::newRow("symbol set") << int(C::ID_INSERT_SYMBOL) << "insertButton=Вставить";
     QTest::newRow("about") << int(C::ID_APP_ABOUT) << "QPushButton=OK";
     QTest::newRow("help") << int(C::ID_HELP) << "QPushButton=Закрыть";
+    QTest::newRow("list of displays")
+        << int(C::ID_DISPLAY_LIST) << "checkButton1=Проверить~Открыть и закрыть порт табло «Зал»";
 }
 
 // Qt on Linux names a list by the entry it shows, and by its label only while it shows none, as
@@ -71,6 +75,9 @@ void TestAccessibility::everyControlNamedByItsLabel()
     QFETCH(QString, named);
     FrameFixture f;
     QVERIFY(f.Show());
+    QVERIFY(
+        !f.WriteFile(QStringLiteral("displays.ini"), "[Вход]\nport = ttyS0\n[Зал]\nport = ttyS1\n")
+             .isEmpty());
     QStringList names;
     QStringList faults;
     const auto walk = [&](QWidget* window) {

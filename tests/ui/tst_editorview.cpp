@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QToolButton>
 
 namespace
 {
@@ -31,6 +33,18 @@ public:
     QList<bool> statusSeen;
 };
 
+// Counts the windows titled "Состояние" that come up, however briefly.
+struct StatusWindowWatch : QObject {
+    StatusWindowWatch() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        shown += event->type() == QEvent::Show && watched->isWidgetType() &&
+                 static_cast<QWidget*>(watched)->windowTitle() == u"Состояние";
+        return false;
+    }
+    int shown = 0;
+};
+
 } // namespace
 
 class TestEditorView : public QObject
@@ -39,6 +53,7 @@ class TestEditorView : public QObject
 private Q_SLOTS:
     void listChoiceInsertsCode_data();
     void listChoiceInsertsCode();
+    void listChoiceInLowerPaneChangesNothing_data();
     void listChoiceInLowerPaneChangesNothing();
     void newDocumentShowsTheSelections();
     void clipboardCommands();
@@ -102,21 +117,43 @@ void TestEditorView::listChoiceInsertsCode()
     QCOMPARE(Stream(*f.doc), stream);
 }
 
+void TestEditorView::listChoiceInLowerPaneChangesNothing_data()
+{
+    QTest::addColumn<QString>("how"); // the pane is made the active one
+    QTest::newRow("focus moved to it") << "focus";
+    QTest::newRow("click below the dot strips") << "below";
+    QTest::newRow("click on the bar's background") << "bar";
+    QTest::newRow("click on Пуск") << "play";
+}
+
 void TestEditorView::listChoiceInLowerPaneChangesNothing()
 {
+    QFETCH(QString, how);
     FrameFixture f;
     QVERIFY(f.Show());
     QTest::keyClicks(&f.Edit(), QStringLiteral("AB"));
     f.doc->SetModifiedFlag(false);
-    f.frame->LowerView()->setFocus();
-    QTRY_COMPARE(f.frame->ActivePane(), static_cast<QWidget*>(f.frame->LowerView()));
+    CTavrixView* pane = f.frame->LowerView();
+    auto* play = pane->findChild<QToolButton*>(QStringLiteral("previewPlay"));
+    QWidget* viewport = pane->findChild<QScrollArea*>()->viewport();
+    QVERIFY(viewport->height() > pane->findChild<QWidget*>("previewPanel")->height() + 10);
+    if (how == u"focus")
+        pane->setFocus();
+    else if (how == u"below")
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(4, viewport->height() - 4));
+    else if (how == u"bar")
+        QTest::mouseClick(play->parentWidget(), Qt::LeftButton, {},
+                          QPoint(play->parentWidget()->width() - 4, 4));
+    else
+        QTest::mouseClick(play, Qt::LeftButton);
+    QTRY_COMPARE(f.frame->ActivePane(), static_cast<QWidget*>(pane));
     FrameFixture::Choose(f.frame->m_wndFontCombo, 3);
     FrameFixture::Choose(f.frame->m_wndICombo, 7);
     QCOMPARE(f.Edit().GetText(), QByteArray("AB"));
     QVERIFY(!f.doc->IsModified());
 
     // Back in the editor (F6) the same choice works again.
-    QTest::keyClick(f.frame->LowerView(), Qt::Key_F6);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
     QTRY_COMPARE(f.frame->ActivePane(), static_cast<QWidget*>(f.frame->EditorView()));
     FrameFixture::Choose(f.frame->m_wndVCombo, 1);
     QCOMPARE(f.Edit().GetText(), QByteArray("ABv2"));
@@ -247,7 +284,9 @@ void TestEditorView::sendToUnavailablePortThenAvailable()
     const QString link = f.dir.filePath(QStringLiteral("ttyDisplay"));
     f.UsePort(link);
     QTest::keyClicks(&f.Edit(), QStringLiteral("Hi"));
+    StatusWindowWatch watch;
     f.Action(C::ID_SEND_TEXT)->trigger();
+    QCOMPARE(watch.shown, 0); // the message box alone
     QCOMPARE(f.prompt.texts, QStringList{"Не удается открыть последовательный порт."});
     QCOMPARE(f.prompt.details.size(), 1);
     QVERIFY2(f.prompt.details[0].startsWith(

@@ -220,6 +220,12 @@ void TestMultiDisplays::editList_data()
     QTest::newRow("broken entry kept")
         << hall + broken << "add" << -1 << "Касса"
         << "ttyS4" << QString() << QStringList{"Зал|ttyS0|9600", "Касса|ttyS4|1200", "!Склад"};
+    QTest::newRow("broken entry mended")
+        << hall + "[зал]\nport = ttyS2\n"
+        << "edit" << 1 << "Зал 2"
+        << "ttyS2"
+        << "Ошибка в записи (строка 4): Табло «зал» уже есть в списке."
+        << QStringList{"Зал|ttyS0|9600", "Зал 2|ttyS2|1200"};
     QTest::newRow("broken entry removed")
         << hall + broken << "remove" << 1 << QString() << QString() << QString()
         << QStringList{"Зал|ttyS0|9600"};
@@ -242,8 +248,13 @@ void TestMultiDisplays::editList()
     dialog.m_pTable->selectRow(row);
     if (action != u"remove") {
         WhenModal<CDisplayEditDlg>([&](CDisplayEditDlg* edit) {
-            if (action == u"copy")
-                QCOMPARE(edit->m_pName->text(), QStringLiteral("Зал (копия)"));
+            if (action == u"copy") { // selected: typing replaces it
+                QCOMPARE(edit->m_pName->selectedText(), QStringLiteral("Зал (копия)"));
+                QTest::keyClicks(edit->m_pName, QStringLiteral("x"));
+                QCOMPARE(edit->m_pName->text(), QStringLiteral("x"));
+            }
+            if (edit->m_pProblem->isVisible()) // a broken entry, opened to be mended
+                prompt.texts << edit->m_pProblem->text();
             edit->m_pName->setText(name);
             edit->m_pPort->setEditText(port);
             edit->accept();
@@ -255,7 +266,7 @@ void TestMultiDisplays::editList()
     // A row that held a broken entry before shows a good one whole, with its button.
     for (int good = 0; good < dialog.List().Entries().size(); ++good) {
         QCOMPARE(dialog.m_pTable->columnSpan(good, 1), 1);
-        QVERIFY(dialog.m_pTable->cellWidget(good, 6));
+        QVERIFY(dialog.CheckButton(good));
     }
     QCOMPARE(prompt.texts.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
@@ -275,31 +286,57 @@ void TestMultiDisplays::editList()
 
 void TestMultiDisplays::check_data()
 {
-    QTest::addColumn<bool>("present");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("port opens") << true << "Порт %1 табло «Зал» открывается";
-    QTest::newRow("no such device") << false << "Не удается открыть порт %1 табло «Зал».";
+    QTest::addColumn<bool>("present");    // the port is a pseudo-terminal, else a missing device
+    QTest::addColumn<bool>("send");       // sent to from the window of several, else checked
+    QTest::addColumn<QString>("message"); // %1: the port word
+    const QString noDevice = "Устройства %1 нет в системе. Проверьте, подключен ли адаптер, и "
+                             "выберите порт табло «Зал»: «Изменить…» в окне «Список табло».";
+    QTest::newRow("check: port opens") << true << false << "Порт %1 открывается.";
+    QTest::newRow("check: no such device")
+        << false << false << "Не удается открыть порт %1 табло «Зал».\n\n" + noDevice;
+    QTest::newRow("send: no such device")
+        << false << true << "Зал (%1): Не удается открыть последовательный порт. " + noDevice;
 }
 
-// "Проверить" opens and closes the display's port, and says why when it cannot.
+// "Проверить" opens and closes the display's port and says how it went, the reason in the box;
+// a port that will not open is mended in the display's own window, wherever it fails.
 void TestMultiDisplays::check()
 {
     QFETCH(bool, present);
+    QFETCH(bool, send);
     QFETCH(QString, message);
     QTemporaryDir dir;
     PtyPair pty;
     const QString port =
         present ? pty.SlaveName() : dir.filePath(QStringLiteral("нет-такого-порта"));
     const QString path = dir.filePath(QStringLiteral("displays.ini"));
-    QVERIFY(WriteFileBytes(path, Section("Зал", port)));
+    QVERIFY(WriteFileBytes(path, Section("Вход", pty.SlaveName()) + Section("Зал", port)));
     FakePrompt prompt;
     CDisplayListDlg dialog(path, prompt);
-    Click(&dialog, "checkButton0");
-    QCOMPARE(prompt.texts.size(), 1);
-    QVERIFY2(prompt.texts[0].startsWith(message.arg(port)), qPrintable(prompt.texts[0]));
-    QCOMPARE(prompt.details.size(), present ? 0 : 1);
-    if (!present)
-        QVERIFY2(prompt.details[0].contains(u"нет в системе"), qPrintable(prompt.details[0]));
+    QString shown;
+    if (send) {
+        const qsizetype journalBefore = CTransferJournal().Text().size();
+        Outcome outcome;
+        CloseWhenDone(outcome);
+        CMultiTransferDlg::RunAndReport({dialog.List().Entries().value(1)}, {{"x", 0}}, nullptr,
+                                        &CDeviceSender::TextMessage,
+                                        QStringLiteral("Передано на %1 из %2 табло."));
+        shown = outcome.failures;
+        const QString added = CTransferJournal().Text().mid(journalBefore);
+        QVERIFY2(added.contains(u"выберите порт табло «Зал»: «Изменить…» в окне «Список табло»."),
+                 qPrintable(added));
+    } else {
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.m_pTable->setFocus();
+        QTest::keyClick(dialog.m_pTable, Qt::Key_Tab); // out of the table to the row's button
+        QCOMPARE(QApplication::focusWidget(), dialog.CheckButton(0));
+        Click(&dialog, "checkButton1");
+        QCOMPARE(dialog.m_pTable->currentRow(), 1); // its row is selected
+        shown = prompt.texts.join(u'|');
+        QCOMPARE(prompt.successes, present ? prompt.texts : QStringList());
+    }
+    QVERIFY2(shown.startsWith(message.arg(port)) && !shown.contains(u'|'), qPrintable(shown));
 }
 
 // A list that cannot be read is not written over with an empty one.
