@@ -181,7 +181,7 @@ void CDisplayList::Parse(const QByteArray& bytes)
         m_problems.append(
             {1, QString(),
              QCoreApplication::translate("CDisplayList", "Файл не в кодировке UTF-8."), QString(),
-             false});
+             std::nullopt});
         m_problemKeys.append(0);
         return;
     }
