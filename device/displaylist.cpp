@@ -436,6 +436,36 @@ void CDisplayList::RemoveProblem(int index)
     m_problemKeys.removeAt(index);
 }
 
+int CDisplayList::Mend(int index, const DisplayEntry& entry, QString& why)
+{
+    why = index >= 0 && index < m_problems.size() ? Refusal(entry) : QStringLiteral("?");
+    if (!why.isEmpty())
+        return -1;
+    const int key = m_problemKeys[index];
+    RemoveProblem(index);
+    qsizetype at = 0; // the good entries written before it keep their places in the list
+    for (Piece& piece : m_pieces) {
+        if (piece.key != key) {
+            at += m_entryKeys.contains(piece.key) ? 1 : 0;
+            continue;
+        }
+        // What made it broken may be any of its lines: only its name line and comments stay.
+        QByteArray kept;
+        const QList<QByteArray> lines = Lines(piece.bytes);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QByteArray line = lines[i].trimmed();
+            if (i == 0 || line.isEmpty() || line.startsWith('#') || line.startsWith(';'))
+                kept += lines[i];
+        }
+        piece.bytes = kept;
+        piece.read = {};
+        break;
+    }
+    m_entries.insert(at, entry);
+    m_entryKeys.insert(at, key);
+    return int(at);
+}
+
 QByteArray CDisplayList::Bytes(Broken broken) const
 {
     QByteArray bytes = m_pieces.isEmpty() ? kHeader : QByteArray();

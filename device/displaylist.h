@@ -68,6 +68,9 @@ public:
     bool Remove(const QString& name);
     // Drops a broken entry, so it is not kept any more.
     void RemoveProblem(int index);
+    // Puts a good entry where the broken one at index stood (its comments kept, its lines written
+    // anew); the entry's index in the list, or -1 with why, the list unchanged.
+    int Mend(int index, const DisplayEntry& entry, QString& why);
 
     // Why an entry cannot join the list (empty when it can): its name, port word and settings.
     QString Refusal(const DisplayEntry& entry) const;

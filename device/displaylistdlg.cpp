@@ -229,10 +229,13 @@ void CDisplayListDlg::EditEntry(const DisplayEntry& entry, int replacing, const 
     if (dialog.exec() != QDialog::Accepted)
         return;
     QString why;
+    if (mending >= 0) {
+        if (const int at = m_list.Mend(mending, dialog.Entry(), why); at >= 0)
+            Fill(at);
+        return;
+    }
     if (!m_list.Put(replacing, dialog.Entry(), why))
         return;
-    if (mending >= 0)
-        m_list.RemoveProblem(mending); // the mended entry now stands among the good ones
     Fill(replacing >= 0 ? replacing : int(m_list.Entries().size()) - 1);
 }
 

@@ -134,8 +134,8 @@ void TestDisplayList::roundTrip()
 }
 
 // Each row: a file, what the window does to it ("put ROW NAME PORT", "add NAME PORT", "remove
-// NAME", "drop PROBLEM"; ';' between steps) and the file it saves, broken entries kept: the
-// comments, the order, the line ends and a broken entry's bytes stay as written.
+// NAME", "drop PROBLEM", "mend PROBLEM NAME PORT"; ';' between steps) and the file it saves, broken
+// entries kept: the comments, the order, the line ends and a broken entry's bytes stay as written.
 void TestDisplayList::save_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -155,6 +155,12 @@ void TestDisplayList::save_data()
         << QByteArray("# added by hand\n\n\n# касса\n[Касса]\n# у входа\nbaud = 9600\n"
                       "port = ttyS2\nparity = mark\n\n[Вход]\nport = COM2\nbaud = 1200\n"
                       "data = 8\nstop = 2\nparity-check = on\n");
+    QTest::newRow("a broken entry mended where it stood")
+        << QByteArray("[Зал]\nport = ttyS0\n[Склад]\n# у ворот\nport = ttyS1\nbaud = 1234\n"
+                      "port = ttyS2\n[Касса]\nport = ttyS3\n")
+        << "mend 0 Склад ttyS1"
+        << QByteArray("[Зал]\nport = ttyS0\n[Склад]\n# у ворот\nport = ttyS1\nbaud = 1200\n"
+                      "data = 8\nstop = 2\nparity-check = on\n[Касса]\nport = ttyS3\n");
     QTest::newRow("a lone CR in a broken entry kept")
         << QByteArray("[Склад]\r\nport = ttyUSB0\r1\r\n[Зал]\r\nport = ttyS0") << "put 0 Зал ttyS3"
         << QByteArray("[Склад]\r\nport = ttyUSB0\r1\r\n[Зал]\r\nport = ttyS3\r\nbaud = 1200\r\n"
@@ -183,6 +189,10 @@ void TestDisplayList::save()
                      qPrintable(why));
         else if (words[0] == u"add")
             QVERIFY2(list.Add({words[1], PortConfig{words[2], 3, 4, 2, 1}}, why), qPrintable(why));
+        else if (words[0] == u"mend")
+            QVERIFY2(
+                list.Mend(words[1].toInt(), {words[2], PortConfig{words[3], 3, 4, 2, 1}}, why) >= 0,
+                qPrintable(why));
         else if (words[0] == u"remove")
             QVERIFY(list.Remove(words[1]));
         else
