@@ -1,5 +1,6 @@
 #include "editor/interactiveeditctrl.h"
 
+#include "editor/markcolor.h"
 #include "editor/messagecodec.h"
 #include "editor/symbolglyphs.h"
 #include "editor/tavrixeditordoc.h"
@@ -18,16 +19,11 @@
 namespace
 {
 
-QColor ToQColor(quint32 bgr)
-{
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
-}
-
 QTextCharFormat ToQtFormat(const CharFormat& format)
 {
     QTextCharFormat result;
     result.setFontFamilies({format.face});
-    result.setForeground(ToQColor(format.color));
+    result.setForeground(MarkColor::ToQColor(format.color));
     if (MessageText::IsMarkingColor(format.color) && format.color != CMessageCodec::kControlColor)
         CSymbolGlyphs::WidenCell(result);
     return result;
@@ -70,7 +66,7 @@ CTextSnapshot CInteractiveEditCtrl::Snapshot() const
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const quint32 color = ColorOf(fragment.charFormat());
+            const quint32 color = MarkColor::Of(fragment.charFormat());
             if (color == 0)
                 continue;
             const int start = fragment.position();
@@ -169,12 +165,6 @@ void CInteractiveEditCtrl::ReplaceSel(const QByteArray& text)
     SetActiveCursor(cursor);
 }
 
-quint32 CInteractiveEditCtrl::ColorOf(const QTextCharFormat& format)
-{
-    const QColor c = format.foreground().color();
-    return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
-}
-
 quint32 CInteractiveEditCtrl::GetCharColor(int index) const
 {
     if (index < 0 || index >= GetTextLength())
@@ -183,7 +173,7 @@ quint32 CInteractiveEditCtrl::GetCharColor(int index) const
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (index < fragment.position() + fragment.length())
-            return ColorOf(fragment.charFormat());
+            return MarkColor::Of(fragment.charFormat());
     }
     return 0; // the line break that ends the block: always plain
 }
@@ -352,7 +342,7 @@ QTextCharFormat CInteractiveEditCtrl::FormatForColor(quint32 color) const
     if (color == 0)
         return m_cfNormal;
     QTextCharFormat format = m_cfControl;
-    format.setForeground(ToQColor(color));
+    format.setForeground(MarkColor::ToQColor(color));
     if (color != CMessageCodec::kControlColor)
         CSymbolGlyphs::WidenCell(format);
     return format;
@@ -378,7 +368,7 @@ QList<MessageText::Run> CInteractiveEditCtrl::SelectedRuns() const
             const int to = std::min(end, fragment.position() + fragment.length());
             if (from >= to)
                 continue;
-            const quint32 color = ColorOf(fragment.charFormat());
+            const quint32 color = MarkColor::Of(fragment.charFormat());
             append(fragment.text().mid(from - fragment.position(), to - from),
                    MessageText::IsMarkingColor(color) ? color : 0);
         }
@@ -414,7 +404,7 @@ void CInteractiveEditCtrl::insertFromMimeData(const QMimeData* source)
                 runs.append({QStringLiteral("\n"), 0});
             for (auto it = block.begin(); !it.atEnd(); ++it) {
                 MessageText::AppendPasted(runs, it.fragment().text(),
-                                          ColorOf(it.fragment().charFormat()));
+                                          MarkColor::Of(it.fragment().charFormat()));
             }
         }
     } else if (source->hasText()) {

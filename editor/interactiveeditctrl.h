@@ -45,9 +45,6 @@ public:
     // One walk over the fragments: a long message has far fewer of them than characters.
     CTextSnapshot Snapshot() const override;
 
-    // The marking colour of a format, as 0x00BBGGRR.
-    static quint32 ColorOf(const QTextCharFormat& format);
-
     static constexpr int kDefaultLimit = 32767;
     void SetLimitText(int limit);
     bool CanPaste() const;

@@ -1,6 +1,6 @@
 #include "editor/symbolglyphs.h"
 
-#include "editor/interactiveeditctrl.h"
+#include "editor/markcolor.h"
 #include "editor/messagecodec.h"
 #include "fonts/exfont.h"
 #include "settings/appsettings.h"
@@ -79,7 +79,7 @@ int CSymbolGlyphs::WalkBlock(const QTextBlock& block, int font, QPainter* painte
     }
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        const quint32 color = CInteractiveEditCtrl::ColorOf(fragment.charFormat());
+        const quint32 color = MarkColor::Of(fragment.charFormat());
         if (color == CMessageCodec::kControlColor) {
             for (QChar ch : fragment.text()) {
                 if (pendingLetter.isNull()) {
