@@ -1,6 +1,7 @@
 ; The Windows installer: makensis -DSTAGE=<folder> -DSOURCE=<tree> -DVERSION=<x.y> -DOUTFILE=<exe>
-;   STAGE   "Tavrix Editor.exe" with what windeployqt put beside it (Qt's DLLs, plugin folders,
-;           translations)
+;   STAGE   the program's folder: "Tavrix Editor.exe" and its console twin
+;           tavrix-editor-cli.exe with Qt's DLLs, plugin folders, translations and qt.conf
+;           (`make windows` leaves it as build-windows/Tavrix Editor)
 ;   SOURCE  the source tree, for the fonts
 ;
 ; The fonts folder beside the executable makes the copy portable: the program keeps
@@ -36,8 +37,9 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 
 Section
   SetOutPath "$INSTDIR"
-  ; A settings file left in the stage by a trial run must not replace the user's own.
-  File /r /x "${PRODUCT}.ini" /x "${PRODUCT}.ini.bak" "${STAGE}\*.*"
+  ; A settings file or list of displays left in the stage by a trial run must not replace the
+  ; user's own.
+  File /r /x "${PRODUCT}.ini" /x "${PRODUCT}.ini.bak" /x "displays.ini" "${STAGE}\*.*"
   SetOutPath "$INSTDIR\Fonts"
   File "${SOURCE}\Fonts\*.brf"
   SetOutPath "$INSTDIR"
@@ -61,8 +63,8 @@ Section
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; Everything in the program folder goes except the settings file and its backup: they are the
-; user's, and a new installation into the same folder reads them again.
+; Everything in the program folder goes except the settings file, its backup and the list of
+; displays: they are the user's, and a new installation into the same folder reads them again.
 Section "Uninstall"
   FindFirst $0 $1 "$INSTDIR\*.*"
   next:
@@ -71,6 +73,7 @@ Section "Uninstall"
     StrCmp $1 ".." skip
     StrCmp $1 "${PRODUCT}.ini" skip
     StrCmp $1 "${PRODUCT}.ini.bak" skip
+    StrCmp $1 "displays.ini" skip
     IfFileExists "$INSTDIR\$1\*.*" 0 file
       RMDir /r "$INSTDIR\$1"
       Goto skip

@@ -4,7 +4,9 @@
 #include <cstdio>
 
 #ifdef Q_OS_WIN
+#include <cstdlib>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -21,6 +23,23 @@ bool StderrIsTerminal()
 #endif
 }
 
+#ifdef Q_OS_WIN
+// The texts go out as UTF-8, which a console shows as such only in that code page. The code page
+// is the console's, shared with the shell that started the program, so it goes back at exit.
+UINT g_previousOutputCodePage = 0;
+
+void UseUtf8Console()
+{
+    const UINT previous = GetConsoleOutputCP();
+    if (previous == 0 || previous == CP_UTF8 || g_previousOutputCodePage != 0)
+        return;
+    if (!SetConsoleOutputCP(CP_UTF8))
+        return;
+    g_previousOutputCodePage = previous;
+    std::atexit([] { SetConsoleOutputCP(g_previousOutputCodePage); });
+}
+#endif
+
 void Write(FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -30,7 +49,12 @@ void Write(FILE* stream, const QString& text)
 
 } // namespace
 
-CConsole::CConsole() : m_bTerminal(StderrIsTerminal()) {}
+CConsole::CConsole() : m_bTerminal(StderrIsTerminal())
+{
+#ifdef Q_OS_WIN
+    UseUtf8Console();
+#endif
+}
 
 void CConsole::Out(const QString& text)
 {

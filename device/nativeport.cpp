@@ -78,6 +78,11 @@ void ResetOnClose(qintptr socket)
 
 #ifdef Q_OS_WIN
 
+QIODevice::OpenMode PortOpenMode()
+{
+    return QIODevice::ReadWrite;
+}
+
 // Windows opens a port with no sharing, which already keeps every other program out.
 Lock Acquire(const QString&)
 {
@@ -130,6 +135,11 @@ bool SystemDrain(Handle handle, const std::atomic<bool>&)
 } // namespace
 
 #else
+
+QIODevice::OpenMode PortOpenMode()
+{
+    return QIODevice::WriteOnly;
+}
 
 Lock Acquire(const QString& deviceName)
 {

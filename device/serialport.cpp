@@ -88,10 +88,8 @@ bool CSerialPort::Open(const std::atomic<bool>* cancel)
         }
     }
     m_hPort = std::make_unique<QSerialPort>(name);
-    // Write-only: nothing is read from the display, and a read notifier would fire on the
-    // thread that owns the port while another thread writes. QSerialPort adds TIOCEXCL on Unix
-    // and opens without sharing on Windows.
-    if (!m_hPort->open(QIODevice::WriteOnly)) {
+    // QSerialPort adds TIOCEXCL on Unix and opens without sharing on Windows.
+    if (!m_hPort->open(NativePort::PortOpenMode())) {
         SetLastError(QStringLiteral("Не удается открыть порт."), ErrorCode(*m_hPort));
         m_nSystemError = m_lock.systemError;
         m_szSystemError = m_hPort->errorString();
