@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 build=$(realpath -m "${1:-build-windows}")
 [ $# -gt 0 ] && shift
 . tools/wine-env.sh "$build"
-start_com_pairs 3 11
+start_com_pairs 4 11
 trap 'stop_com_pairs; "${wine%64}server" -k 2>/dev/null || true' EXIT
 # A wine server started once serves every test program, instead of one started and stopped by each.
 "${wine%64}server" -p 60 2>/dev/null || true

@@ -27,9 +27,9 @@ public:
         if (ends.size() != 2)
             return;
         m_name = ends.at(0);
-        const std::wstring far = (QStringLiteral("\\\\.\\") + ends.at(1)).toStdWString();
-        m_far = CreateFileW(far.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+        const std::wstring farPath = (QStringLiteral("\\\\.\\") + ends.at(1)).toStdWString();
+        m_far = CreateFileW(farPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
         if (m_far == INVALID_HANDLE_VALUE)
             return;
         DCB line{};
@@ -51,6 +51,12 @@ public:
     ~PtyPair() { CloseMaster(); }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
+
+    // Nothing from the Windows side can hold a COM port's output as XOFF would: a test that
+    // needs it skips on kCanHoldOutput before it calls these.
+    static constexpr bool kCanHoldOutput = false;
+    void SuspendSlaveOutput() {}
+    void ResumeSlaveOutput() {}
 
     bool IsValid() const { return m_far != INVALID_HANDLE_VALUE; }
     const QString& SlaveName() const { return m_name; } // "COM11"
@@ -131,6 +137,8 @@ public:
     }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
+
+    static constexpr bool kCanHoldOutput = true;
 
     bool IsValid() const { return m_master >= 0; }
     int MasterFd() const { return m_master; }

@@ -39,6 +39,8 @@ void TestMultiSender::portKey()
 // the display on a port of its own has already got its frame.
 void TestMultiSender::cancelOneThenAll()
 {
+    if (!PtyPair::kCanHoldOutput)
+        QSKIP("the line cannot be held here");
     PtyPair stalled;
     PtyPair free;
     stalled.SuspendSlaveOutput();
