@@ -5,6 +5,7 @@
 
 #ifdef Q_OS_WIN
 #include <cstdlib>
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -52,6 +53,9 @@ void Write(FILE* stream, const QString& text)
 CConsole::CConsole() : m_bTerminal(StderrIsTerminal())
 {
 #ifdef Q_OS_WIN
+    // The lines a script reads end in LF as on Linux, not in the CR LF of a text-mode stream.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     UseUtf8Console();
 #endif
 }

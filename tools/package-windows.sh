@@ -22,7 +22,8 @@ echo "installer: $setup, $size bytes"
 
 export WINEPREFIX="$build/wine-install"
 rm -rf "$WINEPREFIX"
-. tools/wine-env.sh "$build"
+wine_build=$build
+. tools/wine-env.sh
 trap '"${wine%64}server" -k 2>/dev/null || true' EXIT
 fail() { echo "installer check: $*" >&2; exit 1; }
 winpath() { "$wine" winepath -u "$1" 2>/dev/null; }

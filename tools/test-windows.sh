@@ -7,7 +7,8 @@ set -e
 cd "$(dirname "$0")/.."
 build=$(realpath -m "${1:-build-windows}")
 [ $# -gt 0 ] && shift
-. tools/wine-env.sh "$build"
+wine_build=$build
+. tools/wine-env.sh
 start_com_pairs 4 11
 trap 'stop_com_pairs; "${wine%64}server" -k 2>/dev/null || true' EXIT
 # A wine server started once serves every test program, instead of one started and stopped by each.

@@ -1,7 +1,7 @@
 # Sourced by the Windows scripts: a wine prefix of the build's own and its COM ports.
-#   . tools/wine-env.sh BUILD_FOLDER
+#   wine_build=BUILD_FOLDER; . tools/wine-env.sh
 wine=${TAVRIX_WINE:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
-export WINEPREFIX=${WINEPREFIX:-$(realpath -m "$1")/wine}
+export WINEPREFIX=${WINEPREFIX:-${wine_build:?}/wine}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No desktop integration: the prefix stays inside the build folder.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe=d}
