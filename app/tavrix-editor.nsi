@@ -12,7 +12,8 @@
   !error "define STAGE, SOURCE, VERSION and OUTFILE"
 !endif
 
-Unicode true
+; The program is 64-bit only, and so is the installer (it also runs where only 64-bit wine is).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 

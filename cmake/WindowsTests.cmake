@@ -26,6 +26,10 @@ set(TAVRIX_WINDOWS_EXCLUDED_TESTS
 # keeps the host's QT_ variables from Windows programs (they belong to the host's Qt) and passes
 # them only when spelt with WINE in front: without that a test would get the windows platform,
 # whose windows wine cannot create without a display, and wait in a modal loop for ever.
+# Qt's own Russian texts for the tests, as qt.conf beside the installed program finds them.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/qt.conf
+     "[Paths]\nPrefix=Z:${TAVRIX_WINDOWS_QT}\nTranslations=Z:${TAVRIX_QT_TRANSLATIONS}\n")
+
 # The device tests share the COM pairs tools/test-windows.sh sets up, so they run one at a time.
 function(tavrix_windows_test name source)
   set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT

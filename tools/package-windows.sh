@@ -28,7 +28,7 @@ trap '"${wine%64}server" -k 2>/dev/null || true' EXIT
 fail() { echo "installer check: $*" >&2; exit 1; }
 winpath() { "$wine" winepath -u "$1" 2>/dev/null; }
 
-"$wine" "$(winepath -w "$setup" 2>/dev/null || echo "$setup")" /S
+"$wine" "$setup" /S
 "${wine%64}server" -w
 appdata=$("$wine" cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
 dir=$(winpath "$appdata\\Programs\\Tavrix Editor")

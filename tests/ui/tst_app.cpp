@@ -119,7 +119,9 @@ void TestApp::helpOpensFromF1AndMenu()
     f.Action(C::ID_HELP_FINDER)->trigger();
     QVERIFY(help->isVisible());
     QCOMPARE(f.frame->findChildren<CHelpDlg*>().size(), 1);
-    QVERIFY(help->m_pFiles->text().endsWith(QStringLiteral("\nПапка шрифтов: /srv/fonts")));
+    QVERIFY(
+        help->m_pFiles->text().endsWith(QStringLiteral("\nПапка шрифтов: ") +
+                                        QDir::toNativeSeparators(QStringLiteral("/srv/fonts"))));
 }
 
 void TestApp::detailsStayApartFromTheText()

@@ -242,6 +242,9 @@ void TestEditorView::sendPutsFrameOnTheLine()
 
 void TestEditorView::sendToUnavailablePortThenAvailable()
 {
+#ifdef _WIN32
+    QSKIP("a device reached through a symbolic link is a Unix one");
+#endif
     FrameFixture f;
     QVERIFY(f.Show());
     const QString link = f.dir.filePath(QStringLiteral("ttyDisplay"));
