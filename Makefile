@@ -80,7 +80,7 @@ windows:
 
 # The Windows test suite under wine, offscreen, the device tests on null-modem pairs of COM ports.
 test-windows: windows
-	JOBS=$(JOBS) ./tools/test-windows.sh $(WIN_BUILD)
+	./tools/test-windows.sh $(WIN_BUILD)
 
 # The installer from the program's folder, checked by a silent install and uninstall under wine:
 # $(WIN_BUILD)/tavrix-editor-<version>-setup.exe
