@@ -1,5 +1,6 @@
 #include "clifixture.h"
 
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
 #include <optional>
@@ -88,6 +89,11 @@ void TestCliLanguage::wordsFollowTheChoice()
     if (!stored.isEmpty())
         profile.setValue(QStringLiteral("Interface/Language"), stored);
     profile.sync();
+    // Nor does the choice outlive the row, for the tests that run later on this machine.
+    const auto forget = qScopeGuard([&profile] {
+        profile.clear();
+        profile.sync();
+    });
 #else
     if (!stored.isEmpty()) {
         const QString profile = QDir::cleanPath(m_cli->ConfigPath(
