@@ -15,7 +15,13 @@ bool ChooseLanguage(const UiLanguage::Option& option)
     UiLanguage::Install(UiLanguage::Choose(option), false);
     if (option.valid)
         return true;
-    std::fprintf(stderr, "%s\n", UiLanguage::UnknownText(option).toLocal8Bit().constData());
+#ifdef Q_OS_WIN
+    // The commands write UTF-8 on Windows (their console set up for it), whatever the code page.
+    const QByteArray text = UiLanguage::UnknownText(option).toUtf8();
+#else
+    const QByteArray text = UiLanguage::UnknownText(option).toLocal8Bit();
+#endif
+    std::fprintf(stderr, "%s\n", text.constData());
     return false;
 }
 

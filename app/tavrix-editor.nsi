@@ -1,6 +1,7 @@
 ; The Windows installer: makensis -DSTAGE=<folder> -DSOURCE=<tree> -DVERSION=<x.y> -DOUTFILE=<exe>
-;   STAGE   "Tavrix Editor.exe" with what windeployqt put beside it (Qt's DLLs, plugin folders,
-;           translations)
+;   STAGE   the program's folder: "Tavrix Editor.exe" and its console twin
+;           tavrix-editor-cli.exe with Qt's DLLs, plugin folders, translations and qt.conf
+;           (`make windows` leaves it as build-windows/Tavrix Editor)
 ;   SOURCE  the source tree, for the fonts
 ;
 ; The fonts folder beside the executable makes the copy portable: the program keeps
@@ -11,7 +12,8 @@
   !error "define STAGE, SOURCE, VERSION and OUTFILE"
 !endif
 
-Unicode true
+; The program is 64-bit only, and so is the installer (it also runs where only 64-bit wine is).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
@@ -36,8 +38,9 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 
 Section
   SetOutPath "$INSTDIR"
-  ; A settings file left in the stage by a trial run must not replace the user's own.
-  File /r /x "${PRODUCT}.ini" /x "${PRODUCT}.ini.bak" "${STAGE}\*.*"
+  ; A settings file or list of displays left in the stage by a trial run must not replace the
+  ; user's own.
+  File /r /x "${PRODUCT}.ini" /x "${PRODUCT}.ini.bak" /x "displays.ini" "${STAGE}\*.*"
   SetOutPath "$INSTDIR\Fonts"
   File "${SOURCE}\Fonts\*.brf"
   SetOutPath "$INSTDIR"
@@ -61,8 +64,8 @@ Section
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; Everything in the program folder goes except the settings file and its backup: they are the
-; user's, and a new installation into the same folder reads them again.
+; Everything in the program folder goes except the settings file, its backup and the list of
+; displays: they are the user's, and a new installation into the same folder reads them again.
 Section "Uninstall"
   FindFirst $0 $1 "$INSTDIR\*.*"
   next:
@@ -71,6 +74,7 @@ Section "Uninstall"
     StrCmp $1 ".." skip
     StrCmp $1 "${PRODUCT}.ini" skip
     StrCmp $1 "${PRODUCT}.ini.bak" skip
+    StrCmp $1 "displays.ini" skip
     IfFileExists "$INSTDIR\$1\*.*" 0 file
       RMDir /r "$INSTDIR\$1"
       Goto skip

@@ -7,7 +7,10 @@
 #include <cstring>
 
 #ifdef Q_OS_WIN
+#include <cstdlib>
+#include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -24,6 +27,23 @@ bool StderrIsTerminal()
 #endif
 }
 
+#ifdef Q_OS_WIN
+// The texts go out as UTF-8, which a console shows as such only in that code page. The code page
+// is the console's, shared with the shell that started the program, so it goes back at exit.
+UINT g_previousOutputCodePage = 0;
+
+void UseUtf8Console()
+{
+    const UINT previous = GetConsoleOutputCP();
+    if (previous == 0 || previous == CP_UTF8 || g_previousOutputCodePage != 0)
+        return;
+    if (!SetConsoleOutputCP(CP_UTF8))
+        return;
+    g_previousOutputCodePage = previous;
+    std::atexit([] { SetConsoleOutputCP(g_previousOutputCodePage); });
+}
+#endif
+
 bool Write(FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -34,7 +54,15 @@ bool Write(FILE* stream, const QString& text)
 
 } // namespace
 
-CConsole::CConsole() : m_bTerminal(StderrIsTerminal()) {}
+CConsole::CConsole() : m_bTerminal(StderrIsTerminal())
+{
+#ifdef Q_OS_WIN
+    // The lines a script reads end in LF as on Linux, not in the CR LF of a text-mode stream.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    UseUtf8Console();
+#endif
+}
 
 void CConsole::Out(const QString& text)
 {

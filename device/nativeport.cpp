@@ -235,6 +235,11 @@ QString SystemErrorText(int systemError)
 
 #ifdef Q_OS_WIN
 
+QIODevice::OpenMode PortOpenMode()
+{
+    return QIODevice::ReadWrite;
+}
+
 // Windows opens a port with no sharing, which already keeps every other program out.
 Lock Acquire(const QString&)
 {
@@ -287,6 +292,11 @@ bool SystemDrain(Handle handle, const std::atomic<bool>&)
 } // namespace
 
 #else
+
+QIODevice::OpenMode PortOpenMode()
+{
+    return QIODevice::WriteOnly;
+}
 
 Lock Acquire(const QString& deviceName)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHostAddress>
+#include <QIODevice>
 #include <QString>
 #include <QtGlobal>
 #include <atomic>
@@ -21,6 +22,13 @@ using Handle = HANDLE;
 #else
 using Handle = int;
 #endif
+
+// How QSerialPort opens the port. Nothing is read from the display, so write-only where the system
+// allows it: on Unix a read notifier would fire on the thread that owns the port while another
+// thread writes. A Windows communications handle needs read access as well: without it wine's
+// serial layer refuses every line-settings and queue call (GetCommState, ClearCommError,
+// PurgeComm) with ERROR_ACCESS_DENIED, which reads as a port held by another program.
+QIODevice::OpenMode PortOpenMode();
 
 // A second descriptor on the device carrying an advisory lock, so a second program (root or not)
 // or a second copy of this one is refused before it can touch the line settings.

@@ -89,10 +89,8 @@ bool CSerialPort::Open(WriteControl* control)
         }
     }
     m_hPort = std::make_unique<QSerialPort>(name);
-    // Write-only: nothing is read from the display, and a read notifier would fire on the
-    // thread that owns the port while another thread writes. QSerialPort adds TIOCEXCL on Unix
-    // and opens without sharing on Windows.
-    if (!m_hPort->open(QIODevice::WriteOnly)) {
+    // QSerialPort adds TIOCEXCL on Unix and opens without sharing on Windows.
+    if (!m_hPort->open(NativePort::PortOpenMode())) {
         SetLastError(QStringLiteral("Не удается открыть порт."), ErrorCode(*m_hPort));
         m_nSystemError = m_lock.systemError;
         m_szSystemError = m_hPort->errorString();
@@ -176,11 +174,14 @@ quint32 CSerialPort::ApplyLineSettings()
     // The parity bit is always sent as 1, whatever parityIndex says. parityIndex would only switch
     // the checking of received characters, for which QSerialPort has no switch (on Unix it leaves
     // INPCK off). The program never reads from the display, so nothing more is done.
+    // Parity goes last. On Windows each setter reads the whole line state back and writes it
+    // again, and wine reads a pseudo-terminal's mark parity (which keeps CMSPAR and PARODD but
+    // drops PARENB) as a parity value it then refuses to write: a setter after it would fail.
     QSerialPort& port = *m_hPort;
-    const bool applied = port.setBaudRate(*baudRate) &&
-                         port.setDataBits(QSerialPort::DataBits(*dataBits)) &&
-                         port.setParity(QSerialPort::MarkParity) && port.setStopBits(*stopBits) &&
-                         port.setFlowControl(QSerialPort::NoFlowControl);
+    const bool applied =
+        port.setBaudRate(*baudRate) && port.setDataBits(QSerialPort::DataBits(*dataBits)) &&
+        port.setStopBits(*stopBits) && port.setFlowControl(QSerialPort::NoFlowControl) &&
+        port.setParity(QSerialPort::MarkParity);
     return applied ? 0 : ErrorCode(port);
 }
 

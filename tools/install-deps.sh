@@ -9,11 +9,11 @@ packages="$packages dpkg-dev file desktop-file-utils appstream"
 packages="$packages ser2net socat"
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 packages="$packages clang libclang-rt-14-dev"
-# Sets named on the command line. windows: the mingw-w64 compiler (make check-windows) and makensis
-# (make package-windows).
+# Sets named on the command line. windows: the mingw-w64 compiler (make windows), wine to run the
+# tests and the installer (make test-windows, make package-windows) and makensis.
 for set in "$@"; do
     case "$set" in
-    windows) packages="$packages g++-mingw-w64-x86-64-posix nsis" ;;
+    windows) packages="$packages g++-mingw-w64-x86-64-posix wine64 nsis" ;;
     *) echo "install-deps.sh: no package set named $set" >&2; exit 2 ;;
     esac
 done

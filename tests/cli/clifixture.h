@@ -8,8 +8,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#ifndef _WIN32
 #include <pty.h>
 #include <unistd.h>
+#endif
 
 // What a run of the program left behind.
 struct CliResult {
@@ -54,15 +56,31 @@ class CliProgram
 public:
     CliProgram()
     {
+#ifdef _WIN32
+        m_program = m_dir.filePath(QStringLiteral("tavrix-editor.exe"));
+#else
         m_program = m_dir.filePath(QStringLiteral("tavrix-editor"));
+#endif
         QFile::copy(QStringLiteral(TAVRIX_EDITOR_EXE), m_program);
         m_home.mkpath(QStringLiteral("."));
     }
 
-    bool IsValid() const { return QFileInfo(m_program).isExecutable(); }
-    QString Path(const QString& name) const { return m_dir.filePath(name); }
-    QString IniPath() const { return Path(QStringLiteral("Tavrix Editor.ini")); }
-    void WriteIni(const QByteArray& bytes) const { QVERIFY(WriteFileBytes(IniPath(), bytes)); }
+    bool IsValid() const
+    {
+        return QFileInfo(m_program).isExecutable();
+    }
+    QString Path(const QString& name) const
+    {
+        return m_dir.filePath(name);
+    }
+    QString IniPath() const
+    {
+        return Path(QStringLiteral("Tavrix Editor.ini"));
+    }
+    void WriteIni(const QByteArray& bytes) const
+    {
+        QVERIFY(WriteFileBytes(IniPath(), bytes));
+    }
     QString WriteFile(const QString& name, const QByteArray& bytes) const
     {
         const QString path = Path(name);
@@ -75,6 +93,11 @@ public:
     {
         QProcess process;
         Prepare(process);
+#ifdef _WIN32
+        // A console of its own is not a pipe the test can read.
+        if (stderrTerminal)
+            return {};
+#else
         int master = -1;
         int slave = -1;
         if (stderrTerminal) {
@@ -82,6 +105,7 @@ public:
                 return {};
             process.setChildProcessModifier([slave] { dup2(slave, STDERR_FILENO); });
         }
+#endif
         process.start(m_program, args);
         CliResult result;
         if (!process.waitForFinished(timeoutMs)) {
@@ -92,11 +116,13 @@ public:
         }
         result.out = process.readAllStandardOutput();
         result.err = process.readAllStandardError();
+#ifndef _WIN32
         if (stderrTerminal) {
             ::close(slave);
             result.err += ReadAvailable(master);
             ::close(master);
         }
+#endif
         return result;
     }
 
@@ -114,7 +140,10 @@ public:
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(m_dir.path());
     }
-    QString Program() const { return m_program; }
+    QString Program() const
+    {
+        return m_program;
+    }
     QString JournalPath() const
     {
         return m_home.filePath(QStringLiteral(".local/share/Tavrix Editor/transfers.log"));
@@ -125,6 +154,7 @@ public:
     }
 
 private:
+#ifndef _WIN32
     static QByteArray ReadAvailable(int fd)
     {
         QByteArray bytes;
@@ -134,6 +164,7 @@ private:
             bytes.append(buffer, int(n));
         return bytes;
     }
+#endif
 
     QTemporaryDir m_dir;
     QDir m_home{m_dir.filePath(QStringLiteral("home"))};

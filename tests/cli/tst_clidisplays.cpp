@@ -119,6 +119,8 @@ void TestCliDisplays::editList()
 // gets a line, the one that failed sets the status, and the four others get every byte.
 void TestCliDisplays::sendToAll()
 {
+    if (!PtyPair::kCanHoldOutput)
+        QSKIP("the line cannot be held here");
     std::array<PtyPair, 4> ptys;
     QByteArray list;
     // The one that goes away is slow enough to be in the middle of its frame when it does.

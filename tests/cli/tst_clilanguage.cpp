@@ -1,5 +1,7 @@
 #include "clifixture.h"
 
+#include <QScopeGuard>
+#include <QSettings>
 #include <QTest>
 #include <optional>
 
@@ -79,12 +81,27 @@ void TestCliLanguage::wordsFollowTheChoice()
     QFETCH(QStringList, args);
     QFETCH(int, exitCode);
     QFETCH(QString, start);
+#ifdef _WIN32
+    // There the profile is in the registry, which the program the test runs shares with it.
+    QSettings profile(QStringLiteral("Local AppWizard-Generated Applications"),
+                      QStringLiteral("Tavrix Editor"));
+    profile.clear();
+    if (!stored.isEmpty())
+        profile.setValue(QStringLiteral("Interface/Language"), stored);
+    profile.sync();
+    // Nor does the choice outlive the row, for the tests that run later on this machine.
+    const auto forget = qScopeGuard([&profile] {
+        profile.clear();
+        profile.sync();
+    });
+#else
     if (!stored.isEmpty()) {
         const QString profile = QDir::cleanPath(m_cli->ConfigPath(
             QStringLiteral("../Local AppWizard-Generated Applications/Tavrix Editor.conf")));
         QVERIFY(QDir().mkpath(QFileInfo(profile).absolutePath()));
         QVERIFY(WriteFileBytes(profile, "[Interface]\nLanguage=" + stored.toUtf8() + "\n"));
     }
+#endif
     const CliResult result = Run(args, locale);
     const QString text = QString::fromUtf8(result.out.isEmpty() ? result.err : result.out);
     QVERIFY2(text.startsWith(start), qPrintable(text));

@@ -2,6 +2,110 @@
 
 #include <QByteArray>
 #include <QString>
+
+#ifdef _WIN32
+#include <QStringList>
+#include <QThread>
+#include <windows.h>
+
+// On Windows the display is the far end of a null-modem pair of COM ports (com0com; under wine
+// two linked pseudo-terminals mapped to COM ports): the program opens the near port by name, the
+// test reads what arrives on the far one. TAVRIX_TEST_COM_PAIRS names the pairs, "COM11:COM12"
+// separated by commas; each fixture takes the next pair in turn, so a test holding two fixtures
+// at once gets two lines.
+class PtyPair
+{
+public:
+    PtyPair()
+    {
+        const QStringList pairs =
+            qEnvironmentVariable("TAVRIX_TEST_COM_PAIRS").split(u',', Qt::SkipEmptyParts);
+        if (pairs.isEmpty())
+            return;
+        static int next = 0;
+        const QStringList ends = pairs.at(next++ % pairs.size()).split(u':');
+        if (ends.size() != 2)
+            return;
+        m_name = ends.at(0);
+        const std::wstring farPath = (QStringLiteral("\\\\.\\") + ends.at(1)).toStdWString();
+        m_far = CreateFileW(farPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+        if (m_far == INVALID_HANDLE_VALUE)
+            return;
+        DCB line{};
+        line.DCBlength = sizeof line;
+        GetCommState(m_far, &line);
+        line.fBinary = TRUE;
+        line.ByteSize = 8;
+        line.Parity = NOPARITY;
+        line.StopBits = ONESTOPBIT;
+        line.fOutxCtsFlow = line.fOutxDsrFlow = line.fOutX = line.fInX = FALSE;
+        SetCommState(m_far, &line);
+        // A read returns at once with what is there.
+        COMMTIMEOUTS immediate{MAXDWORD, 0, 0, 0, 0};
+        SetCommTimeouts(m_far, &immediate);
+        // Whatever an earlier test left on the line is not this one's.
+        QThread::msleep(20);
+        ReadAvailable();
+    }
+    ~PtyPair() { CloseMaster(); }
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    // Nothing from the Windows side can hold a COM port's output as XOFF would: a test that
+    // needs it skips on kCanHoldOutput before it calls these.
+    static constexpr bool kCanHoldOutput = false;
+    void SuspendSlaveOutput() {}
+    void ResumeSlaveOutput() {}
+
+    bool IsValid() const { return m_far != INVALID_HANDLE_VALUE; }
+    const QString& SlaveName() const { return m_name; } // "COM11"
+
+    // Everything the far end has received so far (waits up to timeoutMs for the first byte).
+    QByteArray ReadAll(int timeoutMs = 1000)
+    {
+        QByteArray result;
+        for (int waited = 0; waited <= timeoutMs && result.isEmpty(); waited += 10) {
+            result += ReadAvailable();
+            if (result.isEmpty())
+                QThread::msleep(10);
+        }
+        for (int idle = 0; idle < 5; ++idle) { // what is still on its way
+            const QByteArray more = ReadAvailable();
+            if (!more.isEmpty())
+                idle = 0;
+            result += more;
+            QThread::msleep(10);
+        }
+        return result;
+    }
+
+    // What has arrived on the far end by now, without waiting.
+    QByteArray ReadAvailable()
+    {
+        QByteArray result;
+        char buffer[4096];
+        DWORD n = 0;
+        while (m_far != INVALID_HANDLE_VALUE &&
+               ReadFile(m_far, buffer, sizeof buffer, &n, nullptr) && n > 0)
+            result.append(buffer, int(n));
+        return result;
+    }
+
+    // The display unplugged.
+    void CloseMaster()
+    {
+        if (m_far != INVALID_HANDLE_VALUE)
+            CloseHandle(m_far);
+        m_far = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_far = INVALID_HANDLE_VALUE;
+    QString m_name;
+};
+
+#else
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
@@ -33,6 +137,8 @@ public:
     }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
+
+    static constexpr bool kCanHoldOutput = true;
 
     bool IsValid() const { return m_master >= 0; }
     int MasterFd() const { return m_master; }
@@ -118,3 +224,5 @@ private:
     int m_slave = -1;
     QString m_name;
 };
+
+#endif

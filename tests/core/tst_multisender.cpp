@@ -20,12 +20,20 @@ void TestMultiSender::portKey_data()
 {
     QTest::addColumn<QString>("word");
     QTest::addColumn<QString>("key");
+#ifdef _WIN32
+    // Windows names a port the same in any case.
+    QTest::newRow("first PC port in lower case") << "com1"
+                                                 << "COM1";
+    QTest::newRow("port above COM9") << "Com10"
+                                     << "COM10";
+#else
     QTest::newRow("short pty name") << "pts/3"
                                     << "/dev/pts/3";
     QTest::newRow("full device path") << "/dev/pts/3"
                                       << "/dev/pts/3";
     QTest::newRow("first PC port") << "COM1"
                                    << "/dev/ttyS0";
+#endif
     QTest::newRow("server word in any case") << "TCP://Host:4001"
                                              << "host:4001";
     QTest::newRow("server word, either scheme") << "rfc2217://host:4001"
@@ -43,6 +51,8 @@ void TestMultiSender::portKey()
 // the display on a port of its own has already got its frame.
 void TestMultiSender::cancelOneThenAll()
 {
+    if (!PtyPair::kCanHoldOutput)
+        QSKIP("the line cannot be held here");
     PtyPair stalled;
     PtyPair free;
     stalled.SuspendSlaveOutput();

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -57,8 +58,25 @@ private Q_SLOTS:
     void userFontFolderWins();
 
 private:
-    QString Root(const QString& relative) const { return m_root->filePath(relative); }
-    QString ProgramDir() const { return Root(QStringLiteral("prefix/bin")); }
+    QString Root(const QString& relative) const
+    {
+#ifdef _WIN32
+        // Windows has the user's folders from the system, not from variables: here they are
+        // QStandardPaths' test folders.
+        for (const auto& [prefix, location] :
+             {std::pair{QStringLiteral("config/"), QStandardPaths::GenericConfigLocation},
+              std::pair{QStringLiteral("data/"), QStandardPaths::GenericDataLocation}}) {
+            if (relative.startsWith(prefix))
+                return QStandardPaths::writableLocation(location) + u'/' +
+                       relative.mid(prefix.size());
+        }
+#endif
+        return m_root->filePath(relative);
+    }
+    QString ProgramDir() const
+    {
+        return Root(QStringLiteral("prefix/bin"));
+    }
     QString UserIni() const
     {
         return Root(QStringLiteral("config/Tavrix Editor/Tavrix Editor.ini"));
@@ -76,6 +94,12 @@ void TestProgramLayout::init()
     qputenv("XDG_DATA_HOME", Root(QStringLiteral("data")).toLocal8Bit());
     // An installed copy of the program on this machine must not be found.
     qputenv("XDG_DATA_DIRS", Root(QStringLiteral("system-data")).toLocal8Bit());
+#ifdef _WIN32
+    QStandardPaths::setTestModeEnabled(true);
+    for (const QString& folder :
+         {QStringLiteral("config/Tavrix Editor"), QStringLiteral("data/tavrix-editor")})
+        QVERIFY(QDir(Root(folder)).removeRecursively());
+#endif
 }
 
 void TestProgramLayout::layout_data()

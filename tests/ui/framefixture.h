@@ -44,6 +44,10 @@ public:
             QFile::copy(fonts.filePath(name), dir.filePath(QStringLiteral("Fonts/") + name));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            dir.filePath(QStringLiteral("profile")));
+#ifdef _WIN32
+        // There the profile is in the registry, whatever path is set: each test starts it empty.
+        QSettings(AppSettings::kProfileOrganization, AppSettings::kProfileApplication).clear();
+#endif
         settings = std::make_unique<AppSettings>(prompt, dir.path());
         if (maxSym > 0)
             settings->m_nMaxSym = maxSym;
@@ -61,14 +65,26 @@ public:
         return QTest::qWaitForWindowActive(frame.get());
     }
 
-    CTavrixEditorView& View() { return *frame->EditorView(); }
-    CInteractiveEditCtrl& Edit() { return frame->EditorView()->Edit(); }
-    QAction* Action(int id) { return frame->Action(id); }
+    CTavrixEditorView& View()
+    {
+        return *frame->EditorView();
+    }
+    CInteractiveEditCtrl& Edit()
+    {
+        return frame->EditorView()->Edit();
+    }
+    QAction* Action(int id)
+    {
+        return frame->Action(id);
+    }
     QComboBox* List(int id)
     {
         return frame->findChild<QComboBox*>(QStringLiteral("list%1").arg(id));
     }
-    bool Enabled(int id) { return frame->Action(id)->isEnabled(); }
+    bool Enabled(int id)
+    {
+        return frame->Action(id)->isEnabled();
+    }
 
     // Opens the list, moves to the entry and picks it with Enter: one choice.
     static void Choose(QComboBox* list, int index)
@@ -112,7 +128,10 @@ public:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    QString Title() const { return frame->windowTitle(); }
+    QString Title() const
+    {
+        return frame->windowTitle();
+    }
 
     QTemporaryDir dir;
     FakePrompt prompt;

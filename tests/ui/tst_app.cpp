@@ -76,9 +76,9 @@ void TestApp::aboutBox()
 {
     QFETCH(int, key);
     FrameFixture f;
-    const QString files =
+    const QString files = QDir::toNativeSeparators(
         QStringLiteral("Файл настроек: %1/Tavrix Editor.ini\nПапка шрифтов: %1/Fonts")
-            .arg(f.dir.path());
+            .arg(f.dir.path()));
     WhenModal<CAboutDlg>([key, files](CAboutDlg* about) {
         QCOMPARE(about->windowTitle(), QStringLiteral("О программе Tavrix Editor"));
         QCOMPARE(about->findChild<QLabel*>(QStringLiteral("aboutVersion"))->text(),
@@ -110,15 +110,18 @@ void TestApp::helpOpensFromF1AndMenu()
     QVERIFY(page.contains(QStringLiteral("Передать текст через порт")));
     QVERIFY(page.contains(QStringLiteral("f0")));
     QCOMPARE(help->m_pFiles->text(),
-             QStringLiteral("Файл настроек: %1/Tavrix Editor.ini\nПапка шрифтов: %1/Fonts")
-                 .arg(f.dir.path()));
+             QDir::toNativeSeparators(
+                 QStringLiteral("Файл настроек: %1/Tavrix Editor.ini\nПапка шрифтов: %1/Fonts")
+                     .arg(f.dir.path())));
     help->close();
     // A fonts folder chosen during the run is the one named the next time.
     f.settings->m_strFontDir = QStringLiteral("/srv/fonts");
     f.Action(C::ID_HELP_FINDER)->trigger();
     QVERIFY(help->isVisible());
     QCOMPARE(f.frame->findChildren<CHelpDlg*>().size(), 1);
-    QVERIFY(help->m_pFiles->text().endsWith(QStringLiteral("\nПапка шрифтов: /srv/fonts")));
+    QVERIFY(
+        help->m_pFiles->text().endsWith(QStringLiteral("\nПапка шрифтов: ") +
+                                        QDir::toNativeSeparators(QStringLiteral("/srv/fonts"))));
 }
 
 void TestApp::detailsStayApartFromTheText()

@@ -300,6 +300,8 @@ void TestDeviceSettingsDlg::failedTransferStoresNothing_data()
 
 void TestDeviceSettingsDlg::failedTransferStoresNothing()
 {
+    if (!PtyPair::kCanHoldOutput)
+        QSKIP("the line cannot be held here");
     QFETCH(QString, button);
     QFETCH(bool, stalled);
     QFETCH(QStringList, messages);

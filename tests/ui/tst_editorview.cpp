@@ -279,6 +279,9 @@ void TestEditorView::sendPutsFrameOnTheLine()
 
 void TestEditorView::sendToUnavailablePortThenAvailable()
 {
+#ifdef _WIN32
+    QSKIP("a device reached through a symbolic link is a Unix one");
+#endif
     FrameFixture f;
     QVERIFY(f.Show());
     const QString link = f.dir.filePath(QStringLiteral("ttyDisplay"));
@@ -307,6 +310,8 @@ void TestEditorView::sendToUnavailablePortThenAvailable()
 
 void TestEditorView::sendThatTimesOutReportsFailure()
 {
+    if (!PtyPair::kCanHoldOutput)
+        QSKIP("the line cannot be held here");
     StatusAwarePrompt prompt;
     FrameFixture f(0, &prompt);
     QVERIFY(f.Show());
@@ -362,6 +367,8 @@ void TestEditorView::sendOfTooLongMessageAsksFirst()
 
 void TestEditorView::progressWindowAndCancel()
 {
+    if (!PtyPair::kCanHoldOutput)
+        QSKIP("the line cannot be held here");
     StatusAwarePrompt prompt;
     FrameFixture f(0, &prompt);
     QVERIFY(f.Show());
@@ -404,6 +411,8 @@ void TestEditorView::closingDuringTransferAsks_data()
 
 void TestEditorView::closingDuringTransferAsks()
 {
+    if (!PtyPair::kCanHoldOutput)
+        QSKIP("the line cannot be held here");
     QFETCH(bool, stop);
     QFETCH(QString, result);
     FrameFixture f;

@@ -76,6 +76,8 @@ private Q_SLOTS:
 // next send offers the same displays again.
 void TestMultiDisplays::sendToFive()
 {
+    if (!PtyPair::kCanHoldOutput)
+        QSKIP("the line cannot be held here");
     FrameFixture f;
     QVERIFY(f.Show());
     std::array<PtyPair, 4> ptys;
@@ -125,6 +127,8 @@ void TestMultiDisplays::sendToFive()
 // One "Отмена" stops every display, the waiting one on a shared port included.
 void TestMultiDisplays::cancelStopsAll()
 {
+    if (!PtyPair::kCanHoldOutput)
+        QSKIP("the line cannot be held here");
     PtyPair held;
     PtyPair other;
     held.SuspendSlaveOutput();

@@ -228,9 +228,9 @@ void TestTavrixView::savePictureThroughTheFileDialog()
     });
     f.Action(C::ID_SAVE_PICTURE)->trigger();
     QCOMPARE(f.prompt.texts.size(), 1);
-    QVERIFY2(
-        f.prompt.texts[0].startsWith("Не удается сохранить изображение табло " + nowhere + ".\n"),
-        qPrintable(f.prompt.texts[0]));
+    QVERIFY2(f.prompt.texts[0].startsWith("Не удается сохранить изображение табло " +
+                                          QDir::toNativeSeparators(nowhere) + ".\n"),
+             qPrintable(f.prompt.texts[0]));
 }
 
 void TestTavrixView::scaleListSetsThePitchAndResetsOnReload()
@@ -348,7 +348,9 @@ void TestTavrixView::longLineSavedInRowsTooTallRefused()
     QCOMPARE(error, "Изображение слишком велико.");
     QVERIFY(!QFile::exists(path));
     QCOMPARE(CMainFrame::CannotSavePictureText(QStringLiteral("/tmp/x.png"), error),
-             "Не удается сохранить изображение табло /tmp/x.png.\nИзображение слишком велико.");
+             "Не удается сохранить изображение табло " +
+                 QDir::toNativeSeparators(QStringLiteral("/tmp/x.png")) +
+                 ".\nИзображение слишком велико.");
 }
 
 void TestTavrixView::symbolsRoundTripThroughTheEditor_data()
