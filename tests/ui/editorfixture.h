@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
