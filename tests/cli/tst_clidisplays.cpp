@@ -208,6 +208,9 @@ void TestCliDisplays::sendToAllEnds()
     QProcess process;
     m_cli->Prepare(process);
     if (noReader) {
+#ifdef Q_OS_WIN
+        QSKIP("A standard output whose reader went away is a POSIX pipe's state (SIGPIPE).");
+#else
         process.setChildProcessModifier([] {
             int ends[2];
             if (pipe(ends) == 0) {
@@ -216,6 +219,7 @@ void TestCliDisplays::sendToAllEnds()
                 ::close(ends[1]);
             }
         });
+#endif
     }
     process.start(m_cli->Program(), {"send", "--text", "A", "--all", "--displays", "list.ini"});
     QVERIFY(process.waitForFinished(20000));
