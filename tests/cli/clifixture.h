@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #ifndef _WIN32
@@ -146,7 +147,14 @@ public:
     }
     QString JournalPath() const
     {
+#ifdef _WIN32
+        // There the program's data folder is the user's own, whatever the fixture's home says:
+        // read what a run added, never clear it.
+        return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+            .filePath(QStringLiteral("Tavrix Editor/transfers.log"));
+#else
         return m_home.filePath(QStringLiteral(".local/share/Tavrix Editor/transfers.log"));
+#endif
     }
     QString ConfigPath(const QString& name) const
     {
