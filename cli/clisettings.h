@@ -2,7 +2,7 @@
 
 #include "cli/consoleprompt.h"
 #include "cli/exitcode.h"
-#include "device/portconfig.h"
+#include "settings/portconfig.h"
 #include "settings/appsettings.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/portconfig.h"
+#include "settings/portconfig.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/portconfig.h"
+#include "settings/portconfig.h"
 #include "device/serialport.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "device/nativeport.h"
-#include "device/portconfig.h"
+#include "settings/portconfig.h"
 
 #include <QList>
 #include <QString>
