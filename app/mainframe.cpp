@@ -3,13 +3,12 @@
 #include "app/aboutdlg.h"
 #include "app/appresources.h"
 #include "app/commandtable.h"
+#include "app/devicecommands.h"
 #include "app/helpdlg.h"
-#include "app/journaldlg.h"
 #include "app/openprogress.h"
 #include "app/savequestion.h"
 #include "device/multitransferdlg.h"
 #include "device/serialport.h"
-#include "device/transferjournal.h"
 #include "device/transferstatusdlg.h"
 #include "editor/tavrixeditordoc.h"
 #include "editor/tavrixeditorview.h"
@@ -112,9 +111,10 @@ QString CMainFrame::SaveCutFileQuestion(int kept, qint64 total)
         .arg(total);
 }
 
-CMainFrame::CMainFrame(AppSettings& settings, IPrompt& prompt, ISaveQuestion& question,
-                       CTavrixEditorDoc& doc, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_prompt(prompt), m_question(question), m_doc(doc)
+CMainFrame::CMainFrame(AppSettings& settings, CFontLibrary& fonts, IPrompt& prompt,
+                       ISaveQuestion& question, CTavrixEditorDoc& doc, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_fonts(fonts), m_prompt(prompt),
+      m_question(question), m_doc(doc)
 {
     InitAppResources();
     OnCreate();
@@ -152,9 +152,10 @@ void CMainFrame::OnCreateClient()
     m_wndSplitter = new QSplitter(Qt::Vertical, this);
     m_wndSplitter->setObjectName(QStringLiteral("splitter"));
     m_wndSplitter->setChildrenCollapsible(false);
-    m_pEditorView = new CTavrixEditorView(m_settings, m_prompt, m_doc, m_wndSplitter);
+    m_pEditorView = new CTavrixEditorView(m_settings, m_fonts, m_prompt, m_doc, m_wndSplitter);
     m_pEditorView->SetToolbarLists({m_wndFontCombo, m_wndICombo, m_wndVCombo, m_wndScaleCombo});
-    m_pLowerView = new CTavrixView(m_settings, m_wndSplitter);
+    m_pLowerView = new CTavrixView(m_fonts, m_wndSplitter);
+    m_pDeviceCommands = new CDeviceCommands(m_settings, m_prompt, *m_pEditorView, this);
     m_wndSplitter->addWidget(m_pEditorView);
     m_wndSplitter->addWidget(m_pLowerView);
     m_wndSplitter->setStretchFactor(0, 0);
@@ -353,14 +354,16 @@ void CMainFrame::CreateStatusBar()
 
 void CMainFrame::UpdatePortPane()
 {
-    m_pPortPane->setText(CSerialPort::Describe(m_settings.m_port.GetConfig()));
+    m_pPortPane->setText(CSerialPort::Describe(m_settings.m_port));
 }
 
 void CMainFrame::OnCommand(int id)
 {
     if (CommandTable::IsViewCommand(id)) {
-        if (m_pActivePane == m_pEditorView)
-            m_pEditorView->OnCommand(id);
+        if (m_pActivePane == m_pEditorView) {
+            if (!m_pDeviceCommands->OnCommand(id))
+                OnEditorCommand(id);
+        }
         UpdateCommandUI();
         return;
     }
@@ -389,11 +392,9 @@ void CMainFrame::OnCommand(int id)
     case CommandTable::ID_SAVE_PICTURE:
         OnSavePicture();
         break;
-    case CommandTable::ID_TRANSFER_JOURNAL: {
-        CJournalDlg journal(CTransferJournal::DefaultPath(), this);
-        journal.exec();
+    case CommandTable::ID_TRANSFER_JOURNAL:
+        m_pDeviceCommands->OnTransferJournal();
         break;
-    }
     case CommandTable::ID_HELP_FINDER:
     case CommandTable::ID_HELP:
     case CommandTable::ID_CONTEXT_HELP:
@@ -444,10 +445,69 @@ QString CMainFrame::CannotSavePictureText(const QString& path, const QString& re
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
+void CMainFrame::OnEditorCommand(int id)
+{
+    switch (id) {
+    case CommandTable::ID_EDIT_COPY:
+        m_pEditorView->OnEditCopy();
+        break;
+    case CommandTable::ID_EDIT_CUT:
+        m_pEditorView->OnEditCut();
+        break;
+    case CommandTable::ID_EDIT_PASTE:
+        m_pEditorView->OnEditPaste();
+        break;
+    case CommandTable::ID_INSERT_SYMBOL:
+        m_pEditorView->OnInsertSymbol();
+        break;
+    case CommandTable::ID_EFFECTS:
+        m_pEditorView->OnEffects();
+        break;
+    case CommandTable::ID_EDITOR_SETTINGS:
+        m_pEditorView->OnEditorSettings();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CMainFrame::IsEditorCommandEnabled(int id)
+{
+    if (CDeviceCommands::Handles(id))
+        return m_pDeviceCommands->IsCommandEnabled(id);
+    switch (id) {
+    case CommandTable::ID_EDIT_COPY:
+    case CommandTable::ID_EDIT_CUT:
+        return m_pEditorView->HasSelectedText();
+    case CommandTable::ID_EDIT_PASTE:
+        return m_pEditorView->CanPaste();
+    case CommandTable::ID_INSERT_SYMBOL:
+    case CommandTable::ID_EFFECTS:
+        return m_pEditorView->CanInsertAtCaret();
+    case CommandTable::ID_EDITOR_SETTINGS:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void CMainFrame::OnListSelChange(int listId, int index)
 {
-    if (m_pActivePane == m_pEditorView)
-        m_pEditorView->OnListSelChange(listId, index);
+    if (m_pActivePane != m_pEditorView)
+        return;
+    switch (listId) {
+    case CommandTable::ID_FONT_COMBO:
+        m_pEditorView->OnListSelChange(CTavrixEditorView::CodeList::Font, index);
+        break;
+    case CommandTable::ID_I_COMBO:
+        m_pEditorView->OnListSelChange(CTavrixEditorView::CodeList::I, index);
+        break;
+    case CommandTable::ID_V_COMBO:
+        m_pEditorView->OnListSelChange(CTavrixEditorView::CodeList::V, index);
+        break;
+    default:
+        break;
+    }
 }
 
 void CMainFrame::OnFocusChanged(QWidget*, QWidget* now)
@@ -468,7 +528,7 @@ void CMainFrame::UpdateCommandUI()
     const bool editorActive = m_pActivePane == m_pEditorView;
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
         if (CommandTable::IsViewCommand(it.key()))
-            it.value()->setEnabled(editorActive && m_pEditorView->IsCommandEnabled(it.key()));
+            it.value()->setEnabled(editorActive && IsEditorCommandEnabled(it.key()));
     }
     m_actions[CommandTable::ID_EDIT_UNDO]->setEnabled(false);
     UpdatePortPane(); // the COM dialog may have chosen another port

@@ -6,6 +6,8 @@
 #include <QPointer>
 
 class AppSettings;
+class CDeviceCommands;
+class CFontLibrary;
 class CTavrixEditorDoc;
 class CTavrixEditorView;
 class CTavrixView;
@@ -20,13 +22,13 @@ class QToolBar;
 
 // The program's one window: menu, toolbar with the four lists, status bar and the two panes. It
 // builds all of it from the command table, carries the document through New, Open, Save and Save
-// As, and routes the editor's commands and list changes to the editor view while that view is the
-// active pane.
+// As, and routes the editing commands and list changes to the editor view, the sending and
+// configuring ones to the device commands, while the editor view is the active pane.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
 public:
-    CMainFrame(AppSettings& settings, IPrompt& prompt, ISaveQuestion& question,
+    CMainFrame(AppSettings& settings, CFontLibrary& fonts, IPrompt& prompt, ISaveQuestion& question,
                CTavrixEditorDoc& doc, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
@@ -104,6 +106,8 @@ private:
     void CloseAfterTransfer();
     QComboBox* EmbedList(int listId, int width, int dropDownHeight);
     void OnCommand(int id);
+    void OnEditorCommand(int id);
+    bool IsEditorCommandEnabled(int id);
     void OnListSelChange(int listId, int index);
     void OnFocusChanged(QWidget* old, QWidget* now);
     void ShowDocument();
@@ -118,6 +122,7 @@ private:
     bool HandleTrackingKey(QKeyEvent* event);
 
     AppSettings& m_settings;
+    CFontLibrary& m_fonts;
     IPrompt& m_prompt;
     ISaveQuestion& m_question;
     CTavrixEditorDoc& m_doc;
@@ -126,6 +131,7 @@ private:
     QMenu* m_pFileMenu = nullptr;
     CTavrixEditorView* m_pEditorView = nullptr;
     CTavrixView* m_pLowerView = nullptr;
+    CDeviceCommands* m_pDeviceCommands = nullptr;
     QPointer<QWidget> m_pActivePane;
     bool m_bSizedOnce = false;
     bool m_bTracking = false;

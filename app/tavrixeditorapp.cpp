@@ -9,7 +9,9 @@
 
 CTavrixEditorApp::CTavrixEditorApp(int& argc, char** argv, UiLanguage::Id language)
     : QApplication(argc, argv), m_bTranslated((UiLanguage::Install(language), true)),
-      m_settings(m_prompt, ProgramLayout::Find(QCoreApplication::applicationDirPath()))
+      m_settings(m_prompt, ProgramLayout::Find(QCoreApplication::applicationDirPath()),
+                 AppSettings::Access::ReadWrite,
+                 [this](AppSettings& settings) { m_fonts.LoadFontLibrary(settings); })
 {
     InitAppResources();
     setApplicationName(CMainFrame::kAppTitle);
@@ -43,7 +45,7 @@ bool CTavrixEditorApp::InitInstance()
         splash.exec();
     }
     m_pDoc = std::make_unique<CTavrixEditorDoc>(m_settings, m_prompt);
-    m_pMainFrame = std::make_unique<CMainFrame>(m_settings, m_prompt, m_prompt, *m_pDoc);
+    m_pMainFrame = std::make_unique<CMainFrame>(m_settings, m_fonts, m_prompt, m_prompt, *m_pDoc);
 
     const QStringList args = arguments();
     if (args.size() > 1) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/messageboxprompt.h"
+#include "fonts/fontlibrary.h"
 #include "settings/appsettings.h"
 #include "settings/uilanguage.h"
 
@@ -11,9 +12,9 @@
 class CMainFrame;
 class CTavrixEditorDoc;
 
-// The application: owns the settings for the whole run (read, with their messages, before any
-// window exists; written when the object is destroyed), then shows the splash, the document and
-// the main frame.
+// The application: owns the settings and the device fonts they name for the whole run (read, with
+// their messages, before any window exists; the settings written when the object is destroyed),
+// then shows the splash, the document and the main frame.
 class CTavrixEditorApp : public QApplication
 {
     Q_OBJECT
@@ -28,6 +29,7 @@ public:
 
     static CTavrixEditorApp* Instance();
     AppSettings& Settings() { return m_settings; }
+    CFontLibrary& Fonts() { return m_fonts; }
     IPrompt& Prompt() { return m_prompt; }
     CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
     static bool InstallQtTranslation(QTranslator& translator);
@@ -35,6 +37,7 @@ public:
 private:
     bool m_bTranslated = false; // before m_settings: its messages already use the translation
     CMessageBoxPrompt m_prompt;
+    CFontLibrary m_fonts; // before m_settings, which loads it once its file is read
 
 public:
     AppSettings m_settings;

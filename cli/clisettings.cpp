@@ -69,7 +69,7 @@ bool CCliSettings::PortConfigToUse(PortConfig& config, CliFailure& failure) cons
                            "CCliSettings", " Без него укажите порт и скорость: --port и --baud.")};
         return false;
     }
-    config = IsRead() ? m_settings.m_port.GetConfig() : PortConfig{};
+    config = IsRead() ? m_settings.m_port : PortConfig{};
     if (m_port)
         config.portName = *m_port;
     if (m_baudIndex)

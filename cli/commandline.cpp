@@ -422,7 +422,7 @@ int CCommandLine::Send()
         !settings.PortConfigToUse(config, failure))
         return Fail(failure);
     settings.NoteDefaults(m_console);
-    CSerialPort& port = settings.Settings().m_port;
+    CSerialPort port;
     port.SetConfig(config);
     CInterruptWatcher interrupt; // before the port opens: no signal may leave it half written
     CDeviceSender sender(port);
@@ -460,7 +460,7 @@ int CCommandLine::DeviceSettings()
     if (!settings.SetOverrides(parser.value(kPortOption), parser.value(kBaudOption), failure) ||
         !settings.PortConfigToUse(config, failure))
         return Fail(failure);
-    CSerialPort& port = settings.Settings().m_port;
+    CSerialPort port;
     port.SetConfig(config);
     CInterruptWatcher interrupt;
     CDeviceSender sender(port);

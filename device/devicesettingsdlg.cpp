@@ -79,7 +79,7 @@ bool ReadInt(const QLineEdit* edit, int& value)
 
 } // namespace
 
-CDeviceSettingsDlg::CDeviceSettingsDlg(const DeviceServiceSettings& device, CSerialPort& port,
+CDeviceSettingsDlg::CDeviceSettingsDlg(const DeviceServiceSettings& device, const PortConfig& port,
                                        IPrompt& prompt, QWidget* parent)
     : QDialog(parent), m_bGreeting(device.m_bGreeting), m_bDemoPictures(device.m_bDemoPictures),
       m_bDemoString(device.m_bDemoString), m_port(port), m_prompt(prompt)
@@ -354,7 +354,9 @@ void CDeviceSettingsDlg::reject()
 
 bool CDeviceSettingsDlg::Transfer()
 {
-    CDeviceSender sender(m_port);
+    CSerialPort port;
+    port.SetConfig(m_port);
+    CDeviceSender sender(port);
     if (const auto& wait = WaitHook())
         sender.SetWaitFunction(wait);
     sender.StartDeviceSettings(m_bGreeting, m_bDemoString, m_bDemoPictures, m_pPictures);

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "settings/deviceservicesettings.h"
+#include "settings/portconfig.h"
 
 #include <QDialog>
 #include <functional>
 #include <vector>
 
 class AppSettings;
-class CSerialPort;
 class IPrompt;
 class QCheckBox;
 class QComboBox;
@@ -24,7 +24,7 @@ public:
     // Waits the given number of milliseconds after a frame.
     using WaitFunction = std::function<void(int ms)>;
 
-    CDeviceSettingsDlg(const DeviceServiceSettings& device, CSerialPort& port, IPrompt& prompt,
+    CDeviceSettingsDlg(const DeviceServiceSettings& device, const PortConfig& port, IPrompt& prompt,
                        QWidget* parent = nullptr);
     ~CDeviceSettingsDlg() override;
 
@@ -78,7 +78,7 @@ private:
     // Reads the check boxes; false (told) when the picture list is too long to send.
     bool ReadFlags();
 
-    CSerialPort& m_port;
+    PortConfig m_port;
     IPrompt& m_prompt;
     bool m_bTransferring = false;
     QString m_strListPath;

@@ -216,11 +216,11 @@ QString CPortSetDialog::OtherPortName() const
 
 CPortSetDialog::~CPortSetDialog() = default;
 
-void CPortSetDialog::OnPortSettings(QWidget* parent, CSerialPort& port)
+void CPortSetDialog::OnPortSettings(QWidget* parent, PortConfig& config)
 {
-    CPortSetDialog dlg(port.GetConfig(), port.GetDefaultConfig(), parent);
+    CPortSetDialog dlg(config, PortConfig{}, parent);
     if (dlg.exec() == QDialog::Accepted)
-        port.SetConfig(dlg.m_config);
+        config = dlg.m_config;
 }
 
 void CPortSetDialog::accept()

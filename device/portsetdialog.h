@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/portconfig.h"
 #include "device/serialport.h"
+#include "settings/portconfig.h"
 
 #include <QDialog>
 #include <array>
@@ -23,7 +23,7 @@ public:
     ~CPortSetDialog() override;
 
     // The command: edits a copy of the port's configuration and stores it on OK.
-    static void OnPortSettings(QWidget* parent, CSerialPort& port);
+    static void OnPortSettings(QWidget* parent, PortConfig& config);
 
     // Replaces the system's port list (tests); an empty function restores it.
     static void SetPortListFunction(std::function<QList<PortListEntry>()> list);

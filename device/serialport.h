@@ -96,8 +96,7 @@ public:
     // The name, then what is known of the device; ids are given only when both are (USB).
     static QString PortListText(const QString& name, const QString& description,
                                 const QString& manufacturer, int vendorId = -1, int productId = -1);
-    // The longest port name the settings file keeps.
-    static constexpr int kMaxPortNameLength = 255;
+    static constexpr int kMaxPortNameLength = PortConfig::kMaxNameLength;
     // Whether a name can be stored and read back: not empty, no blanks, not too long; a network
     // word ("tcp://HOST:PORT", "rfc2217://HOST:PORT") also well formed.
     static bool IsStorablePortName(const QString& name);

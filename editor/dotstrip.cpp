@@ -2,7 +2,7 @@
 
 #include "editor/messagecodec.h"
 #include "fonts/exfont.h"
-#include "settings/appsettings.h"
+#include "fonts/fontlibrary.h"
 #include "settings/cp1251.h"
 
 #include <algorithm>
@@ -75,22 +75,18 @@ QList<DotLine> CDotStrip::Build(const QByteArray& stream, const std::vector<cons
     return lines;
 }
 
-std::vector<const CEXFont*> CDotStrip::FontsOf(const AppSettings& settings)
+std::vector<const CEXFont*> CDotStrip::FontsOf(const CFontLibrary& library)
 {
     std::vector<const CEXFont*> fonts;
-    for (int n = 0; n < settings.m_nFontCount; ++n) {
-        const bool loaded = size_t(n) < settings.m_pFontLoaded.size() &&
-                            settings.m_pFontLoaded[size_t(n)] &&
-                            size_t(n) < settings.m_pFonts.size();
-        fonts.push_back(loaded ? settings.m_pFonts[size_t(n)].get() : nullptr);
-    }
+    for (int n = 0; n < library.m_nFontCount; ++n)
+        fonts.push_back(library.LoadedFont(n));
     return fonts;
 }
 
-std::shared_ptr<const DotFonts> CDotStrip::CopyFontsOf(const AppSettings& settings)
+std::shared_ptr<const DotFonts> CDotStrip::CopyFontsOf(const CFontLibrary& library)
 {
     auto copy = std::make_shared<DotFonts>();
-    for (const CEXFont* font : FontsOf(settings)) {
+    for (const CEXFont* font : FontsOf(library)) {
         copy->copies.push_back(font ? font->Clone() : nullptr);
         copy->fonts.push_back(copy->copies.back().get());
     }

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-class AppSettings;
 class CEXFont;
+class CFontLibrary;
 
 // A code of the stream that lights no dots but is shown beside the strip: 'f' font, 'i', 'v',
 // 's' full stop (value in seconds) and 'e' effect, at the column where it stands.
@@ -42,8 +42,8 @@ public:
     // fonts[n] is device font n, or null when that font is not loaded: its characters then light
     // nothing, though the codes around them still count.
     static QList<DotLine> Build(const QByteArray& stream, const std::vector<const CEXFont*>& fonts);
-    static std::vector<const CEXFont*> FontsOf(const AppSettings& settings);
-    static std::shared_ptr<const DotFonts> CopyFontsOf(const AppSettings& settings);
+    static std::vector<const CEXFont*> FontsOf(const CFontLibrary& library);
+    static std::shared_ptr<const DotFonts> CopyFontsOf(const CFontLibrary& library);
     // Cuts every line longer than `columns` into rows of that many columns, each code going with
     // the row its column falls in (a code after a row's last column, with the next row). Only
     // the first row of a line keeps its effect.

@@ -3,7 +3,7 @@
 #include "editor/markcolor.h"
 #include "editor/messagecodec.h"
 #include "fonts/exfont.h"
-#include "settings/appsettings.h"
+#include "fonts/fontlibrary.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
@@ -15,8 +15,8 @@
 #include <QTextLayout>
 #include <climits>
 
-CSymbolGlyphs::CSymbolGlyphs(AppSettings& settings, QTextEdit& edit)
-    : QObject(&edit), m_settings(settings), m_edit(edit)
+CSymbolGlyphs::CSymbolGlyphs(const CFontLibrary& fonts, QTextEdit& edit)
+    : QObject(&edit), m_fonts(fonts), m_edit(edit)
 {
     connect(edit.document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int) { OnContentsChange(position); });
@@ -100,12 +100,10 @@ int CSymbolGlyphs::WalkBlock(const QTextBlock& block, int font, QPainter* painte
             start >= visibleTo)
             continue;
         const QString text = fragment.text();
-        const bool loaded = font < m_settings.m_nFontCount &&
-                            size_t(font) < m_settings.m_pFontLoaded.size() &&
-                            m_settings.m_pFontLoaded[size_t(font)];
+        const CEXFont* loaded = m_fonts.LoadedFont(font);
         if (!loaded)
             continue; // no picture to show: the control's own box stays
-        const CEXFont& device = *m_settings.m_pFonts[size_t(font)];
+        const CEXFont& device = *loaded;
         const int from = std::max(0, visibleFrom - start);
         const int to = std::min(int(text.size()), visibleTo - start);
         for (int n = from; n < to; ++n) {

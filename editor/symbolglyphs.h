@@ -4,7 +4,7 @@
 #include <QRect>
 #include <vector>
 
-class AppSettings;
+class CFontLibrary;
 class QTextBlock;
 class QTextCharFormat;
 class QTextEdit;
@@ -16,7 +16,7 @@ class CSymbolGlyphs : public QObject
 {
     Q_OBJECT
 public:
-    CSymbolGlyphs(AppSettings& settings, QTextEdit& edit);
+    CSymbolGlyphs(const CFontLibrary& fonts, QTextEdit& edit);
 
     // Runs after the control has drawn its text, on its viewport.
     void Paint(const QRect& exposed);
@@ -30,7 +30,7 @@ private:
     // Walks one block's control codes; with a painter given, draws the symbols on the way.
     int WalkBlock(const QTextBlock& block, int font, class QPainter* painter, QPointF offset);
 
-    AppSettings& m_settings;
+    const CFontLibrary& m_fonts;
     QTextEdit& m_edit;
     // The device font in force where each block starts, known for the first blocks.
     std::vector<int> m_blockFont;

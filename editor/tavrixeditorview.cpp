@@ -1,21 +1,13 @@
 #include "editor/tavrixeditorview.h"
 
-#include "app/commandtable.h"
-#include "device/deviceframes.h"
-#include "device/devicesender.h"
-#include "device/devicesettingsdlg.h"
-#include "device/displaychoicedlg.h"
-#include "device/displaylistdlg.h"
-#include "device/effectsdlg.h"
-#include "device/multitransferdlg.h"
-#include "device/portsetdialog.h"
-#include "device/transferstatusdlg.h"
+#include "editor/effectsdlg.h"
 #include "editor/symbolglyphs.h"
+#include "editor/symbolsetdlg.h"
 #include "editor/symtype.h"
 #include "editor/tavrixeditordoc.h"
 #include "editor/textsnapshot.h"
 #include "fonts/editorsettingsdlg.h"
-#include "fonts/symbolsetdlg.h"
+#include "fonts/fontlibrary.h"
 #include "settings/appsettings.h"
 #include "settings/prompt.h"
 
@@ -41,10 +33,10 @@ QString CTavrixEditorView::CapacityCutText(int kept, int total, bool newSize)
         .arg(total);
 }
 
-CTavrixEditorView::CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTavrixEditorDoc& doc,
-                                     QWidget* parent)
-    : QWidget(parent), m_pDoc(&doc), m_settings(settings), m_prompt(prompt), m_wndEdit(this),
-      m_codec(m_wndEdit, prompt)
+CTavrixEditorView::CTavrixEditorView(AppSettings& settings, CFontLibrary& fonts, IPrompt& prompt,
+                                     CTavrixEditorDoc& doc, QWidget* parent)
+    : QWidget(parent), m_pDoc(&doc), m_settings(settings), m_fonts(fonts), m_prompt(prompt),
+      m_wndEdit(this), m_codec(m_wndEdit, prompt)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -52,7 +44,7 @@ CTavrixEditorView::CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTa
     setFocusProxy(&m_wndEdit);
 
     m_wndEdit.SetDocument(&doc);
-    m_wndEdit.SetSymbolGlyphs(new CSymbolGlyphs(settings, m_wndEdit));
+    m_wndEdit.SetSymbolGlyphs(new CSymbolGlyphs(fonts, m_wndEdit));
     m_codec.SetDocument(&doc);
     // The document asks for the stream before it writes it; the answer must be there at once.
     connect(
@@ -91,8 +83,8 @@ void CTavrixEditorView::FillToolbarCombos()
     for (QComboBox* list : {font, i, v, scale})
         list->clear();
 
-    for (int n = 0; n < m_settings.m_nFontCount; ++n)
-        font->addItem(m_settings.m_astrFontNames.value(n));
+    for (int n = 0; n < m_fonts.m_nFontCount; ++n)
+        font->addItem(m_fonts.m_astrFontNames.value(n));
     font->setCurrentIndex(m_settings.m_nCurFont);
     for (quint8 value : m_settings.m_iValues)
         i->addItem(QStringLiteral("i%1").arg(value));
@@ -136,89 +128,42 @@ std::function<QByteArray()> CTavrixEditorView::PreviewWork() const
     };
 }
 
-bool CTavrixEditorView::OnCommand(int id)
+bool CTavrixEditorView::HasSelectedText() const
 {
-    switch (id) {
-    case CommandTable::ID_EDIT_COPY:
-        OnEditCopy();
-        break;
-    case CommandTable::ID_EDIT_CUT:
-        OnEditCut();
-        break;
-    case CommandTable::ID_EDIT_PASTE:
-        OnEditPaste();
-        break;
-    case CommandTable::ID_INSERT_SYMBOL:
-        OnInsertSymbol();
-        break;
-    case CommandTable::ID_EFFECTS:
-        OnEffects();
-        break;
-    case CommandTable::ID_SEND_TEXT:
-        OnSendText();
-        break;
-    case CommandTable::ID_SEND_MANY:
-        OnSendMany();
-        break;
-    case CommandTable::ID_DISPLAY_LIST:
-        OnDisplayList();
-        break;
-    case CommandTable::ID_PORT_SETTINGS:
-        OnPortSettings();
-        break;
-    case CommandTable::ID_DEVICE_SETTINGS:
-        OnDeviceSettings();
-        break;
-    case CommandTable::ID_EDITOR_SETTINGS:
-        OnEditorSettings();
-        break;
-    default:
-        return false;
-    }
-    Q_EMIT commandStateChanged();
-    return true;
+    return m_wndEdit.HasSelectedText();
 }
 
-bool CTavrixEditorView::IsCommandEnabled(int id)
+bool CTavrixEditorView::CanPaste() const
 {
-    switch (id) {
-    case CommandTable::ID_EDIT_COPY:
-    case CommandTable::ID_EDIT_CUT:
-        return m_wndEdit.HasSelectedText();
-    case CommandTable::ID_EDIT_PASTE:
-        return m_wndEdit.CanPaste();
-    case CommandTable::ID_INSERT_SYMBOL:
-    case CommandTable::ID_EFFECTS:
-        m_wndEdit.GetSel(m_nSelStart, m_nSelEnd);
-        return m_nSelEnd < m_wndEdit.GetLimitText();
-    case CommandTable::ID_SEND_TEXT:
-    case CommandTable::ID_SEND_MANY:
-        return m_wndEdit.GetTextLength() > 0;
-    case CommandTable::ID_DISPLAY_LIST:
-    case CommandTable::ID_PORT_SETTINGS:
-    case CommandTable::ID_DEVICE_SETTINGS:
-    case CommandTable::ID_EDITOR_SETTINGS:
-        return true;
-    default:
-        return false;
-    }
+    return m_wndEdit.CanPaste();
 }
 
-void CTavrixEditorView::OnListSelChange(int listId, int index)
+bool CTavrixEditorView::CanInsertAtCaret()
 {
-    switch (listId) {
-    case CommandTable::ID_FONT_COMBO:
-        if (index < 0 || index >= m_settings.m_nFontCount)
+    m_wndEdit.GetSel(m_nSelStart, m_nSelEnd);
+    return m_nSelEnd < m_wndEdit.GetLimitText();
+}
+
+bool CTavrixEditorView::HasText() const
+{
+    return m_wndEdit.GetTextLength() > 0;
+}
+
+void CTavrixEditorView::OnListSelChange(CodeList list, int index)
+{
+    switch (list) {
+    case CodeList::Font:
+        if (index < 0 || index >= m_fonts.m_nFontCount)
             return;
         m_settings.m_nCurFont = index;
         CatchChar(SYM_CONTROL, 'f', qint8(index));
         break;
-    case CommandTable::ID_I_COMBO:
+    case CodeList::I:
         if (index < 0 || index >= int(m_settings.m_iValues.size()))
             return;
         CatchChar(SYM_CONTROL, 'i', qint8(m_settings.m_iValues[size_t(index)]));
         break;
-    case CommandTable::ID_V_COMBO:
+    case CodeList::V:
         if (index < 0 || index >= int(m_settings.m_vValues.size()))
             return;
         CatchChar(SYM_CONTROL, 'v', qint8(m_settings.m_vValues[size_t(index)]));
@@ -249,22 +194,12 @@ void CTavrixEditorView::OnEditPaste()
 
 void CTavrixEditorView::OnInsertSymbol()
 {
-    CSymbolSetDlg::OnInsertSymbol(window(), m_settings, m_prompt, m_codec);
+    CSymbolSetDlg::OnInsertSymbol(window(), m_settings, m_fonts, m_prompt, m_codec);
 }
 
 void CTavrixEditorView::OnEffects()
 {
     CEffectsDlg::OnEffects(window(), m_codec);
-}
-
-void CTavrixEditorView::OnPortSettings()
-{
-    CPortSetDialog::OnPortSettings(window(), m_settings.m_port);
-}
-
-void CTavrixEditorView::OnDeviceSettings()
-{
-    CDeviceSettingsDlg::OnDeviceSettings(window(), m_settings, m_prompt);
 }
 
 // The total counts what an opened file held beyond the capacity: those bytes were never read,
@@ -278,33 +213,12 @@ bool CTavrixEditorView::ConfirmShortenedSend()
     return m_prompt.AskYesNo(SendShortenedQuestion(kept, total));
 }
 
-void CTavrixEditorView::OnSendText()
+std::optional<QByteArray> CTavrixEditorView::MessageToSend()
 {
     EncodeText();
     if (!ConfirmShortenedSend())
-        return;
-    CDeviceSender sender(m_settings.m_port);
-    sender.StartText(m_pDoc->m_pData.get(), m_pDoc->m_nLength);
-    CTransferStatusDlg::RunAndReport(sender, window(), m_prompt, &CDeviceSender::TextMessage);
-}
-
-void CTavrixEditorView::OnSendMany()
-{
-    EncodeText();
-    if (!ConfirmShortenedSend())
-        return;
-    QList<DisplayEntry> displays;
-    if (!CDisplayChoiceDlg::Choose(window(), CDisplayListDlg::ListPath(m_settings),
-                                   tr("Передать текст на несколько табло"), m_prompt, displays))
-        return;
-    const QByteArray frame = DeviceFrames::TextFrame(m_pDoc->m_pData.get(), m_pDoc->m_nLength);
-    CMultiTransferDlg::RunAndReport(displays, {CDeviceSender::Frame{frame, 0}}, window(),
-                                    &CDeviceSender::TextMessage, tr("Передано на %1 из %2 табло."));
-}
-
-void CTavrixEditorView::OnDisplayList()
-{
-    CDisplayListDlg::OnDisplayList(window(), m_settings, m_prompt);
+        return std::nullopt;
+    return QByteArray(reinterpret_cast<const char*>(m_pDoc->m_pData.get()), m_pDoc->m_nLength);
 }
 
 // The text is encoded first, so what was typed since the last save survives the rebuild; the
@@ -320,7 +234,7 @@ void CTavrixEditorView::OnEditorSettings()
     EncodeText();
     const int kept = m_pDoc->m_nLength;
     const int total = int(m_pDoc->TextLength());
-    m_settings.LoadFontLibrary();
+    m_fonts.LoadFontLibrary(m_settings);
     FillToolbarCombos();
     m_wndEdit.SetText(QByteArray());
     m_wndEdit.SetLimitText(m_pDoc->m_nCapacity);

@@ -5,15 +5,18 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class AppSettings;
+class CFontLibrary;
 class CTavrixEditorDoc;
 class IPrompt;
 class QComboBox;
 
 // The upper pane, in which the message is written. It owns the edit control, fills and answers
-// the frame's toolbar lists, and carries out the editor's commands: the clipboard, the symbol and
-// effect insertions, sending the message and the three settings dialogs.
+// the frame's toolbar lists, carries out the editing commands the frame routes to it (the
+// clipboard, the symbol and effect insertions, the text-editor settings) and offers the encoded
+// message to the frame's commands that send it.
 class CTavrixEditorView : public QWidget
 {
     Q_OBJECT
@@ -26,8 +29,11 @@ public:
         QComboBox* scale = nullptr; // 101
     };
 
-    CTavrixEditorView(AppSettings& settings, IPrompt& prompt, CTavrixEditorDoc& doc,
-                      QWidget* parent = nullptr);
+    // The toolbar lists that insert a code.
+    enum class CodeList { Font, I, V };
+
+    CTavrixEditorView(AppSettings& settings, CFontLibrary& fonts, IPrompt& prompt,
+                      CTavrixEditorDoc& doc, QWidget* parent = nullptr);
     ~CTavrixEditorView() override;
 
     // Without them FillToolbarCombos fills nothing.
@@ -46,24 +52,22 @@ public:
     std::function<QByteArray()> PreviewWork() const;
     QByteArray PreviewStream() const { return PreviewWork()(); }
 
-    // Runs a command the frame routed here; false when the view does not handle it.
-    bool OnCommand(int id);
-    // The update handlers: whether a command of the view is available now.
-    bool IsCommandEnabled(int id);
-    // A selection change in list 102, 103 or 104.
-    void OnListSelChange(int listId, int index);
+    // What the editing commands need to be available now.
+    bool HasSelectedText() const;
+    bool CanPaste() const;
+    bool CanInsertAtCaret(); // a symbol or a code still fits before the limit
+    bool HasText() const;
+    // A selection change in one of the lists.
+    void OnListSelChange(CodeList list, int index);
+    // The message as the display is to get it, encoded from the text as it stands; when it does
+    // not fit, only once the operator has agreed to send it shortened (nothing otherwise).
+    std::optional<QByteArray> MessageToSend();
 
     void OnEditCopy();
     void OnEditCut();
     void OnEditPaste();
     void OnInsertSymbol();
     void OnEffects();
-    void OnSendText();
-    // The message to the displays the operator ticks, all at once.
-    void OnSendMany();
-    void OnDisplayList();
-    void OnPortSettings();
-    void OnDeviceSettings();
     void OnEditorSettings();
 
     CInteractiveEditCtrl& Edit() { return m_wndEdit; }
@@ -80,7 +84,7 @@ public:
     int m_nSelEnd = 0;
 
 Q_SIGNALS:
-    // Something the enabled state of the view's commands depends on has changed.
+    // Something the enabled state of the editing and sending commands depends on has changed.
     void commandStateChanged();
     // The text, or the fonts it is drawn with, changed: the stream may read differently now.
     void previewStale();
@@ -89,6 +93,7 @@ private:
     bool ConfirmShortenedSend();
 
     AppSettings& m_settings;
+    CFontLibrary& m_fonts;
     IPrompt& m_prompt;
     ToolbarLists m_lists;
     CInteractiveEditCtrl m_wndEdit;

@@ -1,6 +1,7 @@
 #include "editor/tavrixview.h"
 
 #include "editor/dotpanel.h"
+#include "fonts/fontlibrary.h"
 #include "settings/appsettings.h"
 
 #include <QCoreApplication>
@@ -48,8 +49,8 @@ bool IsPlayKey(const QEvent* event)
 
 } // namespace
 
-CTavrixView::CTavrixView(AppSettings& settings, QWidget* parent)
-    : QWidget(parent), m_settings(settings)
+CTavrixView::CTavrixView(const CFontLibrary& fonts, QWidget* parent)
+    : QWidget(parent), m_fonts(fonts)
 {
     auto* bar = new QWidget(this);
     auto* layout = new QHBoxLayout(bar);
@@ -173,7 +174,7 @@ void CTavrixView::UpdateNow()
     m_updateTimer.stop();
     ++m_nGeneration;
     const auto [lines, micros] =
-        LayOut(m_source ? m_source() : StreamWork(), CDotStrip::FontsOf(m_settings));
+        LayOut(m_source ? m_source() : StreamWork(), CDotStrip::FontsOf(m_fonts));
     Show(lines, micros);
 }
 
@@ -189,7 +190,7 @@ void CTavrixView::StartUpdate()
     m_lastStart.start();
     const quint64 generation = ++m_nGeneration;
     StreamWork work = m_source ? m_source() : StreamWork();
-    std::shared_ptr<const DotFonts> fonts = CDotStrip::CopyFontsOf(m_settings);
+    std::shared_ptr<const DotFonts> fonts = CDotStrip::CopyFontsOf(m_fonts);
     m_worker.start([this, generation, work = std::move(work), fonts = std::move(fonts)] {
         auto [lines, micros] = LayOut(work, fonts->fonts);
         QMetaObject::invokeMethod(

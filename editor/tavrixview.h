@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <functional>
 
-class AppSettings;
+class CFontLibrary;
 class CDotPanel;
 class QScrollArea;
 class QSpinBox;
@@ -28,7 +28,7 @@ class CTavrixView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit CTavrixView(AppSettings& settings, QWidget* parent = nullptr);
+    explicit CTavrixView(const CFontLibrary& fonts, QWidget* parent = nullptr);
     ~CTavrixView() override;
 
     void OnInitialUpdate();
@@ -89,7 +89,7 @@ private:
     void Describe();
     int StoredWidth() const;
 
-    AppSettings& m_settings;
+    const CFontLibrary& m_fonts;
     std::function<StreamWork()> m_source;
     QList<DotLine> m_lines;
     CPreviewAnimation m_animation;

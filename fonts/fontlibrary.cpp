@@ -1,6 +1,5 @@
-// The font-loading half of AppSettings (declared in settings/appsettings.h): reading the device
-// fonts the settings name. It lives beside CEXFont, whose files it reads; the other half reads and
-// writes the settings file.
+#include "fonts/fontlibrary.h"
+
 #include "fonts/exfont.h"
 #include "settings/appsettings.h"
 #include "settings/prompt.h"
@@ -32,18 +31,22 @@ QString ResolveFontPath(const QString& path)
 
 } // namespace
 
-bool AppSettings::LoadFontLibrary()
+CFontLibrary::CFontLibrary() = default;
+
+CFontLibrary::~CFontLibrary() = default;
+
+bool CFontLibrary::LoadFontLibrary(AppSettings& settings)
 {
-    m_iValues = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    m_vValues = {1, 2, 3, 4, 5};
-    m_scaleValues = {1, 2, 3, 4, 5};
-    m_nCurFont = 0;
-    m_nCurI = 0;
-    m_nCurV = 0;
-    m_nCurScale = 0;
+    settings.m_iValues = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    settings.m_vValues = {1, 2, 3, 4, 5};
+    settings.m_scaleValues = {1, 2, 3, 4, 5};
+    settings.m_nCurFont = 0;
+    settings.m_nCurI = 0;
+    settings.m_nCurV = 0;
+    settings.m_nCurScale = 0;
 
     static const QRegularExpression separators(QStringLiteral("[\t ,]+"));
-    m_astrFontNames = m_strFontNames.split(separators, Qt::SkipEmptyParts);
+    m_astrFontNames = settings.m_strFontNames.split(separators, Qt::SkipEmptyParts);
 
     m_nFontCount = int(m_astrFontNames.size());
     m_pFonts.clear();
@@ -52,33 +55,33 @@ bool AppSettings::LoadFontLibrary()
         m_pFonts.push_back(std::make_unique<CEXFont>());
     m_pFontLoaded.assign(m_nFontCount, 0);
 
-    LoadFonts(m_strFontDir);
+    LoadFonts(settings.m_strFontDir, settings.Prompt());
     return true;
 }
 
-int AppSettings::LoadFonts(const QString& directory)
+int CFontLibrary::LoadFonts(const QString& directory, IPrompt& prompt)
 {
     int loaded = m_nFontCount;
     m_pFontLoaded.assign(m_nFontCount, 1);
     for (int i = 0; i < m_nFontCount; ++i) {
         const QString path = directory + QLatin1Char('/') + m_astrFontNames[i] + ".brf";
         if (!LoadFontFile(path, i)) {
-            m_astrFontNames[i] = kFontPlaceholder;
+            m_astrFontNames[i] = AppSettings::kFontPlaceholder;
             m_pFontLoaded[i] = 0;
             --loaded;
         }
     }
     if (loaded == 0)
-        Prompt().Inform(QCoreApplication::translate("CFontLibrary",
-                                                    "Не удается загрузить файлы шрифтов из : ") +
-                        QDir::toNativeSeparators(m_strFontDir));
+        prompt.Inform(QCoreApplication::translate("CFontLibrary",
+                                                  "Не удается загрузить файлы шрифтов из : ") +
+                      QDir::toNativeSeparators(directory));
     else if (loaded < m_nFontCount)
-        Prompt().Inform(
+        prompt.Inform(
             QCoreApplication::translate("CFontLibrary", "Не все файлы шрифтов удалось загрузить."));
     return loaded;
 }
 
-bool AppSettings::LoadFontFile(const QString& path, int slot)
+bool CFontLibrary::LoadFontFile(const QString& path, int slot)
 {
     if (slot < 0 || slot >= int(m_pFonts.size()) || !m_pFonts[slot])
         return false;
@@ -88,4 +91,12 @@ bool AppSettings::LoadFontFile(const QString& path, int slot)
     CEXFont& font = *m_pFonts[slot];
     font.Serialize(file, false);
     return font.m_pGlyphs != nullptr;
+}
+
+const CEXFont* CFontLibrary::LoadedFont(int slot) const
+{
+    if (slot < 0 || slot >= m_nFontCount || std::size_t(slot) >= m_pFontLoaded.size() ||
+        std::size_t(slot) >= m_pFonts.size() || !m_pFontLoaded[std::size_t(slot)])
+        return nullptr;
+    return m_pFonts[std::size_t(slot)].get();
 }

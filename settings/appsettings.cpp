@@ -1,6 +1,5 @@
 #include "settings/appsettings.h"
 
-#include "fonts/exfont.h"
 #include "settings/cp1251.h"
 #include "settings/prompt.h"
 
@@ -167,7 +166,7 @@ std::optional<PortConfig> ScanPortConfig(QStringView text)
 {
     qsizetype pos = 0;
     const QStringView name = ScanWord(text, pos);
-    if (name.isEmpty() || name.size() > CSerialPort::kMaxPortNameLength)
+    if (name.isEmpty() || name.size() > PortConfig::kMaxNameLength)
         return std::nullopt;
     PortConfig config;
     config.portName = name.toString();
@@ -260,12 +259,14 @@ bool WriteWhole(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-AppSettings::AppSettings(IPrompt& prompt, const QString& programDir)
-    : AppSettings(prompt, ProgramLayout::Portable(programDir))
+AppSettings::AppSettings(IPrompt& prompt, const QString& programDir,
+                         const std::function<void(AppSettings&)>& afterRead)
+    : AppSettings(prompt, ProgramLayout::Portable(programDir), Access::ReadWrite, afterRead)
 {
 }
 
-AppSettings::AppSettings(IPrompt& prompt, const ProgramLayout& layout, Access access)
+AppSettings::AppSettings(IPrompt& prompt, const ProgramLayout& layout, Access access,
+                         const std::function<void(AppSettings&)>& afterRead)
     : m_prompt(prompt), m_layout(layout), m_access(access)
 {
     m_nMaxSym = kDefaultMaxSym;
@@ -280,8 +281,8 @@ AppSettings::AppSettings(IPrompt& prompt, const ProgramLayout& layout, Access ac
     m_device.m_strDemoStr = DefaultValue(DemoStr);
 
     LoadIni();
-    if (m_access == Access::ReadWrite)
-        LoadFontLibrary();
+    if (afterRead)
+        afterRead(*this);
     ParsePictureLists();
 }
 
@@ -390,15 +391,9 @@ bool AppSettings::ReadWriteIni(QIODevice& file, bool bWrite)
 {
     if (bWrite) {
         SectionValues values = {
-            PortConfigText(m_port.GetConfig()),
-            QString::number(m_nMaxSym),
-            m_strFontNames,
-            m_device.m_strImages,
-            m_device.m_strUses,
-            m_device.m_strNumbers,
-            m_device.m_strTimes,
-            m_device.m_strGreeting,
-            m_device.m_strDemoPic,
+            PortConfigText(m_port), QString::number(m_nMaxSym), m_strFontNames,
+            m_device.m_strImages,   m_device.m_strUses,         m_device.m_strNumbers,
+            m_device.m_strTimes,    m_device.m_strGreeting,     m_device.m_strDemoPic,
             m_device.m_strDemoStr,
         };
         // A value the file cannot hold is never written; the section keeps its default instead.
@@ -421,7 +416,7 @@ bool AppSettings::ReadWriteIni(QIODevice& file, bool bWrite)
     // A COM or MAXSYM value that cannot be scanned leaves that setting at what it was; the
     // other sections still apply.
     if (const std::optional<PortConfig> config = ScanPortConfig((*values)[Com]))
-        m_port.SetConfig(*config);
+        m_port = *config;
     qsizetype pos = 0;
     m_nMaxSym = ScanInt((*values)[MaxSym], pos).value_or(m_nMaxSym);
     TakeValue(m_strFontNames, (*values)[Fonts]);

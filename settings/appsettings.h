@@ -1,36 +1,39 @@
 #pragma once
 
-#include "device/serialport.h"
 #include "settings/deviceservicesettings.h"
+#include "settings/portconfig.h"
 #include "settings/programlayout.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <memory>
+#include <functional>
 #include <vector>
 
-class CEXFont;
 class IPrompt;
 class QIODevice;
 
-// Everything that outlives a window: the values of "Tavrix Editor.ini", the device font library,
-// the serial port and the tables behind the toolbar lists. Construction reads the settings file
-// and loads the fonts (with their prompts, before any window exists); destruction writes the
+// Everything that outlives a window: the values of "Tavrix Editor.ini" (the port's configuration,
+// the font names and folder among them) and the tables behind the toolbar lists. Construction
+// reads the settings file (with its prompts, before any window exists); destruction writes the
 // settings file.
 class AppSettings
 {
 public:
     // ReadOnly serves programs without windows: the settings file is read without a question and
-    // never written, and no font is loaded.
+    // never written.
     enum class Access { ReadWrite, ReadOnly };
     enum class IniState { Read, Missing, Malformed };
 
     // The settings file and the default font directory where the layout puts them.
-    AppSettings(IPrompt& prompt, const ProgramLayout& layout, Access access = Access::ReadWrite);
+    // afterRead runs once the file is read, before the picture lists are parsed: the application
+    // reads its fonts there, so the operator hears of them in the order of the start-up.
+    AppSettings(IPrompt& prompt, const ProgramLayout& layout, Access access = Access::ReadWrite,
+                const std::function<void(AppSettings&)>& afterRead = {});
     // Both in programDir (the portable layout), whatever it holds.
-    AppSettings(IPrompt& prompt, const QString& programDir);
+    AppSettings(IPrompt& prompt, const QString& programDir,
+                const std::function<void(AppSettings&)>& afterRead = {});
     virtual ~AppSettings();
     AppSettings(const AppSettings&) = delete;
     AppSettings& operator=(const AppSettings&) = delete;
@@ -42,10 +45,6 @@ public:
     bool ReadWriteIni(QIODevice& file, bool bWrite);
     bool ParsePictureLists();
     bool BuildPictureLists();
-
-    bool LoadFontLibrary();
-    int LoadFonts(const QString& directory);
-    bool LoadFontFile(const QString& path, int slot);
 
     const ProgramLayout& Layout() const { return m_layout; }
     IPrompt& Prompt() const { return m_prompt; }
@@ -62,10 +61,6 @@ public:
     static const QString kProfileApplication;
 
     int m_nMaxSym = kDefaultMaxSym;
-    int m_nFontCount = 0;
-    std::vector<std::unique_ptr<CEXFont>> m_pFonts; // slot i belongs to the i-th name
-    std::vector<int> m_pFontLoaded;                 // 1 = slot i was loaded from its file
-    QStringList m_astrFontNames;
     QString m_strFontDir;
     QString m_strFontNames;
     std::array<quint8, 10> m_iValues{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
@@ -76,7 +71,7 @@ public:
     int m_nCurV = 0;
     int m_nCurScale = 0;
     QByteArray m_szIniText; // the whole settings text, as read or as composed for writing
-    CSerialPort m_port;
+    PortConfig m_port;      // section COM: the port every transfer opens anew
     DeviceServiceSettings m_device;
 
 private:

@@ -315,6 +315,17 @@ More: man tavrix-editor
     </message>
 </context>
 <context>
+    <name>CDeviceCommands</name>
+    <message>
+        <source>Передать текст на несколько табло</source>
+        <translation>Send Text to Several Displays</translation>
+    </message>
+    <message>
+        <source>Передано на %1 из %2 табло.</source>
+        <translation>Sent to %1 of %2 displays.</translation>
+    </message>
+</context>
+<context>
     <name>CDeviceSender</name>
     <message>
         <source>Передача данных успешно завершена!!!</source>
@@ -1321,14 +1332,6 @@ Send the shortened message?</translation>
     <message>
         <source>новый </source>
         <translation>new </translation>
-    </message>
-    <message>
-        <source>Передать текст на несколько табло</source>
-        <translation>Send Text to Several Displays</translation>
-    </message>
-    <message>
-        <source>Передано на %1 из %2 табло.</source>
-        <translation>Sent to %1 of %2 displays.</translation>
     </message>
 </context>
 <context>

@@ -87,7 +87,7 @@ void BenchPreview::updateAfterTyping()
     const CTavrixView::StreamWork copied = f.View().PreviewWork();
     const qint64 snapshot = timer.nsecsElapsed() / 1000;
     timer.start();
-    const auto fonts = CDotStrip::CopyFontsOf(*f.settings);
+    const auto fonts = CDotStrip::CopyFontsOf(f.fonts);
     const qint64 fontCopy = timer.nsecsElapsed() / 1000;
     timer.start();
     const QByteArray encoded = copied();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakeprompt.h"
+#include "fonts/fontlibrary.h"
 #include "settings/appsettings.h"
 
 #include <QTemporaryDir>
@@ -13,7 +14,8 @@ struct TempProgram {
     explicit TempProgram(const QString& fontDir = QString())
     {
         prompt.answers = {false};
-        settings = std::make_unique<AppSettings>(prompt, dir.path());
+        settings = std::make_unique<AppSettings>(
+            prompt, dir.path(), [this](AppSettings& read) { fonts.LoadFontLibrary(read); });
         if (!fontDir.isEmpty())
             settings->m_strFontDir = fontDir;
         prompt.texts.clear();
@@ -21,5 +23,6 @@ struct TempProgram {
 
     QTemporaryDir dir;
     FakePrompt prompt;
+    CFontLibrary fonts;
     std::unique_ptr<AppSettings> settings;
 };

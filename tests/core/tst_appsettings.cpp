@@ -196,7 +196,7 @@ void TestAppSettings::firstRun()
     QCOMPARE(FileBytes(IniPath()), answer ? DefaultIniBytes() : QByteArray("<missing>"));
     QCOMPARE(settings->m_nMaxSym, 2048);
     QCOMPARE(settings->m_strFontDir, QDir::toNativeSeparators(m_dir->path() + "/Fonts"));
-    QCOMPARE(settings->m_port.GetConfig(), PortConfig());
+    QCOMPARE(settings->m_port, PortConfig());
     QCOMPARE(Pictures(*settings), kDefaultPictures);
     QCOMPARE(Flags(*settings), QList<bool>({true, true, true}));
     settings.reset();
@@ -235,7 +235,7 @@ void TestAppSettings::readsSections()
     auto settings = Open(prompt, file);
 
     QCOMPARE(SettingsTexts(prompt), QStringList());
-    QCOMPARE(settings->m_port.GetConfig(), kCustomPort);
+    QCOMPARE(settings->m_port, kCustomPort);
     QCOMPARE(settings->m_nMaxSym, 4096);
     QCOMPARE(settings->m_strFontNames, fonts);
     QCOMPARE(Pictures(*settings), QStringList({"Кот|+|7|3", "Пёс|-|9|4"}));
@@ -273,7 +273,7 @@ void TestAppSettings::malformedAppliesNothing()
     auto settings = Open(prompt, file);
 
     QCOMPARE(SettingsTexts(prompt), QStringList{kAskMalformed});
-    QCOMPARE(settings->m_port.GetConfig(), PortConfig());
+    QCOMPARE(settings->m_port, PortConfig());
     QCOMPARE(settings->m_nMaxSym, 2048);
     QCOMPARE(settings->m_strFontNames,
              QStringLiteral("Arial Bold Decor Dos Elegant Italic Super Thin Times"));
@@ -362,7 +362,7 @@ void TestAppSettings::valuesThatBreakTheFile()
     QCOMPARE(SettingsTexts(prompt), QStringList());
     QTEST(settings->m_strFontNames, "fonts");
     QTEST(Pictures(*settings), "pictures");
-    QCOMPARE(settings->m_port.GetConfig(), kCustomPort);
+    QCOMPARE(settings->m_port, kCustomPort);
     QCOMPARE(settings->m_nMaxSym, 4096);
     QCOMPARE(Flags(*settings), QList<bool>({false, true, false}));
     settings.reset();
@@ -464,13 +464,13 @@ void TestAppSettings::longPortPathSurvivesRestart()
     const QString com = path + QStringLiteral(" 6 4 2 1");
     FakePrompt prompt;
     auto settings = Open(prompt, CustomSections(com).join());
-    QCOMPARE(settings->m_port.GetConfig(), PortConfig({path, 6, 4, 2, 1}));
+    QCOMPARE(settings->m_port, PortConfig({path, 6, 4, 2, 1}));
     settings.reset();
     const QByteArray written = FileBytes(IniPath());
     QVERIFY(written.contains(Section("COM", com)));
 
     settings = Open(prompt, written);
-    QCOMPARE(settings->m_port.GetConfig().portName, path);
+    QCOMPARE(settings->m_port.portName, path);
     settings.reset();
     QCOMPARE(FileBytes(IniPath()), written);
     QCOMPARE(SettingsTexts(prompt), QStringList());
@@ -484,7 +484,7 @@ void TestAppSettings::portAndMaxSymValues()
     auto settings = Open(prompt, CustomSections(com, maxSym).join());
 
     QCOMPARE(SettingsTexts(prompt), QStringList());
-    QTEST(settings->m_port.GetConfig(), "port");
+    QTEST(settings->m_port, "port");
     QTEST(settings->m_nMaxSym, "nMaxSym");
     QCOMPARE(settings->m_strFontNames, QStringLiteral("Жирный Тонкий"));
 }
@@ -631,7 +631,7 @@ void TestAppSettings::noPictureNamesAtStartUp()
     QCOMPARE(settings->m_device.m_nPictureCount, 0);
     QVERIFY(settings->m_device.m_pPictures.empty());
     QCOMPARE(Flags(*settings), QList<bool>({false, false, false}));
-    QCOMPARE(settings->m_port.GetConfig(), kCustomPort);
+    QCOMPARE(settings->m_port, kCustomPort);
 }
 
 QTEST_GUILESS_MAIN(TestAppSettings)

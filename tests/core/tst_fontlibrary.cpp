@@ -41,6 +41,7 @@ private:
 
     std::unique_ptr<TempProgram> m_program;
     AppSettings* m_settings = nullptr;
+    CFontLibrary* m_fonts = nullptr;
     QString m_fontDir;
 };
 
@@ -48,6 +49,7 @@ void TestFontLibrary::init()
 {
     m_program = std::make_unique<TempProgram>();
     m_settings = m_program->settings.get();
+    m_fonts = &m_program->fonts;
     m_fontDir = m_program->dir.filePath("Fonts");
     QVERIFY(QDir().mkpath(m_fontDir));
     const QStringList names{"Arial",  "Bold",  "Decor", "Dos",   "Elegant",
@@ -62,11 +64,11 @@ void TestFontLibrary::Reload(const QString& names)
 {
     m_settings->m_strFontNames = names;
     m_program->prompt.texts.clear();
-    QVERIFY(m_settings->LoadFontLibrary());
+    QVERIFY(m_fonts->LoadFontLibrary(*m_settings));
     QCOMPARE(m_settings->m_strFontNames, names);
-    QCOMPARE(int(m_settings->m_astrFontNames.size()), m_settings->m_nFontCount);
-    QCOMPARE(int(m_settings->m_pFonts.size()), m_settings->m_nFontCount);
-    QCOMPARE(int(m_settings->m_pFontLoaded.size()), m_settings->m_nFontCount);
+    QCOMPARE(int(m_fonts->m_astrFontNames.size()), m_fonts->m_nFontCount);
+    QCOMPARE(int(m_fonts->m_pFonts.size()), m_fonts->m_nFontCount);
+    QCOMPARE(int(m_fonts->m_pFontLoaded.size()), m_fonts->m_nFontCount);
 }
 
 void TestFontLibrary::slots_data()
@@ -104,11 +106,11 @@ void TestFontLibrary::slots()
     for (const QString& dir : {m_fontDir, m_fontDir + "/"}) {
         m_settings->m_strFontDir = dir;
         Reload(names);
-        QTEST(m_settings->m_astrFontNames, "slotNames");
+        QTEST(m_fonts->m_astrFontNames, "slotNames");
         QCOMPARE(m_program->prompt.texts, QStringList());
-        for (int i = 0; i < m_settings->m_nFontCount; ++i) {
-            QCOMPARE(m_settings->m_pFontLoaded[i], 1);
-            QCOMPARE(m_settings->m_pFonts[i]->m_pGlyphs['A'].m_pCols[0], quint8(marks[i]));
+        for (int i = 0; i < m_fonts->m_nFontCount; ++i) {
+            QCOMPARE(m_fonts->m_pFontLoaded[i], 1);
+            QCOMPARE(m_fonts->m_pFonts[i]->m_pGlyphs['A'].m_pCols[0], quint8(marks[i]));
         }
     }
 }
@@ -149,10 +151,10 @@ void TestFontLibrary::failedFiles()
         QVERIFY(WriteFileBytes(m_fontDir + "/Broken.brf", broken));
     QFETCH(QString, names);
     Reload(names);
-    QTEST(m_settings->m_astrFontNames, "slotNames");
-    QCOMPARE(m_settings->m_pFontLoaded, loaded);
+    QTEST(m_fonts->m_astrFontNames, "slotNames");
+    QCOMPARE(m_fonts->m_pFontLoaded, loaded);
     for (size_t i = 0; i < loaded.size(); ++i)
-        QCOMPARE(m_settings->m_pFonts[i]->m_pGlyphs == nullptr, loaded[i] == 0);
+        QCOMPARE(m_fonts->m_pFonts[i]->m_pGlyphs == nullptr, loaded[i] == 0);
     QCOMPARE(
         m_program->prompt.texts,
         QStringList{noneLoaded ? kNoneLoaded + QDir::toNativeSeparators(m_fontDir) : kSomeMissing});

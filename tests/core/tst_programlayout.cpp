@@ -1,4 +1,5 @@
 #include "fakeprompt.h"
+#include "fonts/fontlibrary.h"
 #include "settings/appsettings.h"
 #include "testbytes.h"
 
@@ -155,7 +156,10 @@ void TestProgramLayout::layout()
     QCOMPARE(layout.bPortable, portable);
 
     FakePrompt prompt;
-    auto settings = std::make_unique<AppSettings>(prompt, layout);
+    CFontLibrary fonts;
+    auto settings =
+        std::make_unique<AppSettings>(prompt, layout, AppSettings::Access::ReadWrite,
+                                      [&fonts](AppSettings& read) { fonts.LoadFontLibrary(read); });
     const QString expectedFontDir = QDir::toNativeSeparators(Root(fontDir));
     QCOMPARE(settings->IniPath(), Root(settingsFile));
     QCOMPARE(settings->m_strFontDir, expectedFontDir);
@@ -166,8 +170,7 @@ void TestProgramLayout::layout()
     if (fontsLoaded == 0)
         expectedTexts << kNoFonts + expectedFontDir;
     QCOMPARE(prompt.texts, expectedTexts);
-    QCOMPARE(std::count(settings->m_pFontLoaded.begin(), settings->m_pFontLoaded.end(), 1),
-             fontsLoaded);
+    QCOMPARE(std::count(fonts.m_pFontLoaded.begin(), fonts.m_pFontLoaded.end(), 1), fontsLoaded);
     settings.reset();
 
     QVERIFY(QFile::exists(Root(settingsFile)));
@@ -185,10 +188,13 @@ void TestProgramLayout::installedSettingsSurviveRestart()
     QVERIFY(WriteFileBytes(UserIni(), kCustomIni));
     FakePrompt prompt;
     {
-        AppSettings settings(prompt, ProgramLayout::Find(ProgramDir()));
+        CFontLibrary fonts;
+        AppSettings settings(prompt, ProgramLayout::Find(ProgramDir()),
+                             AppSettings::Access::ReadWrite,
+                             [&fonts](AppSettings& read) { fonts.LoadFontLibrary(read); });
         QCOMPARE(settings.m_nMaxSym, 512);
         QCOMPARE(settings.m_strFontNames, QStringLiteral("Arial Thin"));
-        QCOMPARE(settings.m_port.GetConfig().portName, QStringLiteral("COM2"));
+        QCOMPARE(settings.m_port.portName, QStringLiteral("COM2"));
     }
     QCOMPARE(prompt.texts, QStringList{kNoFonts + QDir::toNativeSeparators(
                                                       Root("prefix/share/tavrix-editor/Fonts"))});
@@ -207,9 +213,10 @@ void TestProgramLayout::userFontFolderWins()
     AppSettings settings(prompt, ProgramLayout::Find(ProgramDir()));
     prompt.texts.clear();
     settings.m_strFontDir = Root(QStringLiteral("own fonts"));
-    settings.LoadFontLibrary();
+    CFontLibrary fonts;
+    fonts.LoadFontLibrary(settings);
     QCOMPARE(prompt.texts, QStringList{"Не все файлы шрифтов удалось загрузить."});
-    QCOMPARE(settings.m_pFontLoaded, std::vector<int>({1, 1, 1, 1, 1, 1, 1, 0, 1}));
+    QCOMPARE(fonts.m_pFontLoaded, std::vector<int>({1, 1, 1, 1, 1, 1, 1, 0, 1}));
 }
 
 QTEST_GUILESS_MAIN(TestProgramLayout)

@@ -70,9 +70,9 @@ void TestShippedFonts::everyCharacterDrawn()
 void TestShippedFonts::defaultListLoadsWithoutMessage()
 {
     TempProgram program(QStringLiteral(TAVRIX_FONTS_DIR));
-    program.settings->LoadFontLibrary();
-    QCOMPARE(program.settings->m_astrFontNames, kShippedNames);
-    QCOMPARE(program.settings->m_pFontLoaded, std::vector<int>(9, 1));
+    program.fonts.LoadFontLibrary(*program.settings);
+    QCOMPARE(program.fonts.m_astrFontNames, kShippedNames);
+    QCOMPARE(program.fonts.m_pFontLoaded, std::vector<int>(9, 1));
     QCOMPARE(program.prompt.texts, QStringList());
 }
 

@@ -3,9 +3,11 @@
 #include "app/commandtable.h"
 #include "app/mainframe.h"
 #include "app/savequestion.h"
+#include "device/serialport.h"
 #include "editor/tavrixeditorview.h"
 #include "editor/tavrixview.h"
 #include "editorfixture.h"
+#include "fonts/fontlibrary.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -39,21 +41,22 @@ public:
     explicit FrameFixture(int maxSym = 0, IPrompt* framePrompt = nullptr)
     {
         QDir().mkpath(dir.filePath(QStringLiteral("Fonts")));
-        const QDir fonts(QStringLiteral(TAVRIX_FONTS_DIR));
-        for (const QString& name : fonts.entryList(QDir::Files))
-            QFile::copy(fonts.filePath(name), dir.filePath(QStringLiteral("Fonts/") + name));
+        const QDir shipped(QStringLiteral(TAVRIX_FONTS_DIR));
+        for (const QString& name : shipped.entryList(QDir::Files))
+            QFile::copy(shipped.filePath(name), dir.filePath(QStringLiteral("Fonts/") + name));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            dir.filePath(QStringLiteral("profile")));
 #ifdef _WIN32
         // There the profile is in the registry, whatever path is set: each test starts it empty.
         QSettings(AppSettings::kProfileOrganization, AppSettings::kProfileApplication).clear();
 #endif
-        settings = std::make_unique<AppSettings>(prompt, dir.path());
+        settings = std::make_unique<AppSettings>(
+            prompt, dir.path(), [this](AppSettings& read) { fonts.LoadFontLibrary(read); });
         if (maxSym > 0)
             settings->m_nMaxSym = maxSym;
         IPrompt& shown = framePrompt ? *framePrompt : prompt;
         doc = std::make_unique<CTavrixEditorDoc>(*settings, shown);
-        frame = std::make_unique<CMainFrame>(*settings, shown, question, *doc);
+        frame = std::make_unique<CMainFrame>(*settings, fonts, shown, question, *doc);
         frame->NewDocument();
         prompt.texts.clear();
     }
@@ -108,9 +111,17 @@ public:
 
     void UsePort(const QString& name)
     {
-        PortConfig config = settings->m_port.GetConfig();
-        config.portName = name;
-        settings->m_port.SetConfig(config);
+        settings->m_port.portName = name;
+    }
+
+    // No transfer left the configured port held: another holder can open it now.
+    bool PortFree() const
+    {
+        CSerialPort other;
+        other.SetConfig(settings->m_port);
+        const bool opened = other.Open();
+        other.Close();
+        return opened;
     }
 
     QString WriteFile(const QString& name, const QByteArray& bytes)
@@ -136,6 +147,7 @@ public:
     QTemporaryDir dir;
     FakePrompt prompt;
     FakeSaveQuestion question;
+    CFontLibrary fonts;
     std::unique_ptr<AppSettings> settings;
     std::unique_ptr<CTavrixEditorDoc> doc;
     std::unique_ptr<CMainFrame> frame;

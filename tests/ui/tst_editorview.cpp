@@ -273,7 +273,7 @@ void TestEditorView::sendPutsFrameOnTheLine()
     QCOMPARE(pty.ReadAll(), expected);
     QCOMPARE(prompt.texts, QStringList{kSucceeded});
     QCOMPARE(prompt.statusSeen, QList<bool>{false});
-    QVERIFY(!f.settings->m_port.IsOpen());
+    QVERIFY(f.PortFree());
     QCOMPARE(f.doc->m_nLength, expected.size() - 4); // the stream stays as the send encoded it
 }
 
@@ -297,7 +297,6 @@ void TestEditorView::sendToUnavailablePortThenAvailable()
                                 "и выберите порт в окне «Настройки COM порта».")
                      .arg(link)),
              qPrintable(f.prompt.details[0]));
-    QVERIFY(!f.settings->m_port.IsOpen());
 
     PtyPair pty;
     QVERIFY(pty.IsValid());
@@ -306,6 +305,7 @@ void TestEditorView::sendToUnavailablePortThenAvailable()
     f.Action(C::ID_SEND_TEXT)->trigger();
     QCOMPARE(pty.ReadAll(), Hex("02 00 00 48 69 0D"));
     QCOMPARE(f.prompt.texts, QStringList{kSucceeded});
+    QVERIFY(f.PortFree());
 }
 
 void TestEditorView::sendThatTimesOutReportsFailure()
@@ -323,7 +323,7 @@ void TestEditorView::sendThatTimesOutReportsFailure()
     f.Action(C::ID_SEND_TEXT)->trigger();
     QCOMPARE(prompt.texts, QStringList{"Передача данных не удалась."});
     QCOMPARE(prompt.statusSeen, QList<bool>{false});
-    QVERIFY(!f.settings->m_port.IsOpen());
+    QVERIFY(f.PortFree());
 }
 
 void TestEditorView::sendOfTooLongMessageAsksFirst_data()
@@ -387,7 +387,7 @@ void TestEditorView::progressWindowAndCancel()
         // Nothing else takes input meanwhile; the port is held.
         QCOMPARE(QApplication::activeModalWidget(), status);
         CSerialPort other;
-        other.SetConfig(f.settings->m_port.GetConfig());
+        other.SetConfig(f.settings->m_port);
         QVERIFY(!other.Open());
         QTest::mouseClick(status->m_pCancel, Qt::LeftButton);
     });
@@ -396,7 +396,7 @@ void TestEditorView::progressWindowAndCancel()
                                 "Отмена", "Осталось: "}));
     QCOMPARE(prompt.texts, QStringList{"Передача прервана."});
     QCOMPARE(prompt.statusSeen, QList<bool>{false});
-    QVERIFY(!f.settings->m_port.IsOpen());
+    QVERIFY(f.PortFree());
     pty.ResumeSlaveOutput();
     QCOMPARE(pty.ReadAll(100), QByteArray());
 }

@@ -1,4 +1,4 @@
-#include "device/effectsdlg.h"
+#include "editor/effectsdlg.h"
 #include "editorfixture.h"
 
 #include <QCheckBox>

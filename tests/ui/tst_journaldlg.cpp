@@ -1,4 +1,4 @@
-#include "app/journaldlg.h"
+#include "device/journaldlg.h"
 #include "settings/uilanguage.h"
 #include "testbytes.h"
 

@@ -478,7 +478,7 @@ void TestMainFrame::recentFilesListed()
 
     // A second frame on the same profile sees the same list.
     CTavrixEditorDoc doc(*f.settings, f.prompt);
-    CMainFrame other(*f.settings, f.prompt, f.question, doc);
+    CMainFrame other(*f.settings, f.fonts, f.prompt, f.question, doc);
     QCOMPARE(other.RecentFileActions().at(0)->data().toString(), paths.at(4));
 }
 

@@ -3,6 +3,7 @@
 #include "device/displayeditdlg.h"
 #include "device/displaylistdlg.h"
 #include "device/multitransferdlg.h"
+#include "device/serialport.h"
 #include "device/transferjournal.h"
 #include "framefixture.h"
 #include "ptypair.h"

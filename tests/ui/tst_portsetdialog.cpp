@@ -129,14 +129,13 @@ void TestPortSetDialog::commandStores()
     QFETCH(PortConfig, before);
     QFETCH(QStringList, clicks);
     QFETCH(PortConfig, after);
-    CSerialPort port;
-    port.SetConfig(before);
+    PortConfig port = before;
     WhenModal<CPortSetDialog>([clicks](CPortSetDialog* dlg) {
         for (const QString& name : clicks)
             Click(dlg, qPrintable(name));
     });
     CPortSetDialog::OnPortSettings(nullptr, port);
-    QCOMPARE(port.GetConfig(), after);
+    QCOMPARE(port, after);
 }
 
 void TestPortSetDialog::listsAreDisabledAndShowTheLine()
@@ -164,8 +163,7 @@ void TestPortSetDialog::choosingFromTheList()
 {
     QFETCH(int, row);
     QFETCH(QString, stored);
-    CSerialPort port;
-    port.SetConfig(Config("COM3", 6, 3, 0, 0));
+    PortConfig port = Config("COM3", 6, 3, 0, 0);
     QStringList shown;
     WhenModal<CPortSetDialog>([row, &shown](CPortSetDialog* dlg) {
         for (int i = 0; i < dlg->m_pOtherList->count(); ++i)
@@ -178,7 +176,7 @@ void TestPortSetDialog::choosingFromTheList()
     });
     CPortSetDialog::OnPortSettings(nullptr, port);
     QCOMPARE(shown, QStringList({"ttyS0", "ttyUSB1 — FT232R USB UART (FTDI) 0403:6001", "pts/4"}));
-    QCOMPARE(port.GetConfig(), Config(stored, 6, 3, 0, 0));
+    QCOMPARE(port, Config(stored, 6, 3, 0, 0));
 }
 
 void TestPortSetDialog::refreshRereadsTheList_data()

@@ -1,7 +1,8 @@
+#include "editor/symbolsetdlg.h"
 #include "editor/symtype.h"
 #include "editorfixture.h"
 #include "fonts/exfont.h"
-#include "fonts/symbolsetdlg.h"
+#include "fonts/fontlibrary.h"
 
 #include <QImage>
 #include <QPushButton>
@@ -25,13 +26,13 @@ std::unique_ptr<CEXFont> MakeFont()
 struct SymbolFixture : EditorFixture {
     SymbolFixture()
     {
-        settings.m_pFonts.clear();
-        settings.m_pFonts.push_back(MakeFont());
-        settings.m_pFontLoaded = {1};
-        settings.m_nFontCount = 1;
+        fonts.m_pFonts.push_back(MakeFont());
+        fonts.m_pFontLoaded = {1};
+        fonts.m_nFontCount = 1;
         settings.m_nCurFont = 0;
     }
-    void OpenDialog() { CSymbolSetDlg::OnInsertSymbol(nullptr, settings, prompt, codec); }
+    void OpenDialog() { CSymbolSetDlg::OnInsertSymbol(nullptr, settings, fonts, prompt, codec); }
+    CFontLibrary fonts;
 };
 
 constexpr quint32 kNothing = ~0u; // the dialog inserts no symbol
@@ -220,8 +221,8 @@ void TestSymbolSetDlg::unloadedFontShowsNoDialog()
     QFETCH(int, slots);
     QFETCH(int, current);
     SymbolFixture f;
-    f.settings.m_pFontLoaded.assign(slots, 0);
-    f.settings.m_pFonts.resize(slots);
+    f.fonts.m_pFontLoaded.assign(slots, 0);
+    f.fonts.m_pFonts.resize(slots);
     f.settings.m_nCurFont = current;
     bool dialogShown = false;
     QTimer::singleShot(0, [&dialogShown] {

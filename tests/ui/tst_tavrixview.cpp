@@ -122,7 +122,7 @@ void TestTavrixView::olderWorkerResultIsThrownAway()
 {
     FrameFixture f;
     HeldSource source;
-    CTavrixView view(*f.settings);
+    CTavrixView view(f.fonts);
     const auto open = qScopeGuard([&source] { source.gate.release(2); }); // even on a failure
     view.SetStreamSource(source.Source());
     source.stream = "A";
@@ -143,7 +143,7 @@ void TestTavrixView::editsWhileTheWorkerRunsShowAfterIt()
 {
     FrameFixture f;
     HeldSource source;
-    CTavrixView view(*f.settings);
+    CTavrixView view(f.fonts);
     const auto open = qScopeGuard([&source] { source.gate.release(2); }); // even on a failure
     view.SetStreamSource(source.Source());
     QSignalSpy shown(&view, &CTavrixView::previewUpdated);
@@ -169,7 +169,7 @@ void TestTavrixView::closingWhileTheWorkerRuns()
 {
     FrameFixture f;
     HeldSource source;
-    auto view = std::make_unique<CTavrixView>(*f.settings);
+    auto view = std::make_unique<CTavrixView>(f.fonts);
     view->SetStreamSource(source.Source());
     source.stream = "A";
     source.held = true;
@@ -246,7 +246,7 @@ void TestTavrixView::scaleListSetsThePitchAndResetsOnReload()
     QCOMPARE(view.Pitch(), 12);
     const QScrollArea* dots = view.findChild<QScrollArea*>();
     QVERIFY(dots->widget()->width() > dots->viewport()->width()); // the pane scrolls
-    f.settings->LoadFontLibrary();
+    f.fonts.LoadFontLibrary(*f.settings);
     f.View().FillToolbarCombos();
     QCOMPARE(scale->currentText(), "100%");
     QCOMPARE(view.Pitch(), 4);
@@ -274,7 +274,7 @@ void TestTavrixView::widthIsKeptInTheProfileNotInTheIni()
                           QStringLiteral("Tavrix Editor"));
         QCOMPARE(profile.value(QStringLiteral("Preview/DisplayWidth")).toInt(), 120);
     }
-    CTavrixView second(*f.settings);
+    CTavrixView second(f.fonts);
     QCOMPARE(second.DisplayWidth(), 120);
 
     const QString ini = f.dir.filePath(QStringLiteral("Tavrix Editor.ini"));
@@ -397,7 +397,7 @@ void TestTavrixView::symbolsDrawnAsGlyphsWhileTheirFontIsLoaded()
     Decode(f, HexBytes("85 86"));
     QVERIFY(shot(true) != shot(false));
     // The placeholder slot has no glyphs: the symbol keeps the control's own look.
-    f.settings->m_pFontLoaded[2] = 0;
+    f.fonts.m_pFontLoaded[2] = 0;
     Decode(f, HexBytes("0002 85 86"));
     QCOMPARE(shot(true), shot(false));
     f.Edit().SetSymbolGlyphs(painter);

@@ -1,4 +1,4 @@
-#include "app/journaldlg.h"
+#include "device/journaldlg.h"
 
 #include "device/transferjournal.h"
 

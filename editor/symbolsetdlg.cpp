@@ -1,7 +1,8 @@
-#include "fonts/symbolsetdlg.h"
+#include "editor/symbolsetdlg.h"
 
 #include "editor/messagecodec.h"
 #include "editor/symtype.h"
+#include "fonts/fontlibrary.h"
 #include "settings/appsettings.h"
 #include "settings/prompt.h"
 
@@ -88,15 +89,12 @@ CSymbolSetDlg::CSymbolSetDlg(QWidget* parent) : QDialog(parent)
 
 CSymbolSetDlg::~CSymbolSetDlg() = default;
 
-void CSymbolSetDlg::OnInsertSymbol(QWidget* parent, AppSettings& settings, IPrompt& prompt,
-                                   CMessageCodec& codec)
+void CSymbolSetDlg::OnInsertSymbol(QWidget* parent, const AppSettings& settings,
+                                   const CFontLibrary& fonts, IPrompt& prompt, CMessageCodec& codec)
 {
-    const int f = settings.m_nCurFont;
-    const bool loaded = f >= 0 && f < int(settings.m_pFontLoaded.size()) &&
-                        f < int(settings.m_pFonts.size()) && settings.m_pFontLoaded[f] != 0 &&
-                        settings.m_pFonts[f] != nullptr;
+    const CEXFont* loaded = fonts.LoadedFont(settings.m_nCurFont);
     CSymbolSetDlg dlg(parent);
-    if (!loaded || !dlg.SetFont(*settings.m_pFonts[f])) {
+    if (!loaded || !dlg.SetFont(*loaded)) {
         prompt.Inform(NotLoaded());
         return;
     }

@@ -8,6 +8,7 @@
 #include <QRect>
 
 class AppSettings;
+class CFontLibrary;
 class CMessageCodec;
 class IPrompt;
 class QLabel;
@@ -25,8 +26,8 @@ public:
 
     // The insert-symbol command: shows the dialog on a copy of the current font and inserts the
     // chosen character at the caret.
-    static void OnInsertSymbol(QWidget* parent, AppSettings& settings, IPrompt& prompt,
-                               CMessageCodec& codec);
+    static void OnInsertSymbol(QWidget* parent, const AppSettings& settings,
+                               const CFontLibrary& fonts, IPrompt& prompt, CMessageCodec& codec);
     // The symbol type under which a character code enters the editor.
     static quint32 SymTypeFor(quint8 code);
 

@@ -1,4 +1,4 @@
-#include "device/effectsdlg.h"
+#include "editor/effectsdlg.h"
 
 #include "editor/messagecodec.h"
 #include "editor/symtype.h"
