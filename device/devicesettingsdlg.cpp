@@ -354,7 +354,7 @@ void CDeviceSettingsDlg::reject()
 
 bool CDeviceSettingsDlg::Transfer()
 {
-    CDeviceSender sender(m_port);
+    CDeviceSender sender(m_port.GetConfig());
     if (const auto& wait = WaitHook())
         sender.SetWaitFunction(wait);
     sender.StartDeviceSettings(m_bGreeting, m_bDemoString, m_bDemoPictures, m_pPictures);

@@ -283,7 +283,7 @@ void CTavrixEditorView::OnSendText()
     EncodeText();
     if (!ConfirmShortenedSend())
         return;
-    CDeviceSender sender(m_settings.m_port);
+    CDeviceSender sender(m_settings.m_port.GetConfig());
     sender.StartText(m_pDoc->m_pData.get(), m_pDoc->m_nLength);
     CTransferStatusDlg::RunAndReport(sender, window(), m_prompt, &CDeviceSender::TextMessage);
 }

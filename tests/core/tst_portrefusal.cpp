@@ -108,8 +108,8 @@ void TestPortRefusal::missingDevice()
     CSerialPort port;
     QVERIFY(Refused(port, QStringLiteral("ttyTAVRIX9")));
     QCOMPARE(port.m_szLastError, QStringLiteral("Не удается открыть порт."));
-    QCOMPARE(CPortRefusal::KindOf(port), CPortRefusal::Kind::NoDevice);
-    QCOMPARE(OwnWords(CPortRefusal::Details(port)),
+    QCOMPARE(port.Refusal().kind, CPortRefusal::Kind::NoDevice);
+    QCOMPARE(OwnWords(CPortRefusal::Details(port.Refusal())),
              QStringLiteral("Устройства /dev/ttyTAVRIX9 нет в системе. Проверьте, подключен ли "
                             "адаптер, и выберите порт в окне «Настройки COM порта»."));
 }
@@ -122,8 +122,8 @@ void TestPortRefusal::busyDevice()
     QVERIFY(!Refused(first, pty.SlaveName()));
     CSerialPort second;
     QVERIFY(Refused(second, pty.SlaveName()));
-    QCOMPARE(CPortRefusal::KindOf(second), CPortRefusal::Kind::Busy);
-    QCOMPARE(CPortRefusal::Details(second),
+    QCOMPARE(second.Refusal().kind, CPortRefusal::Kind::Busy);
+    QCOMPARE(CPortRefusal::Details(second.Refusal()),
              QStringLiteral("Порт %1 занят другой программой (или другой копией Tavrix Editor). "
                             "Закройте ее и повторите.")
                  .arg(pty.SlaveName()));
@@ -136,7 +136,7 @@ void TestPortRefusal::lineSettingsRefused()
     CSerialPort port;
     port.SetConfig(PortConfig{pty.SlaveName(), 3, 0, 2, 1}); // four data bits
     QVERIFY(!port.Open());
-    QCOMPARE(CPortRefusal::KindOf(port), CPortRefusal::Kind::LineSettings);
+    QCOMPARE(port.Refusal().kind, CPortRefusal::Kind::LineSettings);
 }
 
 // A device nobody may open, opened by a user who is not root (root may open anything). Run as
@@ -148,9 +148,9 @@ void TestPortRefusal::permissionDenied()
     if (!childDevice.isEmpty()) {
         CSerialPort port;
         QVERIFY(Refused(port, childDevice));
-        QCOMPARE(CPortRefusal::KindOf(port), CPortRefusal::Kind::PermissionDenied);
+        QCOMPARE(port.Refusal().kind, CPortRefusal::Kind::PermissionDenied);
         const QString group = qEnvironmentVariable(kDeniedGroupVariable);
-        QCOMPARE(OwnWords(CPortRefusal::Details(port)),
+        QCOMPARE(OwnWords(CPortRefusal::Details(port.Refusal())),
                  QStringLiteral("Нет прав на доступ к устройству %1. Оно принадлежит группе %2: "
                                 "добавьте себя в эту группу командой\n\nsudo usermod -aG %2 "
                                 "$USER\n\nи войдите в систему заново.")
@@ -165,9 +165,11 @@ void TestPortRefusal::permissionDenied()
         QCOMPARE(::chmod(device.constData(), 0), 0);
         CSerialPort port;
         QVERIFY(Refused(port, pty.SlaveName()));
-        QCOMPARE(CPortRefusal::KindOf(port), CPortRefusal::Kind::PermissionDenied);
-        QVERIFY(CPortRefusal::Details(port).startsWith(
-            QStringLiteral("Нет прав на доступ к устройству %1.").arg(pty.SlaveName())));
+        QCOMPARE(port.Refusal().kind, CPortRefusal::Kind::PermissionDenied);
+        QVERIFY(
+            CPortRefusal::Details(port.Refusal())
+                .startsWith(
+                    QStringLiteral("Нет прав на доступ к устройству %1.").arg(pty.SlaveName())));
         return;
     }
 
