@@ -106,39 +106,27 @@ void TestPortRefusal::texts()
     QCOMPARE(CPortRefusal::Text(kind, QStringLiteral("/dev/ttyUSB0"), group, systemText), expected);
 }
 
-// Each row: a refusal as the port records it, the display it belongs to, the advice. The kind
-// alone decides it, whatever the port's words read like.
+// Each row: a refusal as the port records it, and the advice: the kind alone decides it, whatever
+// the port's words read like.
 void TestPortRefusal::details_data()
 {
     QTest::addColumn<OpenRefusal>("refusal");
-    QTest::addColumn<QString>("display");
     QTest::addColumn<QString>("expected");
     using K = CPortRefusal::Kind;
-    const QString lineSettings =
-        "Порт /dev/ttyUSB0 открылся, но система не принимает его настройки (скорость, число битов "
-        "данных или стоповых битов). Выберите другие ";
     QTest::newRow("line settings, the port's words in English")
-        << OpenRefusal{K::LineSettings, "ttyUSB0", "Cannot configure the port."} << QString()
-        << lineSettings + "в окне «Настройки COM порта».";
-    QTest::newRow("line settings of a named display, no words at all")
-        << OpenRefusal{K::LineSettings, "ttyUSB0"} << "Зал"
-        << lineSettings + "для табло «Зал»: «Изменить…» в окне «Список табло».";
+        << OpenRefusal{K::LineSettings, "ttyUSB0", "Cannot configure the port."}
+        << "Порт /dev/ttyUSB0 открылся, но система не принимает его настройки (скорость, число "
+           "битов данных или стоповых битов). Выберите другие в окне «Настройки COM порта».";
     QTest::newRow("busy, in words meant for line settings")
         << OpenRefusal{K::Busy, "ttyUSB0", "Не удается настроить порт.", 0, EBUSY, "Busy"}
-        << QString()
         << "Порт /dev/ttyUSB0 занят другой программой (или другой копией Tavrix Editor). Закройте "
            "ее и повторите.";
-    QTest::newRow("a server's own reason")
-        << OpenRefusal{K::Other, "tcp://host:4001", "", 0, 0, "Сервер host:4001 не отвечает."}
-        << "Зал"
-        << "Сервер host:4001 не отвечает.";
 }
 
 void TestPortRefusal::details()
 {
     QFETCH(OpenRefusal, refusal);
-    QFETCH(QString, display);
-    QTEST(CPortRefusal::Details(refusal, display), "expected");
+    QTEST(CPortRefusal::Details(refusal), "expected");
 }
 
 void TestPortRefusal::missingDevice()
