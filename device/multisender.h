@@ -49,6 +49,7 @@ public:
         return m_targets[std::size_t(index)]->outcome;
     }
     CDeviceSender::Result Result(int index) const { return Outcome(index).result; }
+    // The display's own sender, for what its job shows while it runs.
     const CDeviceSender& Sender(int index) const { return *m_targets[std::size_t(index)]->sender; }
     bool IsDone(int index) const { return m_targets[std::size_t(index)]->state == State::Done; }
     int OkCount() const;

@@ -60,11 +60,6 @@ CSerialPort::CSerialPort()
 
 CSerialPort::~CSerialPort() = default;
 
-QString CSerialPort::LastErrorText() const
-{
-    return QCoreApplication::translate("CSerialPort", m_szLastError.toUtf8().constData());
-}
-
 bool CSerialPort::Open(WriteControl* control)
 {
     if (m_bOpen) {

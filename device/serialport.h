@@ -109,8 +109,7 @@ public:
     // The device name QSerialPort opens for a configured port name ("COM1" → /dev/ttyS0 on Linux).
     static QString SystemPortName(const QString& portName);
 
-    QString m_szLastError; // in the source language
-    QString LastErrorText() const;
+    QString m_szLastError;     // in the source language (Refusal().LastErrorText() translates it)
     quint32 m_dwLastError = 0; // QSerialPort's error kind (all ones: already open)
     // Why the last Open failed as the system put it: errno or the Windows error where known
     // (EBUSY / EWOULDBLOCK for a port another program holds), and QSerialPort's own text.
