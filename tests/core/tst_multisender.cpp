@@ -5,7 +5,6 @@
 
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestMultiSender : public QObject
@@ -132,8 +131,7 @@ void TestMultiSender::journalLines()
     QFETCH(QString, journal);
     if (several && !PtyPair::kCanHoldOutput)
         QSKIP("the line cannot be held here");
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit()); // where the journal lies
+    const qsizetype before = CTransferJournal().Text().size();
     PtyPair pty;
     if (several)
         pty.SuspendSlaveOutput();
@@ -151,7 +149,7 @@ void TestMultiSender::journalLines()
         sender.WaitForResult();
     }
     journal.replace(QStringLiteral("PORT"), QRegularExpression::escape(pty.SlaveName()));
-    const QString written = CTransferJournal().Text();
+    const QString written = CTransferJournal().Text().mid(before);
     QVERIFY2(QRegularExpression(journal).match(written).hasMatch(), qPrintable(written));
 }
 
