@@ -9,7 +9,6 @@
 #include "device/journaldlg.h"
 #include "device/multitransferdlg.h"
 #include "device/portsetdialog.h"
-#include "device/serialport.h"
 #include "device/transferjournal.h"
 #include "device/transferstatusdlg.h"
 #include "editor/tavrixeditorview.h"
@@ -78,9 +77,7 @@ void CDeviceCommands::OnSendText()
     const std::optional<QByteArray> message = m_view.MessageToSend();
     if (!message)
         return;
-    CSerialPort port;
-    port.SetConfig(m_settings.m_port);
-    CDeviceSender sender(port);
+    CDeviceSender sender(m_settings.m_port);
     sender.StartText(reinterpret_cast<const quint8*>(message->constData()), int(message->size()));
     CTransferStatusDlg::RunAndReport(sender, m_pWindow, m_prompt, &CDeviceSender::TextMessage);
 }

@@ -10,7 +10,6 @@
 #include "device/multisender.h"
 #include "device/portrefusal.h"
 #include "device/serialport.h"
-#include "device/transferjournal.h"
 #include "settings/uilanguage.h"
 
 #include <QCommandLineParser>
@@ -422,12 +421,10 @@ int CCommandLine::Send()
         !settings.PortConfigToUse(config, failure))
         return Fail(failure);
     settings.NoteDefaults(m_console);
-    CSerialPort port;
-    port.SetConfig(config);
     CInterruptWatcher interrupt; // before the port opens: no signal may leave it half written
-    CDeviceSender sender(port);
+    CDeviceSender sender(config);
     sender.StartText(reinterpret_cast<const quint8*>(stream.constData()), int(stream.size()));
-    return Transfer(port, sender, &CDeviceSender::TextMessage, interrupt);
+    return Transfer(sender, &CDeviceSender::TextMessage, interrupt);
 }
 
 int CCommandLine::DeviceSettings()
@@ -460,17 +457,14 @@ int CCommandLine::DeviceSettings()
     if (!settings.SetOverrides(parser.value(kPortOption), parser.value(kBaudOption), failure) ||
         !settings.PortConfigToUse(config, failure))
         return Fail(failure);
-    CSerialPort port;
-    port.SetConfig(config);
     CInterruptWatcher interrupt;
-    CDeviceSender sender(port);
+    CDeviceSender sender(config);
     sender.StartDeviceSettings(device.m_bGreeting, device.m_bDemoString, device.m_bDemoPictures,
                                device.m_pPictures);
-    return Transfer(port, sender, &CDeviceSender::SettingsMessage, interrupt);
+    return Transfer(sender, &CDeviceSender::SettingsMessage, interrupt);
 }
 
-int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, MessageOf message,
-                           CInterruptWatcher& interrupt)
+int CCommandLine::Transfer(CDeviceSender& sender, MessageOf message, CInterruptWatcher& interrupt)
 {
     QObject::connect(&sender, &CDeviceSender::progress,
                      [this](qint64 sent, qint64 total, qint64 msLeft) {
@@ -479,17 +473,17 @@ int CCommandLine::Transfer(const CSerialPort& port, CDeviceSender& sender, Messa
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &sender, &CDeviceSender::Cancel);
     KeepRunningWithoutReader();
     const CDeviceSender::Result result = sender.WaitForResult();
-    CTransferJournal().Record(QString(), sender, message(result));
+    const TransferOutcome& outcome = sender.Outcome();
     if (result == CDeviceSender::Result::OpenFailed) {
         // The editor's reason, on one line so that a script's log keeps it whole.
-        const QString reason =
-            port.LastErrorText() + u' ' + CPortRefusal::Details(port).simplified();
+        const QString reason = outcome.refusal.LastErrorText() + u' ' +
+                               CPortRefusal::Details(outcome.refusal).simplified();
         return Fail({ExitPort, QCoreApplication::translate("CCommandLine", "%1 Порт «%2»: %3")
-                                   .arg(message(result), port.GetConfig().portName, reason)});
+                                   .arg(message(result), outcome.portWord, reason)});
     }
     if (result == CDeviceSender::Result::Cancelled && interrupt.InterruptCode() != ExitOk)
         return Fail({interrupt.InterruptCode(), message(result)});
-    const QString details = sender.ResultDetails();
+    const QString details = outcome.Details();
     const QString text = details.isEmpty() ? message(result) : message(result) + u' ' + details;
     if (result != CDeviceSender::Result::Ok)
         return Fail({ExitTransfer, text});
@@ -607,16 +601,15 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
                      });
     QObject::connect(
         &multi, &CMultiSender::displayFinished, [&](int index, CDeviceSender::Result result) {
-            CTransferJournal().Record(multi.Display(index).name, multi.Sender(index),
-                                      message(result));
             // A script reads these lines: their words are the same in every language.
             const UiLanguage::SourceTexts sourceTexts;
+            const TransferOutcome& outcome = multi.Outcome(index);
             QString text = message(result);
             if (result == CDeviceSender::Result::OpenFailed) {
-                const CSerialPort& port = multi.Port(index);
-                text += u' ' + port.m_szLastError + u' ' + CPortRefusal::Details(port).simplified();
+                text += u' ' + outcome.refusal.lastError + u' ' +
+                        CPortRefusal::Details(outcome.refusal).simplified();
             } else if (result != CDeviceSender::Result::Ok) {
-                text += u' ' + multi.Sender(index).ResultDetails();
+                text += u' ' + outcome.Details();
             }
             m_console.EndProgress();
             m_console.Out(QStringLiteral("%1\t%2\t%3\n")
@@ -625,7 +618,7 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
         });
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &multi,
                      qOverload<>(&CMultiSender::Cancel));
-    multi.Start(displays, frames);
+    multi.Start(displays, frames, message);
     multi.WaitForAll();
     m_console.EndProgress();
     QString total = summary.arg(multi.OkCount()).arg(multi.Count() + m_nSkipped);

@@ -12,7 +12,6 @@
 class CDisplayList;
 class CInterruptWatcher;
 class CMultiSender;
-class CSerialPort;
 class QCommandLineParser;
 struct DisplayEntry;
 
@@ -53,8 +52,7 @@ private:
     using MessageOf = QString (*)(CDeviceSender::Result);
     // Waits for a transfer started on the sender, with progress on a terminal and the interrupt
     // (installed before the port opened) cancelling it; message gives the texts of its results.
-    int Transfer(const CSerialPort& port, CDeviceSender& sender, MessageOf message,
-                 CInterruptWatcher& interrupt);
+    int Transfer(CDeviceSender& sender, MessageOf message, CInterruptWatcher& interrupt);
 
     // The list --displays names, or the one beside the settings file; its broken entries are told
     // on stderr and skipped.

@@ -1,8 +1,8 @@
 #include "device/devicesender.h"
 
 #include "device/deviceframes.h"
-#include "device/networkport.h"
 #include "device/serialport.h"
+#include "device/transferjournal.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -42,7 +42,8 @@ struct CDeviceSender::Job {
     CDeviceSender* owner = nullptr; // told when the job ends; withdrawn when it lets the job go
 };
 
-CDeviceSender::CDeviceSender(CSerialPort& port, QObject* parent) : QObject(parent), m_port(port)
+CDeviceSender::CDeviceSender(const PortConfig& config, QObject* parent)
+    : QObject(parent), m_config(config)
 {
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, &CDeviceSender::OnDeadline);
@@ -72,7 +73,8 @@ bool CDeviceSender::StartDeviceSettings(bool greeting, bool demoString, bool dem
                                         const std::vector<PictureEntry>& pictures)
 {
     return Start(SettingsFrames(greeting, demoString, demoPictures, pictures, m_nFlagsWaitMs,
-                                m_nPicturesWaitMs));
+                                m_nPicturesWaitMs),
+                 &CDeviceSender::SettingsMessage);
 }
 
 QList<CDeviceSender::Frame> CDeviceSender::SettingsFrames(bool greeting, bool demoString,
@@ -84,7 +86,7 @@ QList<CDeviceSender::Frame> CDeviceSender::SettingsFrames(bool greeting, bool de
             Frame{DeviceFrames::PictureListFrame(pictures), afterPicturesMs}};
 }
 
-bool CDeviceSender::Start(const QList<Frame>& frames)
+bool CDeviceSender::Start(const QList<Frame>& frames, MessageOf message)
 {
     if (m_bRunning)
         return false;
@@ -92,8 +94,8 @@ bool CDeviceSender::Start(const QList<Frame>& frames)
     job->frames = frames;
     job->wait = m_wait;
     job->serial = ++m_nSerial;
-    job->charsPerSecond = m_port.CharactersPerSecond();
-    job->port.SetConfig(m_port.GetConfig());
+    job->port.SetConfig(m_config);
+    job->charsPerSecond = job->port.CharactersPerSecond();
     job->owner = this;
     m_job = job;
     m_frames = frames;
@@ -101,11 +103,14 @@ bool CDeviceSender::Start(const QList<Frame>& frames)
     for (const Frame& frame : frames)
         m_nTotal += frame.bytes.size();
     m_nSent = 0;
-    m_port.m_szTransferNote.clear();
+    m_outcome = TransferOutcome{};
+    m_outcome.total = m_nTotal;
+    m_outcome.portWord = m_config.portName;
+    m_outcome.display = m_strDisplay;
+    m_outcome.message = message;
     m_bRunning = true;
     m_bOpened = false;
     m_bCancelled = false;
-    m_result = Result::Ok;
     m_deadline.start(int(std::min<qint64>(JobBudgetMs(), std::numeric_limits<int>::max())));
     m_progressTimer.start();
     std::thread([job] { RunJob(job); }).detach();
@@ -200,7 +205,7 @@ CDeviceSender::Result CDeviceSender::WaitForResult()
         loop.exec();
     }
     // Still running: the event loop was ended from outside (the application quits).
-    return m_bRunning ? CancelAndWait() : m_result;
+    return m_bRunning ? CancelAndWait() : m_outcome.result;
 }
 
 void CDeviceSender::Cancel()
@@ -216,7 +221,7 @@ void CDeviceSender::Cancel()
 CDeviceSender::Result CDeviceSender::CancelAndWait()
 {
     if (!m_bRunning)
-        return m_result;
+        return m_outcome.result;
     Cancel();
     {
         std::unique_lock<std::mutex> lock(m_job->mutex);
@@ -226,7 +231,7 @@ CDeviceSender::Result CDeviceSender::CancelAndWait()
     OnJobEnded(m_job->serial);
     if (m_bRunning)
         OnDeadline();
-    return m_result;
+    return m_outcome.result;
 }
 
 void CDeviceSender::OnJobOpened(quint64 serial)
@@ -247,12 +252,9 @@ void CDeviceSender::OnJobEnded(quint64 serial)
         if (!m_job->ended)
             return;
         result = m_job->result;
-        const CSerialPort& port = m_job->port;
-        m_port.m_szLastError = port.m_szLastError;
-        m_port.m_dwLastError = port.m_dwLastError;
-        m_port.m_nSystemError = port.m_nSystemError;
-        m_port.m_szSystemError = port.m_szSystemError;
-        m_port.m_szTransferNote = port.m_szTransferNote;
+        if (result == Result::OpenFailed)
+            m_outcome.refusal = m_job->port.Refusal();
+        m_outcome.note = m_job->port.m_szTransferNote;
     }
     Finish(m_bCancelled ? Result::Cancelled : result);
 }
@@ -263,8 +265,11 @@ void CDeviceSender::OnDeadline()
     if (!m_bRunning)
         return;
     CSerialPort::Cancel(m_job->control);
-    if (!m_bCancelled)
-        m_port.m_szTransferNote = m_port.OverdueText(PortStep(m_job->control.step.load()));
+    if (!m_bCancelled) {
+        CSerialPort line;
+        line.SetConfig(m_config);
+        m_outcome.note = line.OverdueText(PortStep(m_job->control.step.load()));
+    }
     Finish(m_bCancelled ? Result::Cancelled : Result::WriteFailed);
 }
 
@@ -281,9 +286,18 @@ void CDeviceSender::Finish(Result result)
     m_nSent = result == Result::Ok ? m_nTotal : BytesSent();
     LetJobGo();
     m_bRunning = false;
-    m_result = result;
+    m_outcome.result = result;
+    m_outcome.sent = m_nSent;
+    Record();
     Q_EMIT progress(m_nSent, m_nTotal, 0);
     Q_EMIT finished(result);
+}
+
+void CDeviceSender::Record() const
+{
+    // A job with no frames only tries the port ("Проверить"): it is no transfer.
+    if (!m_frames.isEmpty())
+        CTransferJournal().Record(m_outcome);
 }
 
 void CDeviceSender::LetJobGo()
@@ -299,10 +313,12 @@ void CDeviceSender::LetJobGo()
 
 qint64 CDeviceSender::JobBudgetMs() const
 {
-    qint64 budget = m_nDeadlineMarginMs + m_port.OpenBudgetMs();
+    CSerialPort line;
+    line.SetConfig(m_config);
+    qint64 budget = m_nDeadlineMarginMs + line.OpenBudgetMs();
     for (const Frame& frame : m_frames) {
         const qint64 size = frame.bytes.size();
-        budget += m_port.FrameBudgetMs(size) + m_port.LineTimeMs(size + 2) + frame.waitAfterMs;
+        budget += line.FrameBudgetMs(size) + line.LineTimeMs(size + 2) + frame.waitAfterMs;
     }
     return budget;
 }
@@ -348,12 +364,7 @@ void CDeviceSender::ReportProgress()
 
 QString CDeviceSender::ResultDetails() const
 {
-    if (m_bRunning)
-        return QString();
-    // TCP acknowledgements come from the server's system, whatever its program and its line do.
-    if (m_result == Result::Ok && CNetworkPort::IsNetworkWord(m_port.GetConfig().portName))
-        return tr("Сервер принял все %1 байт; доставку на табло он не подтверждает.").arg(m_nTotal);
-    return m_result == Result::WriteFailed ? m_port.m_szTransferNote : QString();
+    return m_bRunning ? QString() : m_outcome.Details();
 }
 
 QString CDeviceSender::TextMessage(Result result)

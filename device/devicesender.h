@@ -1,6 +1,8 @@
 #pragma once
 
+#include "device/transferoutcome.h"
 #include "settings/pictureentry.h"
+#include "settings/portconfig.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,21 +12,20 @@
 #include <memory>
 #include <vector>
 
-class CSerialPort;
-
 // Sends frames to the display through the configured port, with no widgets: the editor view,
 // the device-settings dialog and the command line all send through it. Open, write, drain, the
 // pauses and close run as one job on a thread of its own, so the thread that started the job
 // keeps its event loop (windows repaint, timers fire), may cancel at any time, and never waits
-// for the job without a deadline.
+// for the job without a deadline. Each job that carries frames writes its line in the journal of
+// transfers when it ends, whoever started it.
 //
 // From a window (the event loop keeps running):
-//     CDeviceSender sender(settings.m_port);
+//     CDeviceSender sender(config);
 //     connect(&sender, &CDeviceSender::progress, bar, ...);
 //     sender.StartText(stream, length);  // finished(result) arrives later; Cancel() stops it.
-//     // OpenFailed: the port's m_szLastError and m_nSystemError say why.
+//     // Outcome(): the bytes that left and, when the port would not open, why.
 // From a command-line program (a QCoreApplication must exist; blocks the calling thread):
-//     CDeviceSender sender(port);
+//     CDeviceSender sender(config);
 //     sender.StartText(stream, length);
 //     const CDeviceSender::Result result = sender.WaitForResult();
 //
@@ -35,8 +36,8 @@ class CDeviceSender : public QObject
 {
     Q_OBJECT
 public:
-    enum class Result { Ok, OpenFailed, WriteFailed, Cancelled };
-    Q_ENUM(Result)
+    using Result = TransferOutcome::Result;
+    using MessageOf = TransferOutcome::MessageOf;
 
     struct Frame {
         QByteArray bytes;
@@ -51,15 +52,16 @@ public:
     // How long a cancelled job's thread is waited for before it is left to end on its own.
     static constexpr int kCancelGraceMs = 2000;
 
-    explicit CDeviceSender(CSerialPort& port, QObject* parent = nullptr);
+    explicit CDeviceSender(const PortConfig& config, QObject* parent = nullptr);
     ~CDeviceSender() override; // cancels a running job and waits for it, within the grace
 
-    // Each Start begins a job on the port's configuration and returns true: finished() follows,
-    // with OpenFailed when the port would not open. False only while a job is running already.
+    // Each Start begins a job on a port of its own with the configuration given and returns
+    // true: finished() follows, with OpenFailed when the port would not open. False only while a
+    // job is running already. message: the texts of the job's results.
     bool StartText(const quint8* stream, int length);
     bool StartDeviceSettings(bool greeting, bool demoString, bool demoPictures,
                              const std::vector<PictureEntry>& pictures);
-    bool Start(const QList<Frame>& frames);
+    bool Start(const QList<Frame>& frames, MessageOf message = &CDeviceSender::TextMessage);
     // The two frames of the device settings, each with its pause after it.
     static QList<Frame> SettingsFrames(bool greeting, bool demoString, bool demoPictures,
                                        const std::vector<PictureEntry>& pictures,
@@ -80,20 +82,24 @@ public:
     void SetWaitFunction(std::function<void(int ms)> wait) { m_wait = std::move(wait); }
     // Replaces kDeadlineMarginMs (tests of a port that never lets go).
     void SetDeadlineMargin(int ms) { m_nDeadlineMarginMs = ms; }
+    // The named display the port belongs to, for the journal and the advice; empty (the default)
+    // for the port of the settings file.
+    void SetDisplay(const QString& name) { m_strDisplay = name; }
 
     bool IsRunning() const { return m_bRunning; }
     // The running job has its port open (opened() has come).
     bool HasOpened() const { return m_bOpened; }
-    const CSerialPort& Port() const { return m_port; }
-    Result GetResult() const { return m_result; }
+    const PortConfig& Config() const { return m_config; }
+    // For the jobs that start next.
+    void SetConfig(const PortConfig& config) { m_config = config; }
+    // How the last job ended; the default one before any.
+    const TransferOutcome& Outcome() const { return m_outcome; }
+    Result GetResult() const { return m_outcome.result; }
     qint64 BytesTotal() const { return m_nTotal; }
     qint64 BytesSent() const; // that have left the line, never ahead of the line's own speed
     qint64 MsLeft() const;
 
-    // What the operator is told beyond the result's text, for a job whose port opened (an open
-    // that failed has CPortRefusal::Details): over a network, that the server took the bytes, or
-    // why the connection ended and how much it took; which step a job overtaken by its deadline
-    // was at. Empty when there is nothing to add.
+    // The outcome's Details() once the job has ended.
     QString ResultDetails() const;
 
     // The texts the operator is shown for each result of a message or a device-settings job.
@@ -117,11 +123,13 @@ private:
     void OnJobEnded(quint64 serial);
     void OnDeadline();
     void Finish(Result result);
+    void Record() const;
     void LetJobGo();
     void ReportProgress();
     qint64 JobBudgetMs() const;
 
-    CSerialPort& m_port;
+    PortConfig m_config;
+    QString m_strDisplay;
     std::shared_ptr<Job> m_job;
     QList<Frame> m_frames;
     quint64 m_nSerial = 0;
@@ -130,7 +138,7 @@ private:
     bool m_bRunning = false;
     bool m_bOpened = false;
     bool m_bCancelled = false; // asked while the job ran
-    Result m_result = Result::Ok;
+    TransferOutcome m_outcome;
     int m_nFlagsWaitMs = kFlagsWaitMs;
     int m_nPicturesWaitMs = kPicturesWaitMs;
     int m_nDeadlineMarginMs = kDeadlineMarginMs;

@@ -354,9 +354,7 @@ void CDeviceSettingsDlg::reject()
 
 bool CDeviceSettingsDlg::Transfer()
 {
-    CSerialPort port;
-    port.SetConfig(m_port);
-    CDeviceSender sender(port);
+    CDeviceSender sender(m_port);
     if (const auto& wait = WaitHook())
         sender.SetWaitFunction(wait);
     sender.StartDeviceSettings(m_bGreeting, m_bDemoString, m_bDemoPictures, m_pPictures);

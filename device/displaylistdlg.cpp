@@ -3,7 +3,6 @@
 #include "device/devicesender.h"
 #include "device/displayeditdlg.h"
 #include "device/portrefusal.h"
-#include "device/serialport.h"
 #include "settings/appsettings.h"
 #include "settings/prompt.h"
 
@@ -291,11 +290,9 @@ void CDisplayListDlg::OnCheck(int row)
     if (row < 0 || row >= m_list.Entries().size())
         return;
     const DisplayEntry entry = m_list.Entries()[row];
-    CSerialPort port;
-    port.SetConfig(entry.config);
     // Opened and closed on a thread of its own: a server that does not answer keeps the window
     // painted meanwhile.
-    CDeviceSender sender(port);
+    CDeviceSender sender(entry.config);
     setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     sender.Start({});
@@ -309,7 +306,7 @@ void CDisplayListDlg::OnCheck(int row)
     // The reason in the box itself: it is what the operator checked for.
     m_prompt.Inform(
         tr("Не удается открыть порт %1 табло «%2».").arg(entry.config.portName, entry.name) +
-        QStringLiteral("\n\n") + CPortRefusal::Details(port, entry.name));
+        QStringLiteral("\n\n") + CPortRefusal::Details(sender.Outcome().refusal, entry.name));
 }
 
 void CDisplayListDlg::accept()

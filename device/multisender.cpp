@@ -36,21 +36,26 @@ QString CMultiSender::PortKey(const QString& word)
 }
 
 bool CMultiSender::Start(const QList<DisplayEntry>& displays,
-                         const QList<CDeviceSender::Frame>& frames)
+                         const QList<CDeviceSender::Frame>& frames,
+                         CDeviceSender::MessageOf message)
 {
     if (IsRunning() || displays.isEmpty())
         return false;
     m_targets.clear();
     m_frames = frames;
+    m_message = message;
     ++m_nGeneration;
     m_nLookups = 0;
     for (const DisplayEntry& display : displays) {
         const int index = int(m_targets.size());
         auto target = std::make_unique<Target>();
         target->display = display;
-        target->port = std::make_unique<CSerialPort>();
-        target->port->SetConfig(display.config);
-        target->sender = std::make_unique<CDeviceSender>(*target->port);
+        target->sender = std::make_unique<CDeviceSender>(display.config);
+        target->sender->SetDisplay(display.name);
+        target->outcome.result = CDeviceSender::Result::Cancelled;
+        target->outcome.portWord = display.config.portName;
+        target->outcome.display = display.name;
+        target->outcome.message = message;
         if (m_wait)
             target->sender->SetWaitFunction(m_wait);
         connect(target->sender.get(), &CDeviceSender::progress, this,
@@ -144,7 +149,7 @@ void CMultiSender::Launch(int index)
         return;
     Target& target = *m_targets[std::size_t(index)];
     target.state = State::Running;
-    target.sender->Start(m_frames);
+    target.sender->Start(m_frames, m_message);
 }
 
 void CMultiSender::OnSenderFinished(int index, CDeviceSender::Result result)
@@ -160,8 +165,11 @@ void CMultiSender::Done(int index, CDeviceSender::Result result)
     Target& target = *m_targets[std::size_t(index)];
     if (target.state == State::Done)
         return;
+    // One cancelled before its turn on the port came keeps the outcome it started with.
+    if (target.state == State::Running)
+        target.outcome = target.sender->Outcome();
+    target.outcome.result = result;
     target.state = State::Done;
-    target.result = result;
     --m_nRunning;
     Q_EMIT displayFinished(index, result);
     if (m_nRunning == 0)
@@ -202,6 +210,7 @@ int CMultiSender::OkCount() const
 {
     int count = 0;
     for (const auto& target : m_targets)
-        count += target->state == State::Done && target->result == CDeviceSender::Result::Ok;
+        count +=
+            target->state == State::Done && target->outcome.result == CDeviceSender::Result::Ok;
     return count;
 }

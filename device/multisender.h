@@ -8,14 +8,13 @@
 #include <memory>
 #include <vector>
 
-class CSerialPort;
-
 // Sends one list of frames to several displays at once, each through a CDeviceSender of its own
 // on a port of its own. Displays that name the same port are sent to one after another, never
 // together (the port takes one holder at a time), in the order given; for a network port that
 // means the same address and port, whatever word and name reach it (server names are looked up
 // first, without blocking). A display that fails never
-// stops the others; Cancel stops them all.
+// stops the others; Cancel stops them all. Each display's sender writes its journal line, under
+// the display's name.
 //
 //     CMultiSender multi;
 //     connect(&multi, &CMultiSender::displayFinished, ...);
@@ -30,7 +29,9 @@ public:
 
     // False while a send runs or with no display; otherwise every display gets displayFinished,
     // then finished() follows.
-    bool Start(const QList<DisplayEntry>& displays, const QList<CDeviceSender::Frame>& frames);
+    // message: the texts of the results (a message's, the device settings').
+    bool Start(const QList<DisplayEntry>& displays, const QList<CDeviceSender::Frame>& frames,
+               CDeviceSender::MessageOf message = &CDeviceSender::TextMessage);
     // Runs a local event loop until every display is done; cancels them all when it is ended
     // from outside.
     void WaitForAll();
@@ -41,10 +42,14 @@ public:
     bool IsRunning() const { return m_nRunning > 0; }
     int Count() const { return int(m_targets.size()); }
     const DisplayEntry& Display(int index) const { return m_targets[std::size_t(index)]->display; }
-    // Why an open failed: the port's last error.
-    const CSerialPort& Port(int index) const { return *m_targets[std::size_t(index)]->port; }
-    CDeviceSender::Result Result(int index) const { return m_targets[std::size_t(index)]->result; }
-    // Bytes and time of the display's job (its journal line).
+    // How the display's transfer ended: the bytes that left and, when its port would not open,
+    // why. One cancelled before its turn came is Cancelled with nothing sent.
+    const TransferOutcome& Outcome(int index) const
+    {
+        return m_targets[std::size_t(index)]->outcome;
+    }
+    CDeviceSender::Result Result(int index) const { return Outcome(index).result; }
+    // The display's own sender, for what its job shows while it runs.
     const CDeviceSender& Sender(int index) const { return *m_targets[std::size_t(index)]->sender; }
     bool IsDone(int index) const { return m_targets[std::size_t(index)]->state == State::Done; }
     int OkCount() const;
@@ -65,10 +70,9 @@ private:
     enum class State { Waiting, Running, Done };
     struct Target {
         DisplayEntry display;
-        std::unique_ptr<CSerialPort> port;
-        std::unique_ptr<CDeviceSender> sender; // after port: ends first
+        std::unique_ptr<CDeviceSender> sender;
         State state = State::Waiting;
-        CDeviceSender::Result result = CDeviceSender::Result::Cancelled;
+        TransferOutcome outcome;
         int next = -1;    // the display on the same port that follows this one
         QStringList keys; // the port key, and a server's endpoints once known
     };
@@ -82,6 +86,7 @@ private:
 
     std::vector<std::unique_ptr<Target>> m_targets;
     QList<CDeviceSender::Frame> m_frames;
+    CDeviceSender::MessageOf m_message = &CDeviceSender::TextMessage;
     std::function<void(int ms)> m_wait;
     int m_nRunning = 0; // displays not yet done
     int m_nLookups = 0; // server names still being looked up; nothing starts before they are

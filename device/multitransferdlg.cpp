@@ -2,7 +2,6 @@
 
 #include "device/multisender.h"
 #include "device/portrefusal.h"
-#include "device/transferjournal.h"
 #include "device/transferstatusdlg.h"
 
 #include <QHBoxLayout>
@@ -121,13 +120,7 @@ int CMultiTransferDlg::RunAndReport(const QList<DisplayEntry>& displays,
     CMultiSender multi;
     if (wait)
         multi.SetWaitFunction(std::move(wait));
-    // Every display's end is written down as it comes, whatever the window does meanwhile.
-    QObject::connect(&multi, &CMultiSender::displayFinished, &multi,
-                     [&multi, message](int index, CDeviceSender::Result result) {
-                         CTransferJournal().Record(multi.Display(index).name, multi.Sender(index),
-                                                   message(result));
-                     });
-    if (!multi.Start(displays, frames))
+    if (!multi.Start(displays, frames, message))
         return 0;
     {
         CMultiTransferDlg window(multi, message, summary, parent);
@@ -177,30 +170,29 @@ void CMultiTransferDlg::OnProgress(int index, qint64 sent, qint64 total, qint64 
 
 void CMultiTransferDlg::OnDisplayFinished(int index, CDeviceSender::Result result)
 {
-    const CDeviceSender& sender = m_multi.Sender(index);
+    const TransferOutcome& outcome = m_multi.Outcome(index);
     if (auto* bar = qobject_cast<QProgressBar*>(m_pTable->cellWidget(index, Bar))) {
         if (result == CDeviceSender::Result::Ok)
             bar->setValue(bar->maximum());
     }
-    SetCell(index, Bytes, tr("%1 из %2").arg(sender.BytesSent()).arg(sender.BytesTotal()));
+    SetCell(index, Bytes, tr("%1 из %2").arg(outcome.sent).arg(outcome.total));
     const QString text =
         CTransferStatusDlg::ResultText(result, m_multi.Display(index).config.portName, m_message);
     SetCell(index, Result, text);
     if (result == CDeviceSender::Result::Ok) {
-        m_pTable->item(index, Result)->setToolTip(sender.ResultDetails());
+        m_pTable->item(index, Result)->setToolTip(outcome.Details());
         return;
     }
     m_pTable->item(index, Result)->setForeground(QColor(0xB0, 0x00, 0x00));
     QString reason;
     if (result == CDeviceSender::Result::OpenFailed)
-        reason =
-            CPortRefusal::Details(m_multi.Port(index), m_multi.Display(index).name).simplified();
-    else if (!sender.ResultDetails().isEmpty())
-        reason = sender.ResultDetails();
+        reason = CPortRefusal::Details(outcome.refusal, outcome.display).simplified();
+    else if (!outcome.Details().isEmpty())
+        reason = outcome.Details();
     else if (result == CDeviceSender::Result::WriteFailed)
         reason = tr("До линии дошло %1 из %2 байт: табло отключено или не принимает данные.")
-                     .arg(sender.BytesSent())
-                     .arg(sender.BytesTotal());
+                     .arg(outcome.sent)
+                     .arg(outcome.total);
     m_pTable->item(index, Result)->setToolTip(reason);
     const DisplayEntry& display = m_multi.Display(index);
     m_pFailures->appendPlainText(QStringLiteral("%1 (%2): %3 %4")

@@ -9,20 +9,18 @@
 #include <QSerialPort>
 #include <cerrno>
 
-void CPortRefusal::Report(IPrompt& prompt, const QString& text, bool openFailed,
-                          const CSerialPort& port)
+void CPortRefusal::Report(IPrompt& prompt, const QString& text, const TransferOutcome& outcome)
 {
-    if (openFailed)
-        prompt.InformDetails(text, Details(port));
+    if (outcome.result == TransferOutcome::Result::OpenFailed)
+        prompt.InformDetails(text, Details(outcome.refusal, outcome.display));
     else
         prompt.Inform(text);
 }
 
-CPortRefusal::Kind CPortRefusal::KindOf(const CSerialPort& port)
+CPortRefusal::Kind CPortRefusal::KindOf(const QString& portWord, int systemError,
+                                        quint32 serialError)
 {
-    if (port.m_szLastError == QStringLiteral("Не удается настроить порт."))
-        return Kind::LineSettings;
-    switch (port.m_nSystemError) {
+    switch (systemError) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
@@ -36,7 +34,7 @@ CPortRefusal::Kind CPortRefusal::KindOf(const CSerialPort& port)
     default:
         break;
     }
-    switch (port.m_dwLastError) {
+    switch (serialError) {
     case QSerialPort::DeviceNotFoundError:
         return Kind::NoDevice;
     case QSerialPort::PermissionError:
@@ -46,25 +44,25 @@ CPortRefusal::Kind CPortRefusal::KindOf(const CSerialPort& port)
 #else
         // The device could be read but not opened for writing, or another program took it for
         // itself (TIOCEXCL): which one, the device's permissions tell.
-        return QFileInfo(DevicePath(port)).isWritable() ? Kind::Busy : Kind::PermissionDenied;
+        return QFileInfo(DevicePath(portWord)).isWritable() ? Kind::Busy : Kind::PermissionDenied;
 #endif
     default:
         return Kind::Other;
     }
 }
 
-QString CPortRefusal::Details(const CSerialPort& port, const QString& display)
+QString CPortRefusal::Details(const OpenRefusal& refusal, const QString& display)
 {
     // A network port's reason is already in words for the operator: the transport knows it best.
-    if (CNetworkPort::IsNetworkWord(port.GetConfig().portName) && !port.m_szSystemError.isEmpty())
-        return port.m_szSystemError;
-    const QString device = DevicePath(port);
-    return Text(KindOf(port), device, QFileInfo(device).group(), port.m_szSystemError, display);
+    if (CNetworkPort::IsNetworkWord(refusal.portWord) && !refusal.systemText.isEmpty())
+        return refusal.systemText;
+    const QString device = DevicePath(refusal.portWord);
+    return Text(refusal.kind, device, QFileInfo(device).group(), refusal.systemText, display);
 }
 
-QString CPortRefusal::DevicePath(const CSerialPort& port)
+QString CPortRefusal::DevicePath(const QString& portWord)
 {
-    const QString name = CSerialPort::SystemPortName(port.GetConfig().portName);
+    const QString name = CSerialPort::SystemPortName(portWord);
 #ifdef Q_OS_WIN
     return name;
 #else

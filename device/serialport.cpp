@@ -1,6 +1,7 @@
 #include "device/serialport.h"
 
 #include "device/networkport.h"
+#include "device/portrefusal.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -28,11 +29,10 @@ constexpr std::array<QSerialPort::StopBits, 3> kStopBits = {
 
 // The last error's words, for the translation: it is kept as the source text and translated
 // only where the operator reads it.
-[[maybe_unused]] constexpr const char* kLastErrorTexts[] = {
-    QT_TRANSLATE_NOOP("CSerialPort", "Порт уже открыт."),
-    QT_TRANSLATE_NOOP("CSerialPort", "Не удается открыть порт."),
-    QT_TRANSLATE_NOOP("CSerialPort", "Не удается настроить порт."),
-};
+const char* const kAlreadyOpenText = QT_TRANSLATE_NOOP("CSerialPort", "Порт уже открыт.");
+const char* const kCannotOpenText = QT_TRANSLATE_NOOP("CSerialPort", "Не удается открыть порт.");
+const char* const kCannotConfigureText =
+    QT_TRANSLATE_NOOP("CSerialPort", "Не удается настроить порт.");
 constexpr quint32 kAlreadyOpenCode = 0xFFFFFFFF;
 constexpr qint64 kWriteMsPerByte = 20;
 constexpr qint64 kNetworkSlackMs = 2000;
@@ -60,15 +60,10 @@ CSerialPort::CSerialPort()
 
 CSerialPort::~CSerialPort() = default;
 
-QString CSerialPort::LastErrorText() const
-{
-    return QCoreApplication::translate("CSerialPort", m_szLastError.toUtf8().constData());
-}
-
 bool CSerialPort::Open(WriteControl* control)
 {
     if (m_bOpen) {
-        SetLastError(QStringLiteral("Порт уже открыт."), kAlreadyOpenCode);
+        SetLastError(Refused::AlreadyOpen, kAlreadyOpenCode);
         return false;
     }
     Close();
@@ -80,10 +75,8 @@ bool CSerialPort::Open(WriteControl* control)
         m_lock = NativePort::Acquire(name);
         if (m_lock.busy) {
             // Held by another program: refused before QSerialPort could touch its line settings.
-            SetLastError(QStringLiteral("Не удается открыть порт."),
-                         quint32(QSerialPort::PermissionError));
-            m_nSystemError = m_lock.systemError;
-            m_szSystemError = QString::fromLocal8Bit(std::strerror(m_lock.systemError));
+            SetLastError(Refused::Open, quint32(QSerialPort::PermissionError), m_lock.systemError,
+                         QString::fromLocal8Bit(std::strerror(m_lock.systemError)));
             Close();
             return false;
         }
@@ -91,14 +84,13 @@ bool CSerialPort::Open(WriteControl* control)
     m_hPort = std::make_unique<QSerialPort>(name);
     // QSerialPort adds TIOCEXCL on Unix and opens without sharing on Windows.
     if (!m_hPort->open(NativePort::PortOpenMode())) {
-        SetLastError(QStringLiteral("Не удается открыть порт."), ErrorCode(*m_hPort));
-        m_nSystemError = m_lock.systemError;
-        m_szSystemError = m_hPort->errorString();
+        SetLastError(Refused::Open, ErrorCode(*m_hPort), m_lock.systemError,
+                     m_hPort->errorString());
         Close();
         return false;
     }
     if (const quint32 code = ApplyLineSettings(); code != 0) {
-        SetLastError(QStringLiteral("Не удается настроить порт."), code);
+        SetLastError(Refused::LineSettings, code);
         Close();
         return false;
     }
@@ -114,15 +106,13 @@ bool CSerialPort::OpenNetwork(WriteControl* control)
     const auto baudRate = Entry(kBaudRates, m_config.baudIndex);
     const auto dataBits = Entry(kDataBits, m_config.dataBitsIndex);
     if (!address) {
-        SetLastError(QStringLiteral("Не удается открыть порт."),
-                     quint32(QSerialPort::DeviceNotFoundError));
-        m_szSystemError = CNetworkPort::MalformedText(m_config.portName);
+        SetLastError(Refused::Open, quint32(QSerialPort::DeviceNotFoundError), 0,
+                     CNetworkPort::MalformedText(m_config.portName));
         return false;
     }
     if (!baudRate || !dataBits || *dataBits < 5 || m_config.stopBitsIndex < 0 ||
         m_config.stopBitsIndex > 2) {
-        SetLastError(QStringLiteral("Не удается настроить порт."),
-                     quint32(QSerialPort::UnsupportedOperationError));
+        SetLastError(Refused::LineSettings, quint32(QSerialPort::UnsupportedOperationError));
         return false;
     }
     static constexpr quint8 kStopCodes[] = {1, 3, 2}; // RFC 2217: 1, 1.5, 2 stop bits
@@ -145,10 +135,9 @@ bool CSerialPort::OpenNetwork(WriteControl* control)
     }
     if (!ready) {
         SetLastError(
-            lineRefused ? QStringLiteral("Не удается настроить порт.")
-                        : QStringLiteral("Не удается открыть порт."),
-            quint32(lineRefused ? QSerialPort::UnsupportedOperationError : QSerialPort::OpenError));
-        m_szSystemError = reason;
+            lineRefused ? Refused::LineSettings : Refused::Open,
+            quint32(lineRefused ? QSerialPort::UnsupportedOperationError : QSerialPort::OpenError),
+            0, reason);
         m_pNetwork.reset();
         return false;
     }
@@ -523,10 +512,22 @@ QString CSerialPort::SystemPortName(const QString& portName)
     return portName;
 }
 
-void CSerialPort::SetLastError(const QString& text, quint32 code)
+void CSerialPort::SetLastError(Refused why, quint32 code, int systemError,
+                               const QString& systemText)
 {
-    m_szLastError = text;
+    m_szLastError = QString::fromUtf8(why == Refused::AlreadyOpen ? kAlreadyOpenText
+                                      : why == Refused::Open      ? kCannotOpenText
+                                                                  : kCannotConfigureText);
     m_dwLastError = code;
-    m_nSystemError = 0;
-    m_szSystemError.clear();
+    m_nSystemError = systemError;
+    m_szSystemError = systemText;
+    // Why, as a value: the advice never depends on how the words read.
+    m_refusal.kind = why == Refused::LineSettings
+                         ? OpenRefusal::Kind::LineSettings
+                         : CPortRefusal::KindOf(m_config.portName, systemError, code);
+    m_refusal.portWord = m_config.portName;
+    m_refusal.lastError = m_szLastError;
+    m_refusal.serialError = code;
+    m_refusal.systemError = systemError;
+    m_refusal.systemText = systemText;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/nativeport.h"
+#include "device/transferoutcome.h"
 #include "settings/portconfig.h"
 
 #include <QList>
@@ -107,13 +108,14 @@ public:
     // The device name QSerialPort opens for a configured port name ("COM1" → /dev/ttyS0 on Linux).
     static QString SystemPortName(const QString& portName);
 
-    QString m_szLastError; // in the source language: the core compares it
-    QString LastErrorText() const;
+    QString m_szLastError;     // in the source language (Refusal().LastErrorText() translates it)
     quint32 m_dwLastError = 0; // QSerialPort's error kind (all ones: already open)
     // Why the last Open failed as the system put it: errno or the Windows error where known
     // (EBUSY / EWOULDBLOCK for a port another program holds), and QSerialPort's own text.
     int m_nSystemError = 0;
     QString m_szSystemError;
+    // The same as a value, with the kind of refusal the operator's advice follows.
+    const OpenRefusal& Refusal() const { return m_refusal; }
     // What the transport can tell of the last write beyond its outcome, in Russian: over a
     // network, why the connection ended and what the server had acknowledged by then.
     QString m_szTransferNote;
@@ -129,7 +131,9 @@ private:
     bool WaitForLineTime(qint64 count, const WriteControl& control);
     qint64 LineEndsAt(const WriteControl& control, qint64 count) const;
     void Publish(WriteControl& control, std::optional<NativePort::Handle> handle);
-    void SetLastError(const QString& text, quint32 code);
+    enum class Refused { AlreadyOpen, Open, LineSettings };
+    void SetLastError(Refused why, quint32 code, int systemError = 0,
+                      const QString& systemText = QString());
 
     std::unique_ptr<QSerialPort> m_hPort;
     std::unique_ptr<CNetworkPort> m_pNetwork; // instead of m_hPort for a network word
@@ -137,4 +141,5 @@ private:
     bool m_bOpen = false;
     PortConfig m_config;
     PortConfig m_defaultConfig;
+    OpenRefusal m_refusal;
 };

@@ -2,7 +2,6 @@
 
 #include "device/networkport.h"
 #include "device/portrefusal.h"
-#include "device/serialport.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -35,16 +34,16 @@ const QString kCancelled = QStringLiteral("cancelled");
 
 } // namespace
 
-QString CTransferJournal::Word(CDeviceSender::Result result, const QString& portWord)
+QString CTransferJournal::Word(TransferOutcome::Result result, const QString& portWord)
 {
     switch (result) {
-    case CDeviceSender::Result::Ok:
+    case TransferOutcome::Result::Ok:
         return CNetworkPort::IsNetworkWord(portWord) ? kHandedToServer : kOk;
-    case CDeviceSender::Result::OpenFailed:
+    case TransferOutcome::Result::OpenFailed:
         return kOpenFailed;
-    case CDeviceSender::Result::WriteFailed:
+    case TransferOutcome::Result::WriteFailed:
         return kFailed;
-    case CDeviceSender::Result::Cancelled:
+    case TransferOutcome::Result::Cancelled:
         break;
     }
     return kCancelled;
@@ -94,20 +93,16 @@ QString CTransferJournal::Line(const QString& time, const QString& display, cons
     return line;
 }
 
-bool CTransferJournal::Record(const QString& display, const CDeviceSender& sender,
-                              const QString& resultText)
+bool CTransferJournal::Record(const TransferOutcome& outcome)
 {
-    const CSerialPort& port = sender.Port();
-    const QString portWord = port.GetConfig().portName;
-    const CDeviceSender::Result result = sender.GetResult();
     QString reason;
-    if (result == CDeviceSender::Result::OpenFailed)
-        reason = CPortRefusal::Details(port, display);
-    else if (result == CDeviceSender::Result::WriteFailed && CNetworkPort::IsNetworkWord(portWord))
-        reason = port.m_szSystemError.isEmpty() ? resultText : port.m_szSystemError;
+    if (outcome.result == TransferOutcome::Result::OpenFailed)
+        reason = CPortRefusal::Details(outcome.refusal, outcome.display);
+    else if (outcome.result == TransferOutcome::Result::WriteFailed && outcome.IsNetwork())
+        reason = outcome.ResultText(); // what the operator was told
     return Append(Line(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                       display, portWord, sender.BytesSent(), sender.BytesTotal(),
-                       Word(result, portWord), reason));
+                       outcome.display, outcome.portWord, outcome.sent, outcome.total,
+                       Word(outcome.result, outcome.portWord), reason));
 }
 
 bool CTransferJournal::Append(const QString& line)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/devicesender.h"
+#include "device/transferoutcome.h"
 
 #include <QString>
 
@@ -23,11 +23,10 @@ public:
 
     explicit CTransferJournal(QString path = DefaultPath());
 
-    // The line of a transfer that has ended on the sender; display is empty for the COM port of
-    // the settings file; resultText, what the operator was told, is the reason of a network
-    // failure the transport did not name. False when the file cannot be written (a transfer
-    // never fails for it).
-    bool Record(const QString& display, const CDeviceSender& sender, const QString& resultText);
+    // The line of a transfer that has ended (the sender writes it); the display is empty for the
+    // COM port of the settings file. False when the file cannot be written (a transfer never
+    // fails for it).
+    bool Record(const TransferOutcome& outcome);
     bool Append(const QString& line);
     // Newest last; empty when there is none yet.
     QString Text() const;
@@ -38,7 +37,7 @@ public:
 
     // The word stored for an outcome: a network port's success is the server taking the bytes,
     // which says nothing of the display ("handed-to-server"), not the serial line's "ok".
-    static QString Word(CDeviceSender::Result result, const QString& portWord);
+    static QString Word(TransferOutcome::Result result, const QString& portWord);
     // A stored word as the window shows it, in the language of the run; a word it does not know
     // (a line of an older journal) as it is.
     static QString WordText(const QString& word);

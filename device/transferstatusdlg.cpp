@@ -2,8 +2,6 @@
 
 #include "device/networkport.h"
 #include "device/portrefusal.h"
-#include "device/serialport.h"
-#include "device/transferjournal.h"
 #include "settings/prompt.h"
 
 #include <QCoreApplication>
@@ -51,7 +49,7 @@ CTransferStatusDlg::CTransferStatusDlg(CDeviceSender& sender, QWidget* parent)
 {
     setWindowTitle(Caption());
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(Text(sender.Port().GetConfig().portName), this);
+    auto* label = new QLabel(Text(sender.Config().portName), this);
     label->setObjectName(QStringLiteral("statusText"));
     layout->addWidget(label);
     m_pProgress = new QProgressBar(this);
@@ -113,13 +111,12 @@ CDeviceSender::Result CTransferStatusDlg::RunAndReport(CDeviceSender& sender, QW
 {
     // The window shows only while the bytes go out; the result comes after it is gone.
     const CDeviceSender::Result result = Run(sender, parent);
-    CTransferJournal().Record(QString(), sender, message(result));
-    const QString text = ResultText(result, sender.Port().GetConfig().portName, message);
-    if (const QString details = sender.ResultDetails(); !details.isEmpty())
+    const TransferOutcome& outcome = sender.Outcome();
+    const QString text = ResultText(result, outcome.portWord, message);
+    if (const QString details = outcome.Details(); !details.isEmpty())
         prompt.InformDetails(text, details);
     else
-        CPortRefusal::Report(prompt, text, result == CDeviceSender::Result::OpenFailed,
-                             sender.Port());
+        CPortRefusal::Report(prompt, text, outcome);
     return result;
 }
 

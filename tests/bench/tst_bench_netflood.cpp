@@ -55,7 +55,7 @@ void BenchNetFlood::flood()
     PortConfig config;
     config.portName = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.Port());
     port.SetConfig(config);
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     QByteArray stream(2000, 'A');
     QVERIFY(sender.StartText(reinterpret_cast<const quint8*>(stream.constData()), 2000));
     const CDeviceSender::Result result = sender.WaitForResult();

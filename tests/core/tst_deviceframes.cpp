@@ -131,7 +131,7 @@ void TestDeviceFrames::sendPutsFrameOnTheLine()
     QVERIFY(pty.IsValid());
     CSerialPort port;
     port.SetConfig(PortConfig{pty.SlaveName(), 10}); // 56000 baud: the line time stays short
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     QVERIFY(sender.Start({CDeviceSender::Frame{frame, 0}}));
     QCOMPARE(sender.WaitForResult(),
              frame.isEmpty() ? CDeviceSender::Result::WriteFailed : CDeviceSender::Result::Ok);

@@ -149,7 +149,7 @@ void TestDeviceSender::drainsBeforeClose()
         steps << QStringLiteral("drained");
         return true;
     });
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     connect(&sender, &CDeviceSender::finished, this,
             [&] { steps << state(QStringLiteral("finished")); });
     QVERIFY(StartText(sender, Pattern(20)));
@@ -193,7 +193,7 @@ void TestDeviceSender::longMessageWhileEventLoopRuns()
     pty.SuspendSlaveOutput();
     QObject scope; // a failed check returns early: the timer must not outlive the pty
     QTimer::singleShot(150, &scope, [&] { pty.ResumeSlaveOutput(); });
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     QSignalSpy progress(&sender, &CDeviceSender::progress);
     const QByteArray stream = Pattern(2000);
     QVERIFY(StartText(sender, stream));
@@ -211,7 +211,7 @@ void TestDeviceSender::cancelMidway()
     CSerialPort port;
     PointAt(port, pty);
     pty.SuspendSlaveOutput();
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     QVERIFY(StartText(sender, Pattern(2000)));
     QTimer::singleShot(100, &sender, &CDeviceSender::Cancel);
     QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Cancelled);
@@ -247,7 +247,7 @@ void TestDeviceSender::settingsFramesWithPauses()
         drainEnd << clock.elapsed();
         return true;
     });
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     sender.SetSettingsWaits(1000, 150);
     std::vector<PictureEntry> pictures(2);
     pictures[0].bShown = true;
@@ -296,12 +296,12 @@ void TestDeviceSender::secondOpenRefused()
     const termios before = pty.SlaveAttributes();
     CSerialPort port;
     PointAt(port, pty, 3);
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     QVERIFY(StartText(sender, Pattern(4)));
     QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::OpenFailed);
-    QCOMPARE(port.m_szLastError, QStringLiteral("Не удается открыть порт."));
-    QVERIFY(port.m_dwLastError != 0);
-    QVERIFY(port.m_nSystemError != 0);
+    QCOMPARE(sender.Outcome().refusal.lastError, QStringLiteral("Не удается открыть порт."));
+    QVERIFY(sender.Outcome().refusal.serialError != 0);
+    QVERIFY(sender.Outcome().refusal.systemError != 0);
     // The refused attempt left the holder's line as it was.
     termios after = pty.SlaveAttributes();
     QCOMPARE(cfgetospeed(&after), cfgetospeed(&before));
@@ -334,7 +334,7 @@ void TestDeviceSender::deviceVanishes()
     CSerialPort port;
     PointAt(port, pty);
     pty.SuspendSlaveOutput();
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     QVERIFY(StartText(sender, Pattern(2000))); // a 40 s budget
     QObject scope; // a failed check returns early: the timer must not outlive the pty
     QTimer::singleShot(100, &scope, [&] { pty.CloseMaster(); });
@@ -348,6 +348,7 @@ void TestDeviceSender::deviceVanishes()
 
     PtyPair next;
     PointAt(port, next);
+    sender.SetConfig(port.GetConfig());
     FarEnd farEnd(next);
     QVERIFY(StartText(sender, Pattern(10)));
     QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::Ok);
@@ -360,7 +361,7 @@ void TestDeviceSender::stalledFarEnd()
     CSerialPort port;
     PointAt(port, pty);
     pty.SuspendSlaveOutput();
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     QVERIFY(StartText(sender, Pattern(6))); // 10 bytes: 200 ms
     QElapsedTimer clock;
     clock.start();
@@ -375,15 +376,15 @@ void TestDeviceSender::openFailureReported()
     PortConfig config;
     config.portName = QStringLiteral("/dev/tavrix-no-such-port");
     port.SetConfig(config);
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     QSignalSpy finished(&sender, &CDeviceSender::finished);
     QVERIFY(StartText(sender, Pattern(4)));
     QVERIFY(!StartText(sender, Pattern(4))); // one job at a time
     QCOMPARE(sender.WaitForResult(), CDeviceSender::Result::OpenFailed);
     QVERIFY(!sender.IsRunning());
     QCOMPARE(finished.size(), 1);
-    QCOMPARE(port.m_szLastError, QStringLiteral("Не удается открыть порт."));
-    QCOMPARE(port.m_nSystemError, ENOENT);
+    QCOMPARE(sender.Outcome().refusal.lastError, QStringLiteral("Не удается открыть порт."));
+    QCOMPARE(sender.Outcome().refusal.systemError, ENOENT);
 }
 
 void TestDeviceSender::cancelHoldsInEveryPhase_data()
@@ -425,7 +426,7 @@ void TestDeviceSender::cancelHoldsInEveryPhase()
             return true;
         });
     }
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     sender.SetSettingsWaits(1000, 150);
     std::vector<PictureEntry> pictures(1);
     pictures[0].bShown = true;
@@ -466,7 +467,7 @@ void TestDeviceSender::sentNoEarlierThanTheLine()
     CSerialPort port;
     PointAt(port, pty); // 1200 baud, 8 bits, mark parity, 2 stop bits: 100 characters a second
     FarEnd farEnd(pty);
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     QElapsedTimer clock;
     QList<QPair<qint64, qint64>> shown; // elapsed, bytes shown as sent
     connect(&sender, &CDeviceSender::progress, this, [&](qint64 sent) {
@@ -511,7 +512,7 @@ void TestDeviceSender::drainThatNeverReturns()
     QElapsedTimer clock;
     clock.start();
     {
-        CDeviceSender sender(port);
+        CDeviceSender sender(port.GetConfig());
         sender.SetDeadlineMargin(cancel ? 60000 : 300);
         QVERIFY(StartText(sender, Pattern(4)));
         if (cancel)

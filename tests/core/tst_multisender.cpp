@@ -1,7 +1,9 @@
 #include "device/multisender.h"
+#include "device/transferjournal.h"
 #include "ptypair.h"
 #include "ser2net.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -14,6 +16,8 @@ private Q_SLOTS:
     void portKey();
     void cancelOneThenAll();
     void oneServerManyWords();
+    void journalLines_data();
+    void journalLines();
 };
 
 void TestMultiSender::portKey_data()
@@ -104,6 +108,49 @@ void TestMultiSender::oneServerManyWords()
     for (QByteArray got; !(got = pty.ReadAll(300)).isEmpty();)
         shown += got;
     QCOMPARE(shown, frame.repeated(3));
+}
+
+// Each row: whether two displays on one stalled line are sent to (the second cancelled before
+// its turn, then both) or the port of the settings file through one sender, the frames, and the
+// journal the senders write, as a pattern (PORT the line's device).
+void TestMultiSender::journalLines_data()
+{
+    QTest::addColumn<bool>("several");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<QString>("journal");
+    QTest::newRow("a message") << false << 1 << "^\\S+ \\S+\t-\tPORT\t2/2\tok\n$";
+    QTest::newRow("a port check is no transfer") << false << 0 << "^$";
+    QTest::newRow("none for a display cancelled before its turn")
+        << true << 1 << "^\\S+ \\S+\tСклад\tPORT\t\\d/2\tcancelled\n$";
+}
+
+void TestMultiSender::journalLines()
+{
+    QFETCH(bool, several);
+    QFETCH(int, frames);
+    QFETCH(QString, journal);
+    if (several && !PtyPair::kCanHoldOutput)
+        QSKIP("the line cannot be held here");
+    const qsizetype before = CTransferJournal().Text().size();
+    PtyPair pty;
+    if (several)
+        pty.SuspendSlaveOutput();
+    const PortConfig config{pty.SlaveName(), 9};
+    const QList<CDeviceSender::Frame> sent(frames, CDeviceSender::Frame{"AB", 0});
+    CDeviceSender sender(config);
+    CMultiSender multi;
+    if (several) {
+        QVERIFY(multi.Start({{"Склад", config}, {"Касса", config}}, sent));
+        multi.Cancel(1);
+        multi.Cancel();
+        multi.WaitForAll();
+    } else {
+        QVERIFY(sender.Start(sent));
+        sender.WaitForResult();
+    }
+    journal.replace(QStringLiteral("PORT"), QRegularExpression::escape(pty.SlaveName()));
+    const QString written = CTransferJournal().Text().mid(before);
+    QVERIFY2(QRegularExpression(journal).match(written).hasMatch(), qPrintable(written));
 }
 
 QTEST_GUILESS_MAIN(TestMultiSender)

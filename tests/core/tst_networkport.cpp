@@ -256,7 +256,7 @@ void TestNetworkPort::throughServer()
     CSerialPort port;
     PointAt(port, Word(rfc2217, server.Port()), 9); // 38400 baud: the line time stays short
     QByteArray wire;
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     QVERIFY(sender.Start(RandomFrames(300, wire)));
     termios during{};
     QTimer::singleShot(100, this, [&] { during = pty.SlaveAttributes(); });
@@ -281,7 +281,7 @@ void TestNetworkPort::cancelDropsWhatTheServerHolds()
     Ser2Net server(pty.SlaveName(), rfc2217);
     QVERIFY(server.IsReady());
     CSerialPort port;
-    CDeviceSender sender(PointAt(port, Word(rfc2217, server.Port())));
+    CDeviceSender sender(PointAt(port, Word(rfc2217, server.Port())).GetConfig());
     constexpr int kSent = 1024 * 1024; // far more than the device side can take in
     QVERIFY(sender.Start({{QByteArray(kSent, 'a'), 0}}));
     QTimer::singleShot(1500, &sender, &CDeviceSender::Cancel);
@@ -352,7 +352,7 @@ void TestNetworkPort::scriptedServer()
         kind == ScriptedServer::Script::AckClose || kind == ScriptedServer::Script::ReadsNothing;
     CSerialPort port;
     PointAt(port, Word(!raw, server.Port()), raw ? 3 : 9);
-    CDeviceSender sender(port);
+    CDeviceSender sender(port.GetConfig());
     if (margin < 0)
         margin =
             1000 - int(port.OpenBudgetMs() + port.FrameBudgetMs(size) + port.LineTimeMs(size + 2));
@@ -374,7 +374,7 @@ void TestNetworkPort::cancelWhileConnecting()
 {
     BlackHole hole;
     CSerialPort port;
-    CDeviceSender sender(PointAt(port, Word(false, hole.port)));
+    CDeviceSender sender(PointAt(port, Word(false, hole.port)).GetConfig());
     QVERIFY(sender.Start({{QByteArray("x"), 0}}));
     QTest::qWait(300);
     QElapsedTimer clock;
@@ -390,7 +390,7 @@ void TestNetworkPort::serverGoesAway()
     auto server = std::make_unique<Ser2Net>(pty.SlaveName(), true);
     QVERIFY(server->IsReady());
     CSerialPort port;
-    CDeviceSender sender(PointAt(port, Word(true, server->Port())));
+    CDeviceSender sender(PointAt(port, Word(true, server->Port())).GetConfig());
     QVERIFY(sender.Start({{QByteArray(2000, 'a'), 0}})); // 20 s at 1200 baud
     QElapsedTimer clock;
     QTimer::singleShot(500, this, [&] {
@@ -410,7 +410,7 @@ void TestNetworkPort::serverGoesAway()
     server = std::make_unique<Ser2Net>(pty.SlaveName(), true);
     QVERIFY(server->IsReady());
     pty.ReadAll(50);
-    PointAt(port, Word(true, server->Port()));
+    sender.SetConfig(PointAt(port, Word(true, server->Port())).GetConfig());
     QVERIFY(sender.Start({{QByteArray("back"), 0}}));
     QCOMPARE(sender.WaitForResult(), Result::Ok);
     QCOMPARE(pty.ReadAll(), QByteArray("back"));
@@ -424,14 +424,14 @@ void TestNetworkPort::oneTransferPerServer()
     QVERIFY(server.IsReady());
     CSerialPort first;
     CSerialPort second;
-    CDeviceSender one(PointAt(first, Word(true, server.Port())));
+    CDeviceSender one(PointAt(first, Word(true, server.Port())).GetConfig());
     CDeviceSender other(
-        PointAt(second, QStringLiteral("RFC2217://127.0.0.1:%1").arg(server.Port())));
+        PointAt(second, QStringLiteral("RFC2217://127.0.0.1:%1").arg(server.Port())).GetConfig());
     QVERIFY(one.Start({{QByteArray(30, 'a'), 0}})); // 0.3 s at 1200 baud
     QTest::qWait(100);
     QVERIFY(other.Start({{QByteArray("b"), 0}}));
     QCOMPARE(other.WaitForResult(), Result::OpenFailed);
-    QCOMPARE(CPortRefusal::Details(second),
+    QCOMPARE(CPortRefusal::Details(other.Outcome().refusal),
              QStringLiteral("К серверу 127.0.0.1:%1 уже идет передача из этой программы. "
                             "Дождитесь ее окончания и повторите.")
                  .arg(server.Port()));
@@ -470,13 +470,13 @@ void TestNetworkPort::refusedOpen()
     if (word.contains(QStringLiteral("%1")))
         word = word.arg(silent.serverPort());
     CSerialPort port;
-    CDeviceSender sender(PointAt(port, word));
+    CDeviceSender sender(PointAt(port, word).GetConfig());
     QVERIFY(sender.Start({{QByteArray("x"), 0}}));
     QCOMPARE(sender.WaitForResult(), Result::OpenFailed);
-    QCOMPARE(port.m_szLastError, QStringLiteral("Не удается открыть порт."));
+    QCOMPARE(sender.Outcome().refusal.lastError, QStringLiteral("Не удается открыть порт."));
     if (details.contains(QStringLiteral("%1")))
         details = details.arg(silent.serverPort());
-    QCOMPARE(CPortRefusal::Details(port), details);
+    QCOMPARE(CPortRefusal::Details(sender.Outcome().refusal), details);
 }
 
 QTEST_GUILESS_MAIN(TestNetworkPort)

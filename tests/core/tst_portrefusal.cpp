@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <cerrno>
 #include <grp.h>
 #include <sys/stat.h>
 
@@ -45,6 +46,8 @@ class TestPortRefusal : public QObject
 private Q_SLOTS:
     void texts_data();
     void texts();
+    void details_data();
+    void details();
     void missingDevice();
     void busyDevice();
     void lineSettingsRefused();
@@ -103,13 +106,36 @@ void TestPortRefusal::texts()
     QCOMPARE(CPortRefusal::Text(kind, QStringLiteral("/dev/ttyUSB0"), group, systemText), expected);
 }
 
+// Each row: a refusal as the port records it, and the advice: the kind alone decides it, whatever
+// the port's words read like.
+void TestPortRefusal::details_data()
+{
+    QTest::addColumn<OpenRefusal>("refusal");
+    QTest::addColumn<QString>("expected");
+    using K = CPortRefusal::Kind;
+    QTest::newRow("line settings, the port's words in English")
+        << OpenRefusal{K::LineSettings, "ttyUSB0", "Cannot configure the port."}
+        << "Порт /dev/ttyUSB0 открылся, но система не принимает его настройки (скорость, число "
+           "битов данных или стоповых битов). Выберите другие в окне «Настройки COM порта».";
+    QTest::newRow("busy, in words meant for line settings")
+        << OpenRefusal{K::Busy, "ttyUSB0", "Не удается настроить порт.", 0, EBUSY, "Busy"}
+        << "Порт /dev/ttyUSB0 занят другой программой (или другой копией Tavrix Editor). Закройте "
+           "ее и повторите.";
+}
+
+void TestPortRefusal::details()
+{
+    QFETCH(OpenRefusal, refusal);
+    QTEST(CPortRefusal::Details(refusal), "expected");
+}
+
 void TestPortRefusal::missingDevice()
 {
     CSerialPort port;
     QVERIFY(Refused(port, QStringLiteral("ttyTAVRIX9")));
     QCOMPARE(port.m_szLastError, QStringLiteral("Не удается открыть порт."));
-    QCOMPARE(CPortRefusal::KindOf(port), CPortRefusal::Kind::NoDevice);
-    QCOMPARE(OwnWords(CPortRefusal::Details(port)),
+    QCOMPARE(port.Refusal().kind, CPortRefusal::Kind::NoDevice);
+    QCOMPARE(OwnWords(CPortRefusal::Details(port.Refusal())),
              QStringLiteral("Устройства /dev/ttyTAVRIX9 нет в системе. Проверьте, подключен ли "
                             "адаптер, и выберите порт в окне «Настройки COM порта»."));
 }
@@ -122,8 +148,8 @@ void TestPortRefusal::busyDevice()
     QVERIFY(!Refused(first, pty.SlaveName()));
     CSerialPort second;
     QVERIFY(Refused(second, pty.SlaveName()));
-    QCOMPARE(CPortRefusal::KindOf(second), CPortRefusal::Kind::Busy);
-    QCOMPARE(CPortRefusal::Details(second),
+    QCOMPARE(second.Refusal().kind, CPortRefusal::Kind::Busy);
+    QCOMPARE(CPortRefusal::Details(second.Refusal()),
              QStringLiteral("Порт %1 занят другой программой (или другой копией Tavrix Editor). "
                             "Закройте ее и повторите.")
                  .arg(pty.SlaveName()));
@@ -136,7 +162,7 @@ void TestPortRefusal::lineSettingsRefused()
     CSerialPort port;
     port.SetConfig(PortConfig{pty.SlaveName(), 3, 0, 2, 1}); // four data bits
     QVERIFY(!port.Open());
-    QCOMPARE(CPortRefusal::KindOf(port), CPortRefusal::Kind::LineSettings);
+    QCOMPARE(port.Refusal().kind, CPortRefusal::Kind::LineSettings);
 }
 
 // A device nobody may open, opened by a user who is not root (root may open anything). Run as
@@ -148,9 +174,9 @@ void TestPortRefusal::permissionDenied()
     if (!childDevice.isEmpty()) {
         CSerialPort port;
         QVERIFY(Refused(port, childDevice));
-        QCOMPARE(CPortRefusal::KindOf(port), CPortRefusal::Kind::PermissionDenied);
+        QCOMPARE(port.Refusal().kind, CPortRefusal::Kind::PermissionDenied);
         const QString group = qEnvironmentVariable(kDeniedGroupVariable);
-        QCOMPARE(OwnWords(CPortRefusal::Details(port)),
+        QCOMPARE(OwnWords(CPortRefusal::Details(port.Refusal())),
                  QStringLiteral("Нет прав на доступ к устройству %1. Оно принадлежит группе %2: "
                                 "добавьте себя в эту группу командой\n\nsudo usermod -aG %2 "
                                 "$USER\n\nи войдите в систему заново.")
@@ -165,9 +191,11 @@ void TestPortRefusal::permissionDenied()
         QCOMPARE(::chmod(device.constData(), 0), 0);
         CSerialPort port;
         QVERIFY(Refused(port, pty.SlaveName()));
-        QCOMPARE(CPortRefusal::KindOf(port), CPortRefusal::Kind::PermissionDenied);
-        QVERIFY(CPortRefusal::Details(port).startsWith(
-            QStringLiteral("Нет прав на доступ к устройству %1.").arg(pty.SlaveName())));
+        QCOMPARE(port.Refusal().kind, CPortRefusal::Kind::PermissionDenied);
+        QVERIFY(
+            CPortRefusal::Details(port.Refusal())
+                .startsWith(
+                    QStringLiteral("Нет прав на доступ к устройству %1.").arg(pty.SlaveName())));
         return;
     }
 

@@ -1,3 +1,4 @@
+#include "device/devicesender.h"
 #include "device/transferjournal.h"
 
 #include <QCoreApplication>

@@ -21,7 +21,7 @@ struct HeldTransfer {
     }
     PtyPair pty;
     CSerialPort port;
-    CDeviceSender sender{port};
+    CDeviceSender sender{PortConfig{pty.SlaveName()}};
     QByteArray stream = QByteArray(16, 'x');
 };
 
