@@ -4,6 +4,7 @@
 #include "cli/framedump.h"
 #include "cli/interruptwatcher.h"
 #include "cli/messagesource.h"
+#include "cli/transferreport.h"
 #include "device/deviceframes.h"
 #include "device/devicesender.h"
 #include "device/displaylist.h"
@@ -11,7 +12,6 @@
 #include "device/portrefusal.h"
 #include "device/serialport.h"
 #include "device/transferjournal.h"
-#include "settings/uilanguage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -40,6 +40,8 @@ const QString kDump = QStringLiteral("dump");
 const QString kPorts = QStringLiteral("ports");
 const QString kDeviceSettings = QStringLiteral("device-settings");
 const QString kDisplays = QStringLiteral("displays");
+const QString kAgent = QStringLiteral("agent");
+const QString kPublish = QStringLiteral("publish");
 
 bool IsHelp(const QString& arg)
 {
@@ -128,25 +130,6 @@ QString ProgressText(qint64 sent, qint64 total, qint64 msLeft)
             QLocale(QLocale::Russian).toString(double(std::max<qint64>(0, msLeft)) / 1000, 'f', 1));
 }
 
-bool CheckMessage(const QByteArray& stream, int capacity, CliFailure& failure)
-{
-    if (stream.isEmpty()) {
-        failure = {ExitFile, QCoreApplication::translate("CCommandLine",
-                                                         "Сообщение пусто: передавать нечего.")};
-        return false;
-    }
-    if (stream.size() > capacity) {
-        failure = {ExitFile,
-                   QCoreApplication::translate("CCommandLine",
-                                               "Сообщение не помещается в память устройства: в нем "
-                                               "%1 байт, а помещается %2.")
-                       .arg(stream.size())
-                       .arg(capacity)};
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool CCommandLine::IsCommand(int argc, const char* const* argv)
@@ -157,7 +140,8 @@ bool CCommandLine::IsCommand(int argc, const char* const* argv)
         return false;
     const QString first = QString::fromLocal8Bit(argv[1]);
     return IsHelp(first) || IsVersion(first) || first == kSend || first == kConvert ||
-           first == kDump || first == kPorts || first == kDeviceSettings || first == kDisplays;
+           first == kDump || first == kPorts || first == kDeviceSettings || first == kDisplays ||
+           first == kAgent || first == kPublish;
 }
 
 CCommandLine::CCommandLine(const QStringList& arguments, const QString& programDir)
@@ -188,6 +172,10 @@ int CCommandLine::Run()
         return DeviceSettings();
     if (command == kDisplays)
         return Displays();
+    if (command == kAgent)
+        return Agent();
+    if (command == kPublish)
+        return Publish();
     if (IsCommandWord(command))
         return Fail({ExitUsage,
                      QCoreApplication::translate("CCommandLine",
@@ -208,53 +196,68 @@ QString CCommandLine::VersionText()
 QString CCommandLine::HelpText()
 {
     return QCoreApplication::translate(
-        "CCommandLine",
-        "Использование:\n"
-        "  tavrix-editor [ФАЙЛ.tvd]            редактор сообщений (нужен графический сеанс)\n"
-        "  tavrix-editor КОМАНДА [ПАРАМЕТРЫ]   без окна, в том числе по ssh и из cron\n"
-        "\n"
-        "Команды:\n"
-        "  send ФАЙЛ [--port ПОРТ] [--baud СКОРОСТЬ]\n"
-        "      передать сообщение на табло: ФАЙЛ.tvd или разметку ФАЙЛ.txt\n"
-        "  send --text РАЗМЕТКА [--port ПОРТ] [--baud СКОРОСТЬ]\n"
-        "      передать сообщение, записанное разметкой\n"
-        "  convert ВХОД ВЫХОД\n"
-        "      перевести .tvd в разметку .txt или .txt в .tvd\n"
-        "  dump ФАЙЛ | dump --text РАЗМЕТКА\n"
-        "      показать кадр, который ушел бы на табло, ничего не передавая\n"
-        "  ports\n"
-        "      последовательные порты: имя, описание, USB VID:PID (через табуляцию)\n"
-        "  device-settings [--port ПОРТ] [--baud СКОРОСТЬ]\n"
-        "      передать в табло список изображений и флаги из файла настроек\n"
-        "  send ФАЙЛ | --text РАЗМЕТКА  (--display ИМЯ ... | --all) [--displays ФАЙЛ]\n"
-        "  device-settings (--display ИМЯ ... | --all) [--displays ФАЙЛ]\n"
-        "      то же на несколько табло из списка сразу: по строке на табло, затем итог\n"
-        "  displays [--displays ФАЙЛ]\n"
-        "      список табло: имя, порт, скорость (через табуляцию)\n"
-        "  displays --add ИМЯ --port ПОРТ [--baud СКОРОСТЬ] | displays --remove ИМЯ\n"
-        "      добавить табло в список или убрать из него\n"
-        "\n"
-        "Параметры:\n"
-        "  --port ПОРТ       порт вместо указанного в файле настроек (COM1, ttyUSB0, ...)\n"
-        "  --baud СКОРОСТЬ   скорость вместо указанной в файле настроек (110 ... 56000)\n"
-        "  --text РАЗМЕТКА   сообщение в разметке вместо файла\n"
-        "  --display ИМЯ     табло из списка (можно несколько раз); --all все табло\n"
-        "  --displays ФАЙЛ   другой список табло вместо displays.ini рядом с настройками\n"
-        "  -h, --help        эта справка\n"
-        "  -v, --version     версия программы\n"
-        "\n"
-        "Разметка (UTF-8; на табло уходит Windows-1251):\n"
-        "  {fN} шрифт N (0-9)        {iN} параметр i (0-9)      {vN} параметр v (1-9)\n"
-        "  {sN} полная остановка на N (1-9)                      {eN} эффект N (0-4)\n"
-        "  {xHH} байт HH: символ устройства (80-BF)\n"
-        "  \\n или перевод строки: новая строка;  {{ фигурная скобка;  \\\\ обратная черта\n"
-        "\n"
-        "Файл настроек только читается. Без него send работает с --port и --baud.\n"
-        "Коды выхода: 0 все байты ушли в линию, 2 неверная командная строка,\n"
-        "3 файл, разметка или файл настроек, 4 порт не открылся, 5 передача не удалась\n"
-        "(для нескольких табло: худший из исходов),\n"
-        "130 передача прервана Ctrl+C (SIGINT), 143 сигналом SIGTERM, 129 SIGHUP.\n"
-        "Подробнее: man tavrix-editor\n");
+               "CCommandLine",
+               "Использование:\n"
+               "  tavrix-editor [ФАЙЛ.tvd]            редактор сообщений (нужен графический "
+               "сеанс)\n"
+               "  tavrix-editor КОМАНДА [ПАРАМЕТРЫ]   без окна, в том числе по ssh и из cron\n"
+               "\n"
+               "Команды:\n"
+               "  send ФАЙЛ [--port ПОРТ] [--baud СКОРОСТЬ]\n"
+               "      передать сообщение на табло: ФАЙЛ.tvd или разметку ФАЙЛ.txt\n"
+               "  send --text РАЗМЕТКА [--port ПОРТ] [--baud СКОРОСТЬ]\n"
+               "      передать сообщение, записанное разметкой\n"
+               "  convert ВХОД ВЫХОД\n"
+               "      перевести .tvd в разметку .txt или .txt в .tvd\n"
+               "  dump ФАЙЛ | dump --text РАЗМЕТКА\n"
+               "      показать кадр, который ушел бы на табло, ничего не передавая\n"
+               "  ports\n"
+               "      последовательные порты: имя, описание, USB VID:PID (через табуляцию)\n"
+               "  device-settings [--port ПОРТ] [--baud СКОРОСТЬ]\n"
+               "      передать в табло список изображений и флаги из файла настроек\n"
+               "  send ФАЙЛ | --text РАЗМЕТКА  (--display ИМЯ ... | --all) [--displays ФАЙЛ]\n"
+               "  device-settings (--display ИМЯ ... | --all) [--displays ФАЙЛ]\n"
+               "      то же на несколько табло из списка сразу: по строке на табло, затем итог\n"
+               "  displays [--displays ФАЙЛ]\n"
+               "      список табло: имя, порт, скорость (через табуляцию)\n"
+               "  displays --add ИМЯ --port ПОРТ [--baud СКОРОСТЬ] | displays --remove ИМЯ\n"
+               "      добавить табло в список или убрать из него\n"
+               "\n"
+               "Параметры:\n"
+               "  --port ПОРТ       порт вместо указанного в файле настроек (COM1, ttyUSB0, ...)\n"
+               "  --baud СКОРОСТЬ   скорость вместо указанной в файле настроек (110 ... 56000)\n"
+               "  --text РАЗМЕТКА   сообщение в разметке вместо файла\n"
+               "  --display ИМЯ     табло из списка (можно несколько раз); --all все табло\n"
+               "  --displays ФАЙЛ   другой список табло вместо displays.ini рядом с настройками\n"
+               "  -h, --help        эта справка\n"
+               "  -v, --version     версия программы\n"
+               "\n"
+               "Разметка (UTF-8; на табло уходит Windows-1251):\n"
+               "  {fN} шрифт N (0-9)        {iN} параметр i (0-9)      {vN} параметр v (1-9)\n"
+               "  {sN} полная остановка на N (1-9)                      {eN} эффект N (0-4)\n"
+               "  {xHH} байт HH: символ устройства (80-BF)\n"
+               "  \\n или перевод строки: новая строка;  {{ фигурная скобка;  \\\\ обратная черта\n"
+               "\n"
+               "Файл настроек только читается. Без него send работает с --port и --baud.\n"
+               "Коды выхода: 0 все байты ушли в линию, 2 неверная командная строка,\n"
+               "3 файл, разметка или файл настроек, 4 порт не открылся, 5 передача не удалась\n"
+               "(для нескольких табло: худший из исходов),\n"
+               "130 передача прервана Ctrl+C (SIGINT), 143 сигналом SIGTERM, 129 SIGHUP.\n"
+               "Подробнее: man tavrix-editor\n") +
+           QCoreApplication::translate(
+               "CCommandLine",
+               "\n"
+               "Табло площадок через брокер MQTT:\n"
+               "  agent --broker URL --site ПЛОЩАДКА [--displays ФАЙЛ] [--user ИМЯ\n"
+               "        --password-file ФАЙЛ] [--cafile ФАЙЛ] [--keepalive СЕКУНДЫ]\n"
+               "      обслуживать табло площадки: сообщения с брокера на табло, итоги на брокер\n"
+               "  publish ФАЙЛ | --text РАЗМЕТКА --broker URL --site ПЛОЩАДКА\n"
+               "        (--display ИМЯ ... | --all) [--user ИМЯ --password-file ФАЙЛ]\n"
+               "        [--cafile ФАЙЛ] [--wait СЕКУНДЫ]\n"
+               "      опубликовать сообщение и ждать итогов: по строке на табло, затем итог;\n"
+               "      код 6: площадка не ответила вовремя\n"
+               "  URL: mqtt://ХОСТ[:ПОРТ] или mqtts://ХОСТ[:ПОРТ]; пароль из файла или из\n"
+               "  переменной TAVRIX_MQTT_PASSWORD, никогда в командной строке\n");
 }
 
 bool CCommandLine::Parse(QCommandLineParser& parser, int maxPositional, CliFailure& failure) const
@@ -364,7 +367,7 @@ int CCommandLine::Dump()
                       .arg(stream.size() + 4)
                       .arg(stream.size())
                       .arg(settings.MessageCapacity()));
-    if (!CheckMessage(stream, settings.MessageCapacity(), failure))
+    if (!CMessageSource::CheckMessage(stream, settings.MessageCapacity(), failure))
         return Fail(failure);
     return ExitOk;
 }
@@ -404,7 +407,7 @@ int CCommandLine::Send()
     QList<DisplayEntry> displays;
     if (ChosenDisplays(parser, displays, failure)) {
         if (!ReadMessage(parser, stream, failure) ||
-            !CheckMessage(stream, settings.MessageCapacity(), failure))
+            !CMessageSource::CheckMessage(stream, settings.MessageCapacity(), failure))
             return Fail(failure);
         settings.NoteDefaults(m_console);
         const QByteArray frame = DeviceFrames::TextFrame(
@@ -418,7 +421,7 @@ int CCommandLine::Send()
     PortConfig config;
     if (!settings.SetOverrides(parser.value(kPortOption), parser.value(kBaudOption), failure) ||
         !ReadMessage(parser, stream, failure) ||
-        !CheckMessage(stream, settings.MessageCapacity(), failure) ||
+        !CMessageSource::CheckMessage(stream, settings.MessageCapacity(), failure) ||
         !settings.PortConfigToUse(config, failure))
         return Fail(failure);
     settings.NoteDefaults(m_console);
@@ -609,19 +612,10 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
         &multi, &CMultiSender::displayFinished, [&](int index, CDeviceSender::Result result) {
             CTransferJournal().Record(multi.Display(index).name, multi.Sender(index),
                                       message(result));
-            // A script reads these lines: their words are the same in every language.
-            const UiLanguage::SourceTexts sourceTexts;
-            QString text = message(result);
-            if (result == CDeviceSender::Result::OpenFailed) {
-                const CSerialPort& port = multi.Port(index);
-                text += u' ' + port.m_szLastError + u' ' + CPortRefusal::Details(port).simplified();
-            } else if (result != CDeviceSender::Result::Ok) {
-                text += u' ' + multi.Sender(index).ResultDetails();
-            }
+            const QString text = TransferReport::DisplayText(multi, index, message);
             m_console.EndProgress();
-            m_console.Out(QStringLiteral("%1\t%2\t%3\n")
-                              .arg(multi.Display(index).name, multi.Display(index).config.portName,
-                                   text.simplified()));
+            m_console.Out(TransferReport::DisplayLine(multi.Display(index).name,
+                                                      multi.Display(index).config.portName, text));
         });
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &multi,
                      qOverload<>(&CMultiSender::Cancel));

@@ -42,6 +42,9 @@ private:
     int Ports();
     int DeviceSettings();
     int Displays();
+    // Serving a site's displays from an MQTT broker, and publishing to them (mqttcommands.cpp).
+    int Agent();
+    int Publish();
 
     // Parses the arguments after the command; false (with the failure) when they are wrong or
     // more than maxPositional, and also (with ExitOk) when they ask for help.
@@ -69,6 +72,10 @@ private:
     int TransferToDisplays(const QList<DisplayEntry>& displays,
                            const QList<CDeviceSender::Frame>& frames, MessageOf message,
                            const QString& summary);
+
+    // The displays of the list that the agent can serve; the others are told on stderr.
+    bool AgentDisplays(const QCommandLineParser& parser, QList<DisplayEntry>& displays,
+                       CliFailure& failure);
 
     QStringList m_args;
     QString m_programDir;
