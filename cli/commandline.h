@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "device/devicesender.h"
+#include "settings/uilanguage.h"
 
 class CDisplayList;
 class CInterruptWatcher;
@@ -31,6 +32,11 @@ public:
     CCommandLine(const QStringList& arguments, const QString& programDir);
 
     int Run();
+    // Runs the command of the arguments under a QCoreApplication in the language chosen.
+    static int Main(int argc, char* argv[], const UiLanguage::Option& language);
+    // For `agent`: replaces the process by the agent's own build of the program where there is
+    // one; returns when there is none.
+    static void HandOverAgent(char* argv[]);
 
     static QString HelpText();
     static QString VersionText();

@@ -12,15 +12,14 @@
 
 // An MQTT broker on loopback: Debian's mosquitto with a configuration made for the test — a
 // password file, an ACL, a plain listener and a TLS one whose certificate a CA made here signs
-// (and a second CA that signed nothing). Users: "agent" may read the messages of site "shop" and
-// write its results, status and list; "publisher" may write its messages and read the rest;
-// "reader" may only read. Retained messages persist across Restart().
+// (and a second CA that signed nothing). Users: "agent" may read the messages of the sites and
+// write their results, status and lists; "publisher" may write their messages and read the rest;
+// "reader" may only read. Retained messages outlive a Stop(true) and Start().
 class Mosquitto
 {
 public:
-    static constexpr auto kSite = "shop";
-
-    Mosquitto()
+    // sites: the ones whose topics the ACL opens to its users.
+    explicit Mosquitto(const QStringList& sites = {QStringLiteral("shop")}) : m_sites(sites)
     {
         m_port = Ser2Net::FreePort();
         m_tlsPort = Ser2Net::FreePort();
@@ -157,19 +156,22 @@ private:
                 !WriteText(user + QStringLiteral(".pw"), user + QStringLiteral("-pw\n")))
                 return false;
         }
-        return WriteText(QStringLiteral("acl"), QStringLiteral("user agent\n"
-                                                               "topic read tavrix/shop/+/message\n"
-                                                               "topic write tavrix/shop/+/result\n"
-                                                               "topic write tavrix/shop/status\n"
-                                                               "topic write tavrix/shop/displays\n"
-                                                               "\n"
-                                                               "user publisher\n"
-                                                               "topic write tavrix/shop/+/message\n"
-                                                               "topic read tavrix/shop/+/result\n"
-                                                               "topic read tavrix/shop/displays\n"
-                                                               "\n"
-                                                               "user reader\n"
-                                                               "topic read tavrix/#\n")) &&
+        QString acl;
+        for (const QString& site : m_sites)
+            acl += QStringLiteral("user agent\n"
+                                  "topic read tavrix/%1/+/message\n"
+                                  "topic write tavrix/%1/+/result\n"
+                                  "topic write tavrix/%1/status\n"
+                                  "topic write tavrix/%1/displays\n"
+                                  "\n"
+                                  "user publisher\n"
+                                  "topic write tavrix/%1/+/message\n"
+                                  "topic read tavrix/%1/+/result\n"
+                                  "topic read tavrix/%1/displays\n"
+                                  "\n")
+                       .arg(site);
+        return WriteText(QStringLiteral("acl"),
+                         acl + QStringLiteral("user reader\ntopic read tavrix/#\n")) &&
                WriteText(QStringLiteral("mosquitto.conf"),
                          QStringLiteral("user root\n"
                                         "per_listener_settings false\n"
@@ -192,6 +194,7 @@ private:
                                   Path(QStringLiteral("server.key"))));
     }
 
+    QStringList m_sites;
     QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;
