@@ -131,11 +131,14 @@ bool CMqttClient::Subscribe(const QString& pattern)
            MOSQ_ERR_SUCCESS;
 }
 
+// The library's and the system's own words, without a full stop: ours follows.
 QString CMqttClient::ErrorText(int rc)
 {
-    if (rc == MOSQ_ERR_ERRNO)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    return QString::fromUtf8(mosquitto_strerror(rc));
+    QString text = rc == MOSQ_ERR_ERRNO ? QString::fromLocal8Bit(std::strerror(errno))
+                                        : QString::fromUtf8(mosquitto_strerror(rc));
+    while (text.endsWith(u'.'))
+        text.chop(1);
+    return text;
 }
 
 void CMqttClient::EndWith(Refusal kind, const QString& reason)
