@@ -42,6 +42,8 @@ public:
     static QString VersionText();
 
 private:
+    // The help of the commands that need no broker; HelpText adds the others.
+    static QString CommandsHelpText();
     int Send();
     int Convert();
     int Dump();

@@ -123,6 +123,25 @@ QString NoMqttText()
 
 } // namespace
 
+QString CCommandLine::HelpText()
+{
+    return CommandsHelpText() +
+           QCoreApplication::translate(
+               "CCommandLine",
+               "\n"
+               "Табло площадок через брокер MQTT:\n"
+               "  agent --broker URL --site ПЛОЩАДКА [--displays ФАЙЛ] [--user ИМЯ\n"
+               "        --password-file ФАЙЛ] [--cafile ФАЙЛ] [--keepalive СЕКУНДЫ]\n"
+               "      обслуживать табло площадки: сообщения с брокера на табло, итоги на брокер\n"
+               "  publish ФАЙЛ | --text РАЗМЕТКА --broker URL --site ПЛОЩАДКА\n"
+               "        (--display ИМЯ ... | --all) [--user ИМЯ --password-file ФАЙЛ]\n"
+               "        [--cafile ФАЙЛ] [--wait СЕКУНДЫ]\n"
+               "      опубликовать сообщение и ждать итогов: по строке на табло, затем итог;\n"
+               "      код 6: площадка не ответила вовремя\n"
+               "  URL: mqtt://ХОСТ[:ПОРТ] или mqtts://ХОСТ[:ПОРТ]; пароль из файла или из\n"
+               "  переменной TAVRIX_MQTT_PASSWORD, никогда в командной строке\n");
+}
+
 bool CCommandLine::AgentDisplays(const QCommandLineParser& parser, QList<DisplayEntry>& displays,
                                  CliFailure& failure)
 {

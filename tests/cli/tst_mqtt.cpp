@@ -400,15 +400,20 @@ void TestMqtt::payloadRefused()
 }
 
 // Killed, the agent is "offline" through its last will; started again it sends only what it has
-// not sent; stopped, it says "offline" itself.
+// not sent; stopped, it says "offline" itself. Here `agent` hands over to the agent's own build
+// of the program beside it, as where it is installed.
 void TestMqtt::agentLifecycle()
 {
+    QVERIFY(QFile::copy(QStringLiteral(TAVRIX_AGENT_EXE),
+                        m_cli->Path(QStringLiteral("tavrix-editor-agent"))));
     const int keepalive = 5;
     const QByteArray first("Первое");
     const QByteArray second("Второе");
     AgentProcess agent;
     QVERIFY2(StartAgent(agent, m_broker->Url(), keepalive), m_agentErr.constData());
     QCOMPARE(m_broker->Retained(QStringLiteral("tavrix/shop/status")), QByteArray("online"));
+    QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/exe").arg(agent.processId())).symLinkTarget(),
+             m_cli->Path(QStringLiteral("tavrix-editor-agent")));
     QVERIFY(m_broker->PublishRaw(QStringLiteral("tavrix/shop/Витрина/message"), first));
     QCOMPARE(ReadUntilQuiet(*m_window, 2000), TextFrame(first));
 
