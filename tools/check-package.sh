@@ -16,7 +16,8 @@ for f in /usr/bin/tavrix-editor \
          /usr/share/mime/packages/tavrix-editor-mime.xml \
          /usr/share/metainfo/tavrix-editor.metainfo.xml \
          /usr/share/doc/tavrix-editor/copyright \
-         /usr/lib/systemd/system/tavrix-editor-agent@.service; do
+         /usr/lib/systemd/system/tavrix-editor-agent@.service \
+         /usr/libexec/tavrix-editor/tavrix-editor-agent; do
     echo "$list" | grep -qx "$f" || fail "missing $f"
 done
 for font in Arial Bold Decor Dos Elegant Italic Super Thin Times; do
