@@ -3,7 +3,6 @@
 #include "ptypair.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 #include <atomic>
 #include <memory>
@@ -21,24 +20,18 @@ constexpr int kDisplaysEach = 20;
 class SlowFarEnd
 {
 public:
-    explicit SlowFarEnd(PtyPair& pty, const QElapsedTimer& clock)
+    SlowFarEnd(PtyPair& pty, const QElapsedTimer& clock)
     {
         m_thread = std::thread([this, fd = pty.MasterFd(), &clock] {
             pollfd one{fd, POLLIN, 0};
-            while (!m_stop && m_received.isEmpty()) {
-                char buffer[11];
-                if (::poll(&one, 1, 5) > 0) {
-                    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-                    if (n > 0) {
-                        m_firstMs = clock.elapsed();
-                        m_received.append(buffer, int(n));
-                    }
-                }
-            }
             while (!m_stop) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                const bool first = m_received.isEmpty();
+                if (first ? ::poll(&one, 1, 5) <= 0 : (usleep(100 * 1000), false))
+                    continue;
                 char buffer[11];
                 const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                if (n > 0 && first)
+                    m_firstMs = clock.elapsed();
                 if (n > 0)
                     m_received.append(buffer, int(n));
             }
@@ -64,21 +57,12 @@ private:
 qint64 PeakRssKb(qint64 pid)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
+    status.open(QIODevice::ReadOnly);
     for (const QByteArray& line : status.readAll().split('\n')) {
         if (line.startsWith("VmHWM:"))
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     }
     return 0;
-}
-
-QByteArray Message()
-{
-    QByteArray stream(2000, 'A');
-    for (int i = 0; i < stream.size(); i += 50)
-        stream[i] = char('0' + i / 50 % 10);
-    return stream;
 }
 
 } // namespace
@@ -91,22 +75,22 @@ private Q_SLOTS:
     void sixtyDisplaysOfThreeSites();
 };
 
-// One local `send` to a slow display, then three agents of twenty such displays each, all of them
-// sent to at once through the broker: the whole against the one, the delay to each line's first
-// byte, and each agent's peak resident memory.
+// One local `send` to a slow display, then three agents of twenty such displays each, all sent
+// to at once through the broker: the whole against the one, the delay to each line's first byte,
+// and each agent's peak resident memory.
 void BenchMqtt::sixtyDisplaysOfThreeSites()
 {
-    QStringList sites;
-    for (int i = 1; i <= kAgents; ++i)
-        sites << QStringLiteral("shop%1").arg(i);
+    const QStringList sites{QStringLiteral("shop1"), QStringLiteral("shop2"),
+                            QStringLiteral("shop3")};
     Mosquitto broker(sites);
     QVERIFY(broker.IsReady());
     CliProgram cli;
-    QVERIFY(cli.IsValid());
     // `agent` hands over to the agent's own build of the program beside it, as installed.
-    QVERIFY(QFile::copy(QStringLiteral(TAVRIX_AGENT_EXE),
-                        cli.Path(QStringLiteral("tavrix-editor-agent"))));
-    const QByteArray stream = Message();
+    QVERIFY(cli.IsValid() && QFile::copy(QStringLiteral(TAVRIX_AGENT_EXE),
+                                         cli.Path(QStringLiteral("tavrix-editor-agent"))));
+    QByteArray stream(2000, 'A');
+    for (int i = 0; i < stream.size(); i += 50)
+        stream[i] = char('0' + i / 50 % 10);
     const QString file = cli.WriteFile(QStringLiteral("m.tvd"), stream);
     const QByteArray frame = HexBytes("02 00 00") + stream + '\r';
     QElapsedTimer clock;
@@ -114,10 +98,9 @@ void BenchMqtt::sixtyDisplaysOfThreeSites()
     PtyPair local;
     clock.start();
     SlowFarEnd localEnd(local, clock);
-    const CliResult sent =
-        cli.Run({QStringLiteral("send"), file, QStringLiteral("--port"), local.SlaveName(),
-                 QStringLiteral("--baud"), QStringLiteral("1200")},
-                false, 60000);
+    const CliResult sent = cli.Run(
+        QStringLiteral("send %1 --port %2 --baud 1200").arg(file, local.SlaveName()).split(u' '),
+        false, 60000);
     const qint64 localMs = clock.elapsed();
     QCOMPARE(sent.exitCode, 0);
     QTest::qWait(1500);
@@ -125,49 +108,43 @@ void BenchMqtt::sixtyDisplaysOfThreeSites()
 
     std::vector<std::unique_ptr<PtyPair>> ptys;
     std::vector<std::unique_ptr<QProcess>> agents;
+    std::vector<std::unique_ptr<QProcess>> publishers;
+    auto start = [&](std::vector<std::unique_ptr<QProcess>>& set, const QString& args) {
+        set.push_back(std::make_unique<QProcess>());
+        cli.Prepare(*set.back());
+        set.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        set.back()->start(cli.Program(), args.split(u' '));
+    };
     for (const QString& site : sites) {
         QByteArray list;
         for (int d = 1; d <= kDisplaysEach; ++d) {
             ptys.push_back(std::make_unique<PtyPair>());
-            list += QStringLiteral("[Табло %1]\nport = %2\nbaud = 1200\n\n")
+            list += QStringLiteral("[Табло %1]\nport = %2\nbaud = 1200\n")
                         .arg(d)
                         .arg(ptys.back()->SlaveName())
                         .toUtf8();
         }
-        const QString displays = cli.WriteFile(site + QStringLiteral(".ini"), list);
-        agents.push_back(std::make_unique<QProcess>());
-        cli.Prepare(*agents.back());
-        agents.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        agents.back()->start(cli.Program(),
-                             {QStringLiteral("agent"), QStringLiteral("--broker"), broker.Url(),
-                              QStringLiteral("--site"), site, QStringLiteral("--displays"),
-                              displays, QStringLiteral("--user"), QStringLiteral("agent"),
-                              QStringLiteral("--password-file"),
-                              broker.PasswordFile(QStringLiteral("agent"))});
+        start(agents, QStringLiteral("agent --broker %1 --site %2 --displays %3 --user agent "
+                                     "--password-file %4")
+                          .arg(broker.Url(), site, cli.WriteFile(site + ".ini", list),
+                               broker.PasswordFile(QStringLiteral("agent"))));
     }
-    for (const QString& site : sites) {
-        QElapsedTimer wait;
-        wait.start();
+    QElapsedTimer wait;
+    wait.start();
+    for (const QString& site : sites)
         while (broker.Retained(QStringLiteral("tavrix/%1/status").arg(site), 1) != "online" &&
                wait.elapsed() < 10000) {
         }
-    }
 
     std::vector<std::unique_ptr<SlowFarEnd>> farEnds;
     clock.restart();
     for (const auto& pty : ptys)
         farEnds.push_back(std::make_unique<SlowFarEnd>(*pty, clock));
-    std::vector<std::unique_ptr<QProcess>> publishers;
-    for (const QString& site : sites) {
-        publishers.push_back(std::make_unique<QProcess>());
-        cli.Prepare(*publishers.back());
-        publishers.back()->start(cli.Program(),
-                                 {QStringLiteral("publish"), file, QStringLiteral("--all"),
-                                  QStringLiteral("--broker"), broker.Url(),
-                                  QStringLiteral("--site"), site, QStringLiteral("--user"),
-                                  QStringLiteral("publisher"), QStringLiteral("--password-file"),
-                                  broker.PasswordFile(QStringLiteral("publisher"))});
-    }
+    for (const QString& site : sites)
+        start(publishers,
+              QStringLiteral("publish %1 --all --broker %2 --site %3 --user publisher "
+                             "--password-file %4")
+                  .arg(file, broker.Url(), site, broker.PasswordFile(QStringLiteral("publisher"))));
     int ok = 0;
     for (const auto& publisher : publishers) {
         QVERIFY(publisher->waitForFinished(120000));
@@ -181,13 +158,8 @@ void BenchMqtt::sixtyDisplaysOfThreeSites()
     QList<qint64> peaks;
     for (const auto& agent : agents) {
         peaks << PeakRssKb(agent->processId());
-        QCOMPARE(
-            QFileInfo(
-                QFileInfo(QStringLiteral("/proc/%1/exe").arg(agent->processId())).symLinkTarget())
-                .fileName(),
-            QStringLiteral("tavrix-editor-agent"));
-    }
-    for (const auto& agent : agents) {
+        QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/exe").arg(agent->processId())).symLinkTarget(),
+                 cli.Path(QStringLiteral("tavrix-editor-agent")));
         agent->terminate();
         agent->waitForFinished(5000);
     }

@@ -2,7 +2,6 @@
 
 #include "ser2net.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -18,23 +17,54 @@
 class Mosquitto
 {
 public:
-    // sites: the ones whose topics the ACL opens to its users.
-    explicit Mosquitto(const QStringList& sites = {QStringLiteral("shop")}) : m_sites(sites)
+    explicit Mosquitto(const QStringList& sites = {QStringLiteral("shop")})
     {
         m_port = Ser2Net::FreePort();
         m_tlsPort = Ser2Net::FreePort();
-        m_ready = MakeFiles() && Start();
+        QString acl;
+        for (const QString& site : sites)
+            acl += QStringLiteral("user agent\ntopic read tavrix/%1/+/message\n"
+                                  "topic write tavrix/%1/+/result\ntopic write tavrix/%1/status\n"
+                                  "topic write tavrix/%1/displays\nuser publisher\n"
+                                  "topic write tavrix/%1/+/message\ntopic read tavrix/%1/+/result\n"
+                                  "topic read tavrix/%1/displays\n")
+                       .arg(site);
+        const QString script =
+            QStringLiteral(
+                "set -e; cd '%1'\n"
+                "for ca in ca wrongca; do openssl req -x509 -newkey rsa:2048 -nodes -days 2 "
+                "-subj /CN=$ca -keyout $ca.key -out $ca.crt; done\n"
+                "openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -keyout server.key "
+                "-out server.csr\n"
+                "echo subjectAltName=IP:127.0.0.1 >san.ext\n"
+                "openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial -days 2 "
+                "-extfile san.ext -out server.crt\n"
+                "for user in agent publisher reader; do echo $user-pw >$user.pw\n"
+                "  mosquitto_passwd -b $([ -f passwords ] || echo -c) passwords $user $user-pw; "
+                "done\n"
+                "printf '%2user reader\\ntopic read tavrix/#\\n' >acl\n"
+                "printf 'user root\\nper_listener_settings false\\nallow_anonymous false\\n"
+                "password_file passwords\\nacl_file acl\\npersistence true\\n"
+                "persistence_location %1/\\nlistener %3 127.0.0.1\\nlistener %4 127.0.0.1\\n"
+                "cafile ca.crt\\ncertfile server.crt\\nkeyfile server.key\\n' >mosquitto.conf\n")
+                .arg(m_dir.path(), QString(acl).replace(u'\n', "\\n"))
+                .arg(m_port)
+                .arg(m_tlsPort);
+        QProcess shell;
+        shell.setProcessChannelMode(QProcess::MergedChannels);
+        shell.setWorkingDirectory(m_dir.path());
+        shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), script});
+        m_ready = shell.waitForFinished(60000) && shell.exitCode() == 0 && Start();
     }
     ~Mosquitto() { Stop(false); }
     Mosquitto(const Mosquitto&) = delete;
     Mosquitto& operator=(const Mosquitto&) = delete;
 
     bool IsReady() const { return m_ready; }
-    quint16 Port() const { return m_port; }
     QString Url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port); }
     QString TlsUrl() const { return QStringLiteral("mqtts://127.0.0.1:%1").arg(m_tlsPort); }
     QString Path(const QString& name) const { return m_dir.filePath(name); }
-    // A file holding the user's password (its name is the user's, ".pw").
+    // A file holding the user's password.
     QString PasswordFile(const QString& user) const { return Path(user + QStringLiteral(".pw")); }
 
     // terminate: as a service manager stops it (retained messages saved); else SIGKILL.
@@ -42,23 +72,20 @@ public:
     {
         if (m_process.state() == QProcess::NotRunning)
             return;
-        if (terminate)
-            m_process.terminate();
-        else
-            m_process.kill();
+        terminate ? m_process.terminate() : m_process.kill();
         m_process.waitForFinished(5000);
     }
     bool Start()
     {
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
         m_process.setStandardOutputFile(Path(QStringLiteral("mosquitto.log")), QIODevice::Append);
-        m_process.setStandardErrorFile(Path(QStringLiteral("mosquitto.log")), QIODevice::Append);
+        m_process.setWorkingDirectory(m_dir.path());
         m_process.start(QStringLiteral("mosquitto"),
-                        {QStringLiteral("-c"), Path("mosquitto.conf")});
-        if (!m_process.waitForStarted(3000))
-            return false;
+                        {QStringLiteral("-c"), Path(QStringLiteral("mosquitto.conf"))});
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < 5000 && m_process.state() == QProcess::Running) {
+        while (m_process.waitForStarted(3000) && clock.elapsed() < 5000 &&
+               m_process.state() == QProcess::Running) {
             QTcpSocket probe;
             probe.connectToHost(QStringLiteral("127.0.0.1"), m_tlsPort);
             if (probe.waitForConnected(200))
@@ -68,133 +95,44 @@ public:
         return false;
     }
 
-    // mosquitto_sub as "reader": the retained message of a topic, or what arrives within
-    // timeoutS (empty when nothing does).
+    // As "reader": the retained message of a topic, or the first that arrives within timeoutS
+    // (empty when none does).
     QByteArray Retained(const QString& topic, int timeoutS = 3) const
     {
-        QProcess sub;
-        sub.start(QStringLiteral("mosquitto_sub"),
-                  {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                   QString::number(m_port), QStringLiteral("-u"), QStringLiteral("reader"),
-                   QStringLiteral("-P"), QStringLiteral("reader-pw"), QStringLiteral("-t"), topic,
-                   QStringLiteral("-C"), QStringLiteral("1"), QStringLiteral("-W"),
-                   QString::number(timeoutS)});
-        sub.waitForFinished(timeoutS * 1000 + 3000);
-        return sub.readAllStandardOutput().trimmed();
+        QByteArray out;
+        Client(QStringLiteral("mosquitto_sub"), QStringLiteral("reader"),
+               {QStringLiteral("-t"), topic, QStringLiteral("-C"), QStringLiteral("1"),
+                QStringLiteral("-W"), QString::number(timeoutS)},
+               &out);
+        return out.trimmed();
     }
-    // mosquitto_pub as "publisher": raw bytes, retained.
+    // As "publisher": raw bytes, retained (none: the retained message is cleared).
     bool PublishRaw(const QString& topic, const QByteArray& payload) const
     {
-        const QString file = Path(QStringLiteral("raw.bin"));
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(payload) != payload.size())
-            return false;
-        out.close();
-        QProcess pub;
-        pub.start(QStringLiteral("mosquitto_pub"),
-                  {QStringLiteral("-h"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                   QString::number(m_port), QStringLiteral("-u"), QStringLiteral("publisher"),
-                   QStringLiteral("-P"), QStringLiteral("publisher-pw"), QStringLiteral("-q"),
-                   QStringLiteral("1"), QStringLiteral("-r"), QStringLiteral("-t"), topic,
-                   QStringLiteral("-f"), file});
-        return pub.waitForFinished(5000) && pub.exitCode() == 0;
+        QFile file(Path(QStringLiteral("raw.bin")));
+        return file.open(QIODevice::WriteOnly) && file.write(payload) == payload.size() &&
+               file.flush() &&
+               Client(QStringLiteral("mosquitto_pub"), QStringLiteral("publisher"),
+                      {QStringLiteral("-q"), QStringLiteral("1"), QStringLiteral("-r"),
+                       QStringLiteral("-t"), topic, QStringLiteral("-f"), file.fileName()});
     }
 
 private:
-    static bool Run(const QString& program, const QStringList& args)
+    bool Client(const QString& program, const QString& user, const QStringList& args,
+                QByteArray* out = nullptr) const
     {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(program, args);
-        return process.waitForFinished(30000) && process.exitCode() == 0;
+        QProcess client;
+        client.start(program, QStringList{QStringLiteral("-h"), QStringLiteral("127.0.0.1"),
+                                          QStringLiteral("-p"), QString::number(m_port),
+                                          QStringLiteral("-u"), user, QStringLiteral("-P"),
+                                          user + QStringLiteral("-pw")} +
+                                  args);
+        const bool done = client.waitForFinished(15000) && client.exitCode() == 0;
+        if (out)
+            *out = client.readAllStandardOutput();
+        return done;
     }
 
-    bool WriteText(const QString& name, const QString& text) const
-    {
-        QFile file(Path(name));
-        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
-    }
-
-    bool MakeFiles()
-    {
-        const QString openssl = QStringLiteral("openssl");
-        auto cert = [&](const QString& name, const QString& subject) {
-            return Run(openssl,
-                       {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                        QStringLiteral("rsa:2048"), QStringLiteral("-nodes"),
-                        QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                        subject, QStringLiteral("-keyout"), Path(name + QStringLiteral(".key")),
-                        QStringLiteral("-out"), Path(name + QStringLiteral(".crt"))});
-        };
-        if (!cert(QStringLiteral("ca"), QStringLiteral("/CN=Test CA")) ||
-            !cert(QStringLiteral("wrongca"), QStringLiteral("/CN=Other CA")) ||
-            !WriteText(QStringLiteral("san.ext"),
-                       QStringLiteral("subjectAltName=IP:127.0.0.1\n")) ||
-            !Run(openssl, {QStringLiteral("req"), QStringLiteral("-newkey"),
-                           QStringLiteral("rsa:2048"), QStringLiteral("-nodes"),
-                           QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                           QStringLiteral("-keyout"), Path(QStringLiteral("server.key")),
-                           QStringLiteral("-out"), Path(QStringLiteral("server.csr"))}) ||
-            !Run(openssl, {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
-                           Path(QStringLiteral("server.csr")), QStringLiteral("-CA"),
-                           Path(QStringLiteral("ca.crt")), QStringLiteral("-CAkey"),
-                           Path(QStringLiteral("ca.key")), QStringLiteral("-CAcreateserial"),
-                           QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-extfile"),
-                           Path(QStringLiteral("san.ext")), QStringLiteral("-out"),
-                           Path(QStringLiteral("server.crt"))}))
-            return false;
-        const QString passwords = Path(QStringLiteral("passwords"));
-        bool first = true;
-        for (const QString user :
-             {QStringLiteral("agent"), QStringLiteral("publisher"), QStringLiteral("reader")}) {
-            QStringList args{QStringLiteral("-b")};
-            if (first)
-                args << QStringLiteral("-c");
-            first = false;
-            if (!Run(QStringLiteral("mosquitto_passwd"),
-                     args << passwords << user << user + QStringLiteral("-pw")) ||
-                !WriteText(user + QStringLiteral(".pw"), user + QStringLiteral("-pw\n")))
-                return false;
-        }
-        QString acl;
-        for (const QString& site : m_sites)
-            acl += QStringLiteral("user agent\n"
-                                  "topic read tavrix/%1/+/message\n"
-                                  "topic write tavrix/%1/+/result\n"
-                                  "topic write tavrix/%1/status\n"
-                                  "topic write tavrix/%1/displays\n"
-                                  "\n"
-                                  "user publisher\n"
-                                  "topic write tavrix/%1/+/message\n"
-                                  "topic read tavrix/%1/+/result\n"
-                                  "topic read tavrix/%1/displays\n"
-                                  "\n")
-                       .arg(site);
-        return WriteText(QStringLiteral("acl"),
-                         acl + QStringLiteral("user reader\ntopic read tavrix/#\n")) &&
-               WriteText(QStringLiteral("mosquitto.conf"),
-                         QStringLiteral("user root\n"
-                                        "per_listener_settings false\n"
-                                        "allow_anonymous false\n"
-                                        "password_file %1\n"
-                                        "acl_file %2\n"
-                                        "persistence true\n"
-                                        "persistence_location %3/\n"
-                                        "log_dest stderr\n"
-                                        "listener %4 127.0.0.1\n"
-                                        "listener %5 127.0.0.1\n"
-                                        "cafile %6\n"
-                                        "certfile %7\n"
-                                        "keyfile %8\n")
-                             .arg(passwords, Path(QStringLiteral("acl")), m_dir.path())
-                             .arg(m_port)
-                             .arg(m_tlsPort)
-                             .arg(Path(QStringLiteral("ca.crt")),
-                                  Path(QStringLiteral("server.crt")),
-                                  Path(QStringLiteral("server.key"))));
-    }
-
-    QStringList m_sites;
     QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;
