@@ -66,6 +66,7 @@ private Q_SLOTS:
     void payloadRefused();
     void agentLifecycle();
     void brokerRestartMidTransfer();
+    void newestWins();
 
 private:
     // The agent of site "shop" for the two displays, as user "agent"; waits until it is online.
@@ -411,6 +412,21 @@ void TestMqtt::brokerRestartMidTransfer()
     QCOMPARE(json.value("result").toString(), QStringLiteral("ok"));
     QCOMPARE(json.value("sha256").toString(), Sha256(stream));
     QCOMPARE(json.value("sent").toInt(), 404);
+}
+
+// Messages that arrive while a display is being sent to wait; of them only the newest goes out.
+void TestMqtt::newestWins()
+{
+    WriteDisplays(1200);
+    const QByteArray first(200, 'A'); // about 1.8 s on the line
+    const QString topic = QStringLiteral("tavrix/shop/Касса/message");
+    QVERIFY2(StartAgent(m_broker->Url()), m_agentErr.constData());
+    QVERIFY(m_broker->PublishRaw(topic, first));
+    QByteArray received = m_till->ReadAll(2000);
+    QVERIFY(m_broker->PublishRaw(topic, "Второе") && m_broker->PublishRaw(topic, "Третье"));
+    received += ReadUntilQuiet(*m_till, 3000);
+    QCOMPARE(received, TextFrame(first) + TextFrame("Третье"));
+    QCOMPARE(Result(QStringLiteral("Касса")).value("sha256").toString(), Sha256("Третье"));
 }
 
 QTEST_GUILESS_MAIN(TestMqtt)
