@@ -4,6 +4,7 @@
 #include "cli/framedump.h"
 #include "cli/interruptwatcher.h"
 #include "cli/messagesource.h"
+#include "cli/transferreport.h"
 #include "device/deviceframes.h"
 #include "device/devicesender.h"
 #include "device/displaylist.h"
@@ -39,6 +40,8 @@ const QString kDump = QStringLiteral("dump");
 const QString kPorts = QStringLiteral("ports");
 const QString kDeviceSettings = QStringLiteral("device-settings");
 const QString kDisplays = QStringLiteral("displays");
+const QString kAgent = QStringLiteral("agent");
+const QString kPublish = QStringLiteral("publish");
 
 bool IsHelp(const QString& arg)
 {
@@ -127,25 +130,6 @@ QString ProgressText(qint64 sent, qint64 total, qint64 msLeft)
             QLocale(QLocale::Russian).toString(double(std::max<qint64>(0, msLeft)) / 1000, 'f', 1));
 }
 
-bool CheckMessage(const QByteArray& stream, int capacity, CliFailure& failure)
-{
-    if (stream.isEmpty()) {
-        failure = {ExitFile, QCoreApplication::translate("CCommandLine",
-                                                         "Сообщение пусто: передавать нечего.")};
-        return false;
-    }
-    if (stream.size() > capacity) {
-        failure = {ExitFile,
-                   QCoreApplication::translate("CCommandLine",
-                                               "Сообщение не помещается в память устройства: в нем "
-                                               "%1 байт, а помещается %2.")
-                       .arg(stream.size())
-                       .arg(capacity)};
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 bool CCommandLine::IsCommand(int argc, const char* const* argv)
@@ -156,7 +140,8 @@ bool CCommandLine::IsCommand(int argc, const char* const* argv)
         return false;
     const QString first = QString::fromLocal8Bit(argv[1]);
     return IsHelp(first) || IsVersion(first) || first == kSend || first == kConvert ||
-           first == kDump || first == kPorts || first == kDeviceSettings || first == kDisplays;
+           first == kDump || first == kPorts || first == kDeviceSettings || first == kDisplays ||
+           first == kAgent || first == kPublish;
 }
 
 CCommandLine::CCommandLine(const QStringList& arguments, const QString& programDir)
@@ -187,6 +172,10 @@ int CCommandLine::Run()
         return DeviceSettings();
     if (command == kDisplays)
         return Displays();
+    if (command == kAgent)
+        return Agent();
+    if (command == kPublish)
+        return Publish();
     if (IsCommandWord(command))
         return Fail({ExitUsage,
                      QCoreApplication::translate("CCommandLine",
@@ -204,7 +193,7 @@ QString CCommandLine::VersionText()
     return QStringLiteral("tavrix-editor %1\n").arg(QStringLiteral(TAVRIX_VERSION));
 }
 
-QString CCommandLine::HelpText()
+QString CCommandLine::CommandsHelpText()
 {
     return QCoreApplication::translate(
         "CCommandLine",
@@ -363,7 +352,7 @@ int CCommandLine::Dump()
                       .arg(stream.size() + 4)
                       .arg(stream.size())
                       .arg(settings.MessageCapacity()));
-    if (!CheckMessage(stream, settings.MessageCapacity(), failure))
+    if (!CMessageSource::CheckMessage(stream, settings.MessageCapacity(), failure))
         return Fail(failure);
     return ExitOk;
 }
@@ -403,7 +392,7 @@ int CCommandLine::Send()
     QList<DisplayEntry> displays;
     if (ChosenDisplays(parser, displays, failure)) {
         if (!ReadMessage(parser, stream, failure) ||
-            !CheckMessage(stream, settings.MessageCapacity(), failure))
+            !CMessageSource::CheckMessage(stream, settings.MessageCapacity(), failure))
             return Fail(failure);
         settings.NoteDefaults(m_console);
         const QByteArray frame = DeviceFrames::TextFrame(
@@ -417,7 +406,7 @@ int CCommandLine::Send()
     PortConfig config;
     if (!settings.SetOverrides(parser.value(kPortOption), parser.value(kBaudOption), failure) ||
         !ReadMessage(parser, stream, failure) ||
-        !CheckMessage(stream, settings.MessageCapacity(), failure) ||
+        !CMessageSource::CheckMessage(stream, settings.MessageCapacity(), failure) ||
         !settings.PortConfigToUse(config, failure))
         return Fail(failure);
     settings.NoteDefaults(m_console);
@@ -601,20 +590,10 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
                      });
     QObject::connect(
         &multi, &CMultiSender::displayFinished, [&](int index, CDeviceSender::Result result) {
-            // A script reads these lines: their words are the same in every language.
-            const UiLanguage::SourceTexts sourceTexts;
-            const TransferOutcome& outcome = multi.Outcome(index);
-            QString text = message(result);
-            if (result == CDeviceSender::Result::OpenFailed) {
-                text += u' ' + outcome.refusal.lastError + u' ' +
-                        CPortRefusal::Details(outcome.refusal).simplified();
-            } else if (result != CDeviceSender::Result::Ok) {
-                text += u' ' + outcome.Details();
-            }
+            const QString text = TransferReport::DisplayText(multi, index, message);
             m_console.EndProgress();
-            m_console.Out(QStringLiteral("%1\t%2\t%3\n")
-                              .arg(multi.Display(index).name, multi.Display(index).config.portName,
-                                   text.simplified()));
+            m_console.Out(TransferReport::DisplayLine(multi.Display(index).name,
+                                                      multi.Display(index).config.portName, text));
         });
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &multi,
                      qOverload<>(&CMultiSender::Cancel));

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "device/devicesender.h"
+#include "settings/uilanguage.h"
 
 class CDisplayList;
 class CInterruptWatcher;
@@ -30,17 +31,27 @@ public:
     CCommandLine(const QStringList& arguments, const QString& programDir);
 
     int Run();
+    // Runs the command of the arguments under a QCoreApplication in the language chosen.
+    static int Main(int argc, char* argv[], const UiLanguage::Option& language);
+    // For `agent`: replaces the process by the agent's own build of the program where there is
+    // one; returns when there is none.
+    static void HandOverAgent(char* argv[]);
 
     static QString HelpText();
     static QString VersionText();
 
 private:
+    // The help of the commands that need no broker; HelpText adds the others.
+    static QString CommandsHelpText();
     int Send();
     int Convert();
     int Dump();
     int Ports();
     int DeviceSettings();
     int Displays();
+    // Serving a site's displays from an MQTT broker, and publishing to them (mqttcommands.cpp).
+    int Agent();
+    int Publish();
 
     // Parses the arguments after the command; false (with the failure) when they are wrong or
     // more than maxPositional, and also (with ExitOk) when they ask for help.
@@ -67,6 +78,10 @@ private:
     int TransferToDisplays(const QList<DisplayEntry>& displays,
                            const QList<CDeviceSender::Frame>& frames, MessageOf message,
                            const QString& summary);
+
+    // The displays of the list that the agent can serve; the others are told on stderr.
+    bool AgentDisplays(const QCommandLineParser& parser, QList<DisplayEntry>& displays,
+                       CliFailure& failure);
 
     QStringList m_args;
     QString m_programDir;

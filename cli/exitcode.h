@@ -10,6 +10,7 @@ enum ExitCode : int {
     ExitFile = 3,     // a message, markup or settings file cannot be read, is bad or too long
     ExitPort = 4,     // the port cannot be opened or configured
     ExitTransfer = 5, // not every byte left the line
+    ExitNoAnswer = 6, // a site's agent did not report a display's result in time
     // A transfer a signal interrupted: 128 and the signal's number, as a shell reports a
     // process the signal ended.
     ExitHangup = 129,    // SIGHUP: the terminal or ssh session went away

@@ -147,3 +147,34 @@ bool CMessageSource::ParseMarkupFile(const QByteArray& bytes, const QString& pat
                        QCoreApplication::translate("CMessageSource", "Файл ") + Quoted(path),
                        stream, failure);
 }
+
+bool CMessageSource::CheckMessage(const QByteArray& stream, int capacity, CliFailure& failure)
+{
+    if (stream.isEmpty()) {
+        failure = {ExitFile, QCoreApplication::translate("CCommandLine",
+                                                         "Сообщение пусто: передавать нечего.")};
+        return false;
+    }
+    if (stream.size() > capacity) {
+        failure = {ExitFile,
+                   QCoreApplication::translate("CCommandLine",
+                                               "Сообщение не помещается в память устройства: в нем "
+                                               "%1 байт, а помещается %2.")
+                       .arg(stream.size())
+                       .arg(capacity)};
+        return false;
+    }
+    return true;
+}
+
+bool CMessageSource::CheckPayload(const QByteArray& bytes, int capacity, CliFailure& failure)
+{
+    if (const std::optional<StreamCheck::Fault> fault = StreamCheck::FirstFault(bytes)) {
+        failure = {ExitFile,
+                   QCoreApplication::translate("CMessageSource", "Смещение %1 (0x%2): %3.")
+                       .arg(fault->offset)
+                       .arg(QString::number(fault->offset, 16).toUpper(), fault->text)};
+        return false;
+    }
+    return CheckMessage(bytes, capacity, failure);
+}

@@ -21,6 +21,12 @@ public:
     static bool ParseMarkup(const QString& markup, const QString& where, QByteArray& stream,
                             CliFailure& failure);
 
+    // Whether a stream can be sent to a display that holds capacity bytes: not empty, not longer.
+    static bool CheckMessage(const QByteArray& stream, int capacity, CliFailure& failure);
+    // The same for bytes that come from elsewhere as a stream (a .tvd file's bytes over the
+    // network): also one the display can read (StreamCheck).
+    static bool CheckPayload(const QByteArray& bytes, int capacity, CliFailure& failure);
+
     static bool ReadBytes(const QString& path, QByteArray& bytes, CliFailure& failure);
     // Replaces the file only once all bytes are on disk.
     static bool WriteBytes(const QString& path, const QByteArray& bytes, CliFailure& failure);

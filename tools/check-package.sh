@@ -15,7 +15,9 @@ for f in /usr/bin/tavrix-editor \
          /usr/share/applications/tavrix-editor.desktop \
          /usr/share/mime/packages/tavrix-editor-mime.xml \
          /usr/share/metainfo/tavrix-editor.metainfo.xml \
-         /usr/share/doc/tavrix-editor/copyright; do
+         /usr/share/doc/tavrix-editor/copyright \
+         /usr/lib/systemd/system/tavrix-editor-agent@.service \
+         /usr/libexec/tavrix-editor/tavrix-editor-agent; do
     echo "$list" | grep -qx "$f" || fail "missing $f"
 done
 for font in Arial Bold Decor Dos Elegant Italic Super Thin Times; do
@@ -29,7 +31,8 @@ beside=$(echo "$list" | grep '^/usr/bin/.' | grep -vx /usr/bin/tavrix-editor || 
 [ -z "$beside" ] || fail "unexpected beside the executable: $beside"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 qt6-translations-l10n; do
+for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libmosquitto1 \
+    qt6-translations-l10n; do
     echo "$depends" | grep -q "\b$lib\b" || fail "no dependency on $lib (Depends: $depends)"
 done
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture"
@@ -38,6 +41,9 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 file -b "$root/usr/bin/tavrix-editor" | grep -q '^ELF.*executable' || fail "executable is not ELF"
+unit="$root/usr/lib/systemd/system/tavrix-editor-agent@.service"
+grep -qx 'ExecStart=/usr/bin/tavrix-editor agent --site %i $OPTIONS' "$unit" &&
+    grep -qx 'EnvironmentFile=/etc/tavrix-editor/agent-%i.conf' "$unit" || fail "agent unit"
 desktop-file-validate "$root/usr/share/applications/tavrix-editor.desktop" || fail "desktop entry"
 # The program has no web domain to build a reverse-domain identifier from; its identifier is the
 # name of its desktop entry.

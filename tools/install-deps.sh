@@ -7,6 +7,9 @@ packages="$packages dpkg-dev file desktop-file-utils appstream"
 # Displays behind serial device servers: a server on loopback for the tests, socat for probes by
 # hand.
 packages="$packages ser2net socat"
+# The site agent and publisher: libmosquitto's C API to build against; a broker, its password tool
+# and the command-line clients, and openssl for certificates, for the tests.
+packages="$packages libmosquitto-dev mosquitto mosquitto-clients openssl"
 # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
 packages="$packages clang libclang-rt-14-dev"
 # Sets named on the command line. windows: the mingw-w64 compiler (make windows), wine to run the

@@ -306,6 +306,74 @@ More: man tavrix-editor
         <source>Пропущено записанных в списке с ошибкой: %1.</source>
         <translation>Skipped as written with a fault in the list: %1.</translation>
     </message>
+    <message>
+        <source>
+Табло площадок через брокер MQTT:
+  agent --broker URL --site ПЛОЩАДКА [--displays ФАЙЛ] [--user ИМЯ
+        --password-file ФАЙЛ] [--cafile ФАЙЛ] [--keepalive СЕКУНДЫ]
+      обслуживать табло площадки: сообщения с брокера на табло, итоги на брокер
+  publish ФАЙЛ | --text РАЗМЕТКА --broker URL --site ПЛОЩАДКА
+        (--display ИМЯ ... | --all) [--user ИМЯ --password-file ФАЙЛ]
+        [--cafile ФАЙЛ] [--wait СЕКУНДЫ]
+      опубликовать сообщение и ждать итогов: по строке на табло, затем итог;
+      код 6: площадка не ответила вовремя
+  URL: mqtt://ХОСТ[:ПОРТ] или mqtts://ХОСТ[:ПОРТ]; пароль из файла или из
+  переменной TAVRIX_MQTT_PASSWORD, никогда в командной строке
+</source>
+        <translation>
+Displays of sites through an MQTT broker:
+  agent --broker URL --site SITE [--displays FILE] [--user NAME
+        --password-file FILE] [--cafile FILE] [--keepalive SECONDS]
+      serve the displays of a site: messages from the broker to the displays, results back
+  publish FILE | --text MARKUP --broker URL --site SITE
+        (--display NAME ... | --all) [--user NAME --password-file FILE]
+        [--cafile FILE] [--wait SECONDS]
+      publish a message and wait for the results: a line per display, then a summary;
+      status 6: the site did not answer in time
+  URL: mqtt://HOST[:PORT] or mqtts://HOST[:PORT]; the password from a file or from
+  the variable TAVRIX_MQTT_PASSWORD, never on the command line
+</translation>
+    </message>
+    <message>
+        <source>«--%1» ждет число секунд от %2 до %3.</source>
+        <translation>“--%1” takes a number of seconds from %2 to %3.</translation>
+    </message>
+    <message>
+        <source>Нужен параметр «--%1».</source>
+        <translation>Option “--%1” is needed.</translation>
+    </message>
+    <message>
+        <source>Площадка «%1» не годится: %2.</source>
+        <translation>Site “%1” will not do: %2.</translation>
+    </message>
+    <message>
+        <source>имя пусто</source>
+        <translation>the name is empty</translation>
+    </message>
+    <message>
+        <source>«--cafile» нужен только для mqtts://.</source>
+        <translation>“--cafile” is only for mqtts://.</translation>
+    </message>
+    <message>
+        <source>«--password-file» указывается вместе с «--user».</source>
+        <translation>“--password-file” is given together with “--user”.</translation>
+    </message>
+    <message>
+        <source>Файл пароля «%1» не читается: %2.</source>
+        <translation>The password file “%1” cannot be read: %2.</translation>
+    </message>
+    <message>
+        <source>В этой сборке нет поддержки MQTT: команды agent и publish недоступны.</source>
+        <translation>This build has no MQTT support: the agent and publish commands are not available.</translation>
+    </message>
+    <message>
+        <source>%1: табло «%2» пропущено: %3.</source>
+        <translation>%1: display “%2” skipped: %3.</translation>
+    </message>
+    <message>
+        <source>Табло «%1» не годится: %2.</source>
+        <translation>Display “%1” will not do: %2.</translation>
+    </message>
 </context>
 <context>
     <name>CConsole</name>
@@ -1007,6 +1075,29 @@ Save the shortened message?</translation>
         <source>«%1»</source>
         <translation>“%1”</translation>
     </message>
+    <message>
+        <source>Смещение %1 (0x%2): %3.</source>
+        <translation>Offset %1 (0x%2): %3.</translation>
+    </message>
+</context>
+<context>
+    <name>CMqttClient</name>
+    <message>
+        <source>Адрес брокера «%1» записан неверно: нужно mqtt://ХОСТ[:ПОРТ] или mqtts://ХОСТ[:ПОРТ].</source>
+        <translation>The broker address “%1” is malformed: it must be mqtt://HOST[:PORT] or mqtts://HOST[:PORT].</translation>
+    </message>
+    <message>
+        <source>Брокер %1 не принял вход: неверное имя или пароль (%2).</source>
+        <translation>The broker %1 refused the login: wrong user name or password (%2).</translation>
+    </message>
+    <message>
+        <source>Защищенное соединение с брокером %1 не установлено: сертификат брокера не подтвержден (--cafile) или брокер говорит без TLS.</source>
+        <translation>No secure connection to the broker %1: its certificate is not vouched for (--cafile), or the broker does not speak TLS.</translation>
+    </message>
+    <message>
+        <source>Брокер %1 недоступен: %2.</source>
+        <translation>The broker %1 cannot be reached: %2.</translation>
+    </message>
 </context>
 <context>
     <name>CMultiTransferDlg</name>
@@ -1243,6 +1334,17 @@ System message: </translation>
     </message>
 </context>
 <context>
+    <name>CPublisher</name>
+    <message>
+        <source>Нет ответа за %1 с.</source>
+        <translation>No answer within %1 s.</translation>
+    </message>
+    <message>
+        <source>Площадка «%1» не ответила за %2 с: ее агент ни разу не был на связи с брокером.</source>
+        <translation>Site “%1” did not answer within %2 s: its agent has never been connected to the broker.</translation>
+    </message>
+</context>
+<context>
     <name>CSerialPort</name>
     <message>
         <source>Порт уже открыт.</source>
@@ -1279,6 +1381,41 @@ System message: </translation>
     <message>
         <source>Время передачи истекло, пока закрывалось соединение с сервером %1.</source>
         <translation>The transfer ran out of time while the connection to the server %1 was closing.</translation>
+    </message>
+</context>
+<context>
+    <name>CSiteAgent</name>
+    <message>
+        <source>«/», «+» и «#» в имени не годятся для темы брокера</source>
+        <translation>“/”, “+” and “#” in a name do not fit a broker topic</translation>
+    </message>
+    <message>
+        <source>имя «all» у брокера значит «все табло площадки»</source>
+        <translation>the name “all” means “every display of the site” to the broker</translation>
+    </message>
+    <message>
+        <source>Нет связи с брокером %1: %2. Новая попытка через %3 с.</source>
+        <translation>No connection to the broker %1: %2. Next attempt in %3 s.</translation>
+    </message>
+    <message>
+        <source>Площадка «%1»: табло %2, брокер %3.</source>
+        <translation>Site “%1”: %2 displays, broker %3.</translation>
+    </message>
+    <message>
+        <source>Связь с брокером %1 есть.</source>
+        <translation>Connected to the broker %1.</translation>
+    </message>
+    <message>
+        <source>Сообщение для табло «%1», которого нет в списке, пропущено.</source>
+        <translation>A message for display “%1”, which is not in the list, is skipped.</translation>
+    </message>
+    <message>
+        <source>Агент площадки «%1» остановлен.</source>
+        <translation>The agent of site “%1” has stopped.</translation>
+    </message>
+    <message>
+        <source>Файл состояния «%1» не записан: %2.</source>
+        <translation>The state file “%1” was not written: %2.</translation>
     </message>
 </context>
 <context>
