@@ -2,8 +2,8 @@
 
 #include "cli/consoleprompt.h"
 #include "cli/exitcode.h"
-#include "settings/portconfig.h"
 #include "settings/appsettings.h"
+#include "settings/portconfig.h"
 
 #include <QString>
 #include <optional>
