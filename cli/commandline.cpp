@@ -588,13 +588,12 @@ int CCommandLine::TransferToDisplays(const QList<DisplayEntry>& displays,
                          }
                          m_console.Progress(ProgressText(sum.sent, sum.total, sum.msLeft));
                      });
-    QObject::connect(
-        &multi, &CMultiSender::displayFinished, [&](int index, CDeviceSender::Result result) {
-            const QString text = TransferReport::DisplayText(multi, index, message);
-            m_console.EndProgress();
-            m_console.Out(TransferReport::DisplayLine(multi.Display(index).name,
-                                                      multi.Display(index).config.portName, text));
-        });
+    QObject::connect(&multi, &CMultiSender::displayFinished, [&](int index, CDeviceSender::Result) {
+        const QString text = TransferReport::DisplayText(multi, index, message);
+        m_console.EndProgress();
+        m_console.Out(TransferReport::DisplayLine(multi.Display(index).name,
+                                                  multi.Display(index).config.portName, text));
+    });
     QObject::connect(&interrupt, &CInterruptWatcher::interrupted, &multi,
                      qOverload<>(&CMultiSender::Cancel));
     multi.Start(displays, frames, message);

@@ -17,7 +17,7 @@ void CPortRefusal::Report(IPrompt& prompt, const QString& text, const TransferOu
         prompt.Inform(text);
 }
 
-CPortRefusal::Kind CPortRefusal::KindOf(const QString& portWord, int systemError,
+CPortRefusal::Kind CPortRefusal::KindOf([[maybe_unused]] const QString& portWord, int systemError,
                                         quint32 serialError)
 {
     switch (systemError) {
