@@ -1,69 +1,17 @@
 #include "../cli/clifixture.h"
 #include "mosquitto.h"
 #include "ptypair.h"
+#include "slowfarend.h"
 
 #include <QElapsedTimer>
 #include <QTest>
-#include <atomic>
 #include <memory>
-#include <poll.h>
-#include <thread>
 
 namespace
 {
 
 constexpr int kAgents = 3;
 constexpr int kDisplaysEach = 20;
-
-// A display that takes in at most 110 bytes a second, as a slow one does; the moment its first
-// byte arrives is caught within a few milliseconds.
-class SlowFarEnd
-{
-public:
-    SlowFarEnd(PtyPair& pty, const QElapsedTimer& clock)
-    {
-        m_thread = std::thread([this, fd = pty.MasterFd(), &clock] {
-            pollfd one{fd, POLLIN, 0};
-            while (!m_stop) {
-                const bool first = m_received.isEmpty();
-                if (first ? ::poll(&one, 1, 5) <= 0 : (usleep(100 * 1000), false))
-                    continue;
-                char buffer[11];
-                const ssize_t n = ::read(fd, buffer, sizeof buffer);
-                if (n > 0 && first)
-                    m_firstMs = clock.elapsed();
-                if (n > 0)
-                    m_received.append(buffer, int(n));
-            }
-        });
-    }
-    ~SlowFarEnd() { Received(); }
-    QByteArray Received()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        return m_received;
-    }
-    qint64 FirstMs() const { return m_firstMs; }
-
-private:
-    std::atomic<bool> m_stop{false};
-    std::atomic<qint64> m_firstMs{-1};
-    QByteArray m_received;
-    std::thread m_thread;
-};
-
-qint64 PeakRssKb(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -97,7 +45,7 @@ void BenchMqtt::sixtyDisplaysOfThreeSites()
 
     PtyPair local;
     clock.start();
-    SlowFarEnd localEnd(local, clock);
+    SlowFarEnd localEnd(local, &clock);
     const CliResult sent = cli.Run(
         QStringLiteral("send %1 --port %2 --baud 1200").arg(file, local.SlaveName()).split(u' '),
         false, 60000);
@@ -139,7 +87,7 @@ void BenchMqtt::sixtyDisplaysOfThreeSites()
     std::vector<std::unique_ptr<SlowFarEnd>> farEnds;
     clock.restart();
     for (const auto& pty : ptys)
-        farEnds.push_back(std::make_unique<SlowFarEnd>(*pty, clock));
+        farEnds.push_back(std::make_unique<SlowFarEnd>(*pty, &clock));
     for (const QString& site : sites)
         start(publishers,
               QStringLiteral("publish %1 --all --broker %2 --site %3 --user publisher "
@@ -157,7 +105,7 @@ void BenchMqtt::sixtyDisplaysOfThreeSites()
         firstMs = std::max(firstMs, farEnd->FirstMs());
     QList<qint64> peaks;
     for (const auto& agent : agents) {
-        peaks << PeakRssKb(agent->processId());
+        peaks << ProcStatusKb("VmHWM", QString::number(agent->processId()));
         QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/exe").arg(agent->processId())).symLinkTarget(),
                  cli.Path(QStringLiteral("tavrix-editor-agent")));
         agent->terminate();

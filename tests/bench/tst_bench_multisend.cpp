@@ -1,62 +1,16 @@
 #include "device/deviceframes.h"
 #include "device/multisender.h"
 #include "ptypair.h"
+#include "slowfarend.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 #include <QTimer>
 #include <array>
-#include <atomic>
 #include <memory>
-#include <thread>
 
 namespace
 {
-
-// A display that takes in at most 110 bytes a second, as a slow one does: the far end of a
-// pseudo-terminal read on a thread of its own, 11 bytes every tenth of a second.
-class SlowFarEnd
-{
-public:
-    explicit SlowFarEnd(PtyPair& pty)
-    {
-        m_thread = std::thread([this, fd = pty.MasterFd()] {
-            while (!m_stop) {
-                char buffer[11];
-                const ssize_t n = ::read(fd, buffer, sizeof buffer);
-                if (n > 0)
-                    m_received.append(buffer, int(n));
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            }
-        });
-    }
-    ~SlowFarEnd() { Received(); }
-    QByteArray Received()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        return m_received;
-    }
-
-private:
-    std::atomic<bool> m_stop{false};
-    QByteArray m_received;
-    std::thread m_thread;
-};
-
-qint64 RssKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
 
 struct Run {
     qint64 ms = 0;
@@ -83,7 +37,7 @@ Run Send(std::array<PtyPair, 10>& ptys, int count, const QByteArray& frame)
     sampler.setInterval(10);
     QObject::connect(&sampler, &QTimer::timeout, [&] {
         run.longestStallMs = std::max(run.longestStallMs, tick.restart() - 10);
-        run.peakRssKb = std::max(run.peakRssKb, RssKb());
+        run.peakRssKb = std::max(run.peakRssKb, ProcStatusKb("VmRSS"));
     });
     clock.start();
     tick.start();
@@ -120,7 +74,7 @@ void BenchMultiSend::tenDisplaysAtOnce()
         stream[i] = char('0' + i / 50 % 10);
     const QByteArray frame = DeviceFrames::TextFrame(
         reinterpret_cast<const quint8*>(stream.constData()), int(stream.size()));
-    const qint64 idleRssKb = RssKb();
+    const qint64 idleRssKb = ProcStatusKb("VmRSS");
     const Run one = Send(ptys, 1, frame);
     const Run ten = Send(ptys, 10, frame);
     QCOMPARE(one.ok, 1);

@@ -1,23 +1,10 @@
 #include "device/devicesender.h"
 #include "device/serialport.h"
+#include "procstatus.h"
 #include "telnetserver.h"
 
 #include <QFile>
 #include <QTest>
-
-namespace
-{
-
-qint64 PeakResidentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    const QByteArray text = status.readAll();
-    const qsizetype at = text.indexOf("VmHWM:");
-    return at < 0 ? -1 : text.mid(at + 6, 16).simplified().split(' ').value(0).toLongLong();
-}
-
-} // namespace
 
 // Peak resident memory of a transfer (2,004 bytes at 1200 baud, 18 s on the line) to an
 // RFC 2217 server that floods it as the measurements did; the peak is reset before
@@ -49,7 +36,7 @@ void BenchNetFlood::flood()
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5"); // the peak starts again from what is resident now
     clear.close();
-    const qint64 before = PeakResidentKb();
+    const qint64 before = ProcStatusKb("VmHWM");
     ScriptedServer server(ScriptedServer::Script(script), bytes);
     CSerialPort port;
     PortConfig config;
@@ -59,7 +46,7 @@ void BenchNetFlood::flood()
     QByteArray stream(2000, 'A');
     QVERIFY(sender.StartText(reinterpret_cast<const quint8*>(stream.constData()), 2000));
     const CDeviceSender::Result result = sender.WaitForResult();
-    const qint64 peak = PeakResidentKb();
+    const qint64 peak = ProcStatusKb("VmHWM");
     qInfo("%s: result %d, server sent %lld MB of %lld, peak resident %lld KB (%lld KB at the "
           "start)",
           QTest::currentDataTag(), int(result),
