@@ -20,45 +20,46 @@ CDeviceCommands::CDeviceCommands(AppSettings& settings, IPrompt& prompt, CTavrix
 {
 }
 
+namespace
+{
+
+struct Command {
+    int id;
+    void (CDeviceCommands::*run)();
+};
+
+constexpr Command kCommands[] = {
+    {CommandTable::ID_SEND_TEXT, &CDeviceCommands::OnSendText},
+    {CommandTable::ID_SEND_MANY, &CDeviceCommands::OnSendMany},
+    {CommandTable::ID_DISPLAY_LIST, &CDeviceCommands::OnDisplayList},
+    {CommandTable::ID_PORT_SETTINGS, &CDeviceCommands::OnPortSettings},
+    {CommandTable::ID_DEVICE_SETTINGS, &CDeviceCommands::OnDeviceSettings},
+    {CommandTable::ID_TRANSFER_JOURNAL, &CDeviceCommands::OnTransferJournal},
+};
+
+const Command* Find(int id)
+{
+    for (const Command& command : kCommands) {
+        if (command.id == id)
+            return &command;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 bool CDeviceCommands::Handles(int id)
 {
-    switch (id) {
-    case CommandTable::ID_SEND_TEXT:
-    case CommandTable::ID_SEND_MANY:
-    case CommandTable::ID_DISPLAY_LIST:
-    case CommandTable::ID_PORT_SETTINGS:
-    case CommandTable::ID_DEVICE_SETTINGS:
-    case CommandTable::ID_TRANSFER_JOURNAL:
-        return true;
-    default:
-        return false;
-    }
+    return Find(id) != nullptr;
 }
 
 bool CDeviceCommands::OnCommand(int id)
 {
-    switch (id) {
-    case CommandTable::ID_SEND_TEXT:
-        OnSendText();
-        return true;
-    case CommandTable::ID_SEND_MANY:
-        OnSendMany();
-        return true;
-    case CommandTable::ID_DISPLAY_LIST:
-        OnDisplayList();
-        return true;
-    case CommandTable::ID_PORT_SETTINGS:
-        OnPortSettings();
-        return true;
-    case CommandTable::ID_DEVICE_SETTINGS:
-        OnDeviceSettings();
-        return true;
-    case CommandTable::ID_TRANSFER_JOURNAL:
-        OnTransferJournal();
-        return true;
-    default:
+    const Command* command = Find(id);
+    if (!command)
         return false;
-    }
+    (this->*command->run)();
+    return true;
 }
 
 bool CDeviceCommands::IsCommandEnabled(int id) const

@@ -65,6 +65,7 @@ void TestAccessibility::everyControlNamedByItsLabel_data()
     QTest::newRow("help") << int(C::ID_HELP) << "QPushButton=Закрыть";
     QTest::newRow("list of displays")
         << int(C::ID_DISPLAY_LIST) << "checkButton1=Проверить~Открыть и закрыть порт табло «Зал»";
+    QTest::newRow("journal") << int(C::ID_TRANSFER_JOURNAL) << "journalTable=Журнал передач";
 }
 
 // Qt on Linux names a list by the entry it shows, and by its label only while it shows none, as
