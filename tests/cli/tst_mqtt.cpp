@@ -167,8 +167,6 @@ void TestMqtt::usage_data()
 {
     QTest::addColumn<QString>("args"); // separated by blanks
     QTest::addColumn<QString>("error");
-    QTest::newRow("no broker") << "agent --site shop"
-                               << "Нужен параметр «--broker».";
     QTest::newRow("broker of another scheme")
         << "publish --text A --all --broker tcp://127.0.0.1:1883 --site shop"
         << "Адрес брокера «tcp://127.0.0.1:1883» записан неверно: нужно mqtt://ХОСТ[:ПОРТ] или "
@@ -179,15 +177,6 @@ void TestMqtt::usage_data()
     QTest::newRow("site with a wildcard")
         << "agent --broker mqtt://127.0.0.1 --site shop/#"
         << "Площадка «shop/#» не годится: «/», «+» и «#» в имени не годятся для темы брокера.";
-    QTest::newRow("CA file without TLS")
-        << "agent --broker mqtt://127.0.0.1 --site shop --cafile ca"
-        << "«--cafile» нужен только для mqtts://.";
-    QTest::newRow("display named all")
-        << "publish --text A --display all --broker mqtt://127.0.0.1 --site shop"
-        << "Табло «all» не годится: имя «all» у брокера значит «все табло площадки».";
-    QTest::newRow("wait of no time")
-        << "publish --text A --all --broker mqtt://127.0.0.1:1 --site shop --wait 0"
-        << "«--wait» ждет число секунд от 1 до 86400.";
 }
 
 void TestMqtt::usage()
@@ -271,10 +260,6 @@ void TestMqtt::refused_data()
                                          "говорит без TLS.\n");
     QTest::newRow("publisher, wrong password")
         << "publish" << false << "publisher:agent" << 4 << badLogin << "";
-    QTest::newRow("agent, wrong password")
-        << "agent" << false << "agent:reader" << 4 << badLogin << "";
-    QTest::newRow("publisher, TLS with a wrong CA")
-        << "publish" << true << "publisher:publisher" << 4 << badCa << "";
     QTest::newRow("agent, TLS with a wrong CA")
         << "agent" << true << "agent:agent" << 4 << badCa << "";
     QTest::newRow("read-only user publishes")
@@ -323,10 +308,6 @@ void TestMqtt::payloadRefused_data()
     QTest::newRow("0D inside") << QByteArray("AB\rCD")
                                << QStringLiteral("Смещение 2 (0x2): байт 0D табло примет за "
                                                  "конец кадра.");
-    QTest::newRow("code without its parameter")
-        << QByteArray("AB\x01", 3)
-        << QStringLiteral("Смещение 2 (0x2): у кода 01 нет параметра: сообщение на нем "
-                          "кончается, и табло возьмет параметром конец кадра.");
     QTest::newRow("longer than the display holds")
         << QByteArray(2048, 'A')
         << QStringLiteral("Сообщение не помещается в память устройства: в нем 2048 байт, а "
